@@ -1,0 +1,9 @@
+// The one place where UTF-16 meets the system's ANSI code page.
+#pragma once
+#include <string>
+
+namespace kx {
+std::string ToAnsi(const std::wstring& s);
+std::wstring FromAnsi(const std::string& s);
+std::wstring FromAnsi(const char* s, size_t n);
+}
