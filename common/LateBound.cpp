@@ -1,0 +1,132 @@
+#include "LateBound.h"
+#include "Bstr.h"
+#include <new>
+
+namespace kx {
+
+namespace {
+constexpr UINT kMaxArgs = 16;
+
+std::wstring TakeBstr(BSTR& b) {
+    std::wstring s = b ? std::wstring(b, SysStringLen(b)) : std::wstring();
+    SysFreeString(b);
+    b = nullptr;
+    return s;
+}
+
+AutomationError FromExcepInfo(HRESULT hr, EXCEPINFO& ei) {
+    if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
+    AutomationError e;
+    e.hr = ei.scode ? ei.scode : hr;
+    if (ei.wCode) e.number = ei.wCode;
+    else if (HRESULT_FACILITY(ei.scode) == FACILITY_CONTROL) e.number = HRESULT_CODE(ei.scode);
+    else e.number = ei.scode;
+    e.description = TakeBstr(ei.bstrDescription);
+    e.source = TakeBstr(ei.bstrSource);
+    e.helpFile = TakeBstr(ei.bstrHelpFile);
+    e.helpContext = ei.dwHelpContext;
+    if (e.description.empty()) e.description = ErrorFromStatus(e.hr).description;
+    return e;
+}
+} // namespace
+
+AutomationError ErrorFromStatus(HRESULT hr) {
+    AutomationError e;
+    e.hr = hr;
+    switch (hr) {
+    case DISP_E_UNKNOWNNAME:
+    case DISP_E_MEMBERNOTFOUND:
+        e.number = 438; e.description = L"オブジェクトは、このプロパティまたはメソッドをサポートしていません。"; break;
+    case DISP_E_TYPEMISMATCH:
+        e.number = 13; e.description = L"型が一致しません。"; break;
+    case DISP_E_OVERFLOW:
+        e.number = 6; e.description = L"オーバーフローしました。"; break;
+    case DISP_E_BADPARAMCOUNT:
+    case DISP_E_PARAMNOTOPTIONAL:
+        e.number = 450; e.description = L"引数の数が一致していません。または不正なプロパティを指定しています。"; break;
+    case E_POINTER:
+        e.number = 91; e.description = L"オブジェクト変数または With ブロック変数が設定されていません。"; break;
+    case E_OUTOFMEMORY:
+        e.number = 7; e.description = L"メモリが不足しています。"; break;
+    default:
+        if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) {
+            e.number = HRESULT_CODE(hr);
+            e.description = L"アプリケーション定義またはオブジェクト定義のエラーです。";
+        } else {
+            e.number = hr;
+            e.description = L"オートメーション エラーです。";
+        }
+    }
+    return e;
+}
+
+AutomationError ErrorFromException(const std::exception& ex) {
+    if (auto r = dynamic_cast<const RaisedError*>(&ex)) return r->error();
+    if (dynamic_cast<const std::bad_alloc*>(&ex)) return ErrorFromStatus(E_OUTOFMEMORY);
+    AutomationError e;
+    if (dynamic_cast<const std::out_of_range*>(&ex)) {
+        e.number = 9; e.description = L"インデックスが有効範囲にありません。";
+    } else {
+        e.number = 5; e.description = L"プロシージャの呼び出し、または引数が不正です。";
+    }
+    e.hr = VbErrorStatus(e.number);
+    return e;
+}
+
+HRESULT GetDispId(IDispatch* obj, const wchar_t* name, DISPID* id) {
+    if (!obj) return E_POINTER;
+    LPOLESTR n = const_cast<LPOLESTR>(name);
+    return obj->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, id);
+}
+
+HRESULT InvokeId(IDispatch* obj, DISPID id, WORD flags, VARIANTARG* args, UINT count,
+                 VARIANT* result, AutomationError* err) {
+    if (!obj) {
+        if (err) *err = ErrorFromStatus(E_POINTER);
+        return E_POINTER;
+    }
+    if (count > kMaxArgs) return E_INVALIDARG;
+    // IDispatch takes its arguments last first; a shallow copy does not own anything.
+    VARIANTARG reversed[kMaxArgs];
+    for (UINT i = 0; i < count; ++i) reversed[i] = args[count - 1 - i];
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS dp{count ? reversed : nullptr, nullptr, count, 0};
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+        dp.rgdispidNamedArgs = &named;
+        dp.cNamedArgs = 1;
+    }
+    EXCEPINFO ei{};
+    UINT argErr = 0;
+    const HRESULT hr = obj->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, result, &ei, &argErr);
+    if (hr == DISP_E_EXCEPTION) {
+        if (err) *err = FromExcepInfo(hr, ei);
+        else {
+            if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
+            SysFreeString(ei.bstrDescription); SysFreeString(ei.bstrSource); SysFreeString(ei.bstrHelpFile);
+        }
+    } else if (FAILED(hr) && err) {
+        *err = ErrorFromStatus(hr);
+    }
+    return hr;
+}
+
+HRESULT InvokeByName(IDispatch* obj, const wchar_t* name, WORD flags, VARIANTARG* args, UINT count,
+                     VARIANT* result, AutomationError* err) {
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT hr = GetDispId(obj, name, &id);
+    if (FAILED(hr)) {
+        if (err) *err = ErrorFromStatus(hr == E_POINTER ? hr : DISP_E_UNKNOWNNAME);
+        return hr;
+    }
+    return InvokeId(obj, id, flags, args, count, result, err);
+}
+
+HRESULT GetProperty(IDispatch* obj, const wchar_t* name, VARIANT* result, AutomationError* err) {
+    return InvokeByName(obj, name, DISPATCH_PROPERTYGET, nullptr, 0, result, err);
+}
+
+HRESULT PutProperty(IDispatch* obj, const wchar_t* name, VARIANT value, AutomationError* err) {
+    return InvokeByName(obj, name, DISPATCH_PROPERTYPUT, &value, 1, nullptr, err);
+}
+
+} // namespace kx

@@ -1,0 +1,16 @@
+// Small text helpers with the rules the control's texts follow.
+#pragma once
+#include <windows.h>
+#include <string>
+
+namespace kx {
+
+// Removes leading and trailing U+0020 only: tabs and other blanks stay.
+std::wstring TrimBlanks(const std::wstring& s);
+std::wstring UpperCase(std::wstring s);
+// Signed decimal text with no padding ("-5", "0", "2147483647").
+std::wstring Decimal(LONG v);
+// Writes the signed decimal of v into buf (at least 12 chars); returns its length.
+int DecimalInto(LONG v, wchar_t* buf);
+
+} // namespace kx

@@ -1,0 +1,92 @@
+// The replacement window procedures of a capture session. The path of an
+// unwatched message is one table look-up, one set look-up and the call to
+// the previous procedure; tracing and the call-back run only for watched ones.
+#include "KestrixBas.h"
+
+namespace {
+
+constexpr LONG kDropFiles = WM_DROPFILES;
+constexpr DWORD kFailedLastError = 0xFFFFFFFFu;
+
+enum class Source { Control, Handle };
+
+// Runs the trace line and the call-back of a watched message. False when
+// either failed; cancel tells whether the message is to be swallowed. The
+// call-back may change the message and its parameters through the references.
+bool Deliver(Source src, HWND h, LONG& msg, LONG& wp, LONG& lp, bool& cancel) noexcept {
+    try {
+        if (g_DebugMode && g_DebugOpen) {
+            const bool written = src == Source::Control ? gFn_DebugControlLine(h, msg, wp, lp)
+                                                        : gFn_DebugHandleLine(h, msg, wp, lp);
+            if (!written) return false;
+        }
+        LONG hwnd = static_cast<LONG>(reinterpret_cast<LONG_PTR>(h));
+        return SUCCEEDED(g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
+    } catch (...) {
+        return false;
+    }
+}
+
+LRESULT PassOn(WNDPROC prev, HWND h, LONG msg, LONG wp, LONG lp) {
+    return CallWindowProcA(prev, h, static_cast<UINT>(msg), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
+}
+
+} // namespace
+
+LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    // Taken at arrival: if the call-back ends the session, the message still
+    // reaches the procedure the window had when it came.
+    const WNDPROC prev = gFn_PrevProc(h);
+    LONG msg = static_cast<LONG>(m), wp = static_cast<LONG>(w), lp = static_cast<LONG>(l);
+
+    if (g_TargetEvents.watches(msg) || (g_FileDropMode && msg == kDropFiles)) {
+        bool cancel = false;
+        if (!Deliver(Source::Control, h, msg, wp, lp, cancel)) {
+            // Inside the development environment the session survives a
+            // failing handler, so that the developer can go on debugging.
+            if (!g_InDevEnv) gFn_SubClassOff();
+            return PassOn(prev, h, msg, wp, lp);
+        }
+        if (cancel) return 0;
+    }
+
+    const LRESULT result = PassOn(prev, h, msg, wp, lp);
+    // The message has been passed on once already: end the session, do not repeat it.
+    if (GetLastError() == kFailedLastError && !g_InDevEnv) gFn_SubClassOff();
+    return result;
+}
+
+LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT m, WPARAM w, LPARAM l) {
+    const WNDPROC prev = g_PrevHandleProc;
+    LONG msg = static_cast<LONG>(m), wp = static_cast<LONG>(w), lp = static_cast<LONG>(l);
+
+    if (g_TargetEvents.watches(msg)) {
+        bool cancel = false;
+        if (!Deliver(Source::Handle, h, msg, wp, lp, cancel)) {
+            gFn_SubClassOff();
+            return PassOn(prev, h, msg, wp, lp);
+        }
+        if (cancel) return 0;
+    }
+    return PassOn(prev, h, msg, wp, lp);
+}
+
+namespace {
+// The procedure of the window being probed; messages that arrive during
+// the probe go there unchanged.
+WNDPROC g_ProbePrevProc = nullptr;
+}
+
+LRESULT CALLBACK gFn_PassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return CallWindowProcA(g_ProbePrevProc, h, m, w, l);
+}
+
+bool gFn_ProbeWindow(HWND h) noexcept {
+    // Known before the swap, so a message that comes in between (from
+    // another thread of the process) is not lost.
+    g_ProbePrevProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC));
+    const LONG_PTR prev = SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gFn_PassProc));
+    if (!prev) return false;
+    SetWindowLongPtrA(h, GWLP_WNDPROC, prev);
+    return true;
+}

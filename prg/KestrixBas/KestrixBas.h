@@ -1,0 +1,90 @@
+// KestrixBas: the process-wide capture engine of the Kestrix control.
+//
+// One capture session per process, shared by every Kestrix instance in it.
+// Everything here runs on the user-interface thread that owns the form and
+// the control; nothing is locked. The engine reaches the control only by
+// member name on g_CallbackCtl (DoGetEvents, gFn_ErrMsg, FileDropMode, Name).
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+#include <string>
+#include <vector>
+
+#include "CallbackObject.h"
+#include "ComPtr.h"
+#include "UniqueHandle.h"
+#include "TargetEventList.h"
+
+// The stored TargetControls text that means no control is targeted.
+extern const wchar_t* const Def_NothingText;
+
+// ---- The window-message catalogue -------------------------------------
+extern const wchar_t Def_AllEventsName[];
+extern const wchar_t Def_AllEventsValue[];
+constexpr size_t Def_AllEventsLength = 2735;
+
+// The WM_ name of the first catalogue entry with value v, or "?????".
+std::wstring gFn_EventName(LONG v);
+
+// ---- Property values and references (one set per process) --------------
+extern std::wstring g_TargetControls;
+extern TargetEventList g_TargetEvents;
+extern LONG g_TargetHandle;
+extern bool g_DebugMode;
+extern std::wstring g_DebugFile;
+extern std::wstring g_LinkName;
+extern bool g_FileDropMode;
+extern bool g_UserMode;
+extern bool g_InDevEnv;
+extern CallbackObject g_CallbackCtl;
+extern kx::ComPtr<IDispatch> g_ParentForm;
+extern kx::ComPtr<IDispatch> g_Ambient;
+
+// ---- Session state ------------------------------------------------------
+extern std::vector<kx::ComPtr<IDispatch>> g_Ctls;
+extern std::vector<HWND> g_CtlHwnds;
+extern std::vector<WNDPROC> g_PrevProcs;
+extern WNDPROC g_PrevHandleProc;
+// The raw window whose procedure g_PrevHandleProc replaced: restored even
+// when TargetHandle has changed since.
+extern HWND g_PrevHandleHwnd;
+extern bool g_EventsStarted;
+
+// ---- Trace state --------------------------------------------------------
+extern kx::UniqueFile g_DebugFileNo;
+extern bool g_DebugOpen;
+
+// ---- Capture session ----------------------------------------------------
+// Installs the replacement procedures. True on success. At run time a
+// failure reported through gFn_ErrMsg comes back as kx::RaisedError.
+bool gFn_SubClassOn();
+// Puts every replaced procedure back, closes the trace, clears the flag.
+void gFn_SubClassOff() noexcept;
+// The recorded previous procedure of a target control's window, or null.
+WNDPROC gFn_PrevProc(HWND h) noexcept;
+
+// ---- Capture window procedures ------------------------------------------
+LRESULT CALLBACK gFn_CallProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK gFn_PassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+// Tries to replace a window's procedure with gFn_PassProc and puts the old
+// one straight back: true when the window's procedure can be replaced.
+bool gFn_ProbeWindow(HWND h) noexcept;
+
+// ---- Trace output -------------------------------------------------------
+bool gFn_DebugOpen() noexcept;
+bool gFn_DebugClose() noexcept;
+// One message line, written as one write; false when it could not be written.
+bool gFn_DebugControlLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept;
+bool gFn_DebugHandleLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept;
+
+// ---- Module utilities ---------------------------------------------------
+kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept;
+// Fills pieces from index 0 and returns the upper bound (pieces - 1).
+LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces);
+LONG gFn_CtlHwnd(IDispatch* ctl) noexcept;
+bool gFn_FileExists(const std::wstring& path) noexcept;
+bool gFn_IsStandAlone();
+// The host check on a given executable path (what gFn_IsStandAlone applies
+// to the process's own path).
+bool gFn_IsDevEnvPath(const std::wstring& exePath);

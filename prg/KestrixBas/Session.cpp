@@ -1,0 +1,118 @@
+// Installing and removing the capture session: every target window gets a
+// replacement procedure, and every one is handed back on removal.
+#include "KestrixBas.h"
+#include "LateBound.h"
+#include "Variant.h"
+#include <shellapi.h>
+
+namespace {
+
+WNDPROC Replace(HWND h, WNDPROC proc) {
+    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+bool TargetsControls() { return g_TargetControls != Def_NothingText; }
+
+// A window that already stands earlier in the tables keeps the one
+// replacement it got there, so it is handed back what it had before.
+bool ReplacedEarlier(size_t i) {
+    for (size_t j = 0; j < i && j < g_PrevProcs.size(); ++j)
+        if (g_PrevProcs[j] && g_CtlHwnds.at(j) == g_CtlHwnds.at(i)) return true;
+    return false;
+}
+
+std::wstring NameOf(IDispatch* ctl) {
+    kx::Variant v;
+    kx::AutomationError err;
+    if (FAILED(kx::GetProperty(ctl, L"Name", v.get(), &err))) throw kx::RaisedError(err);
+    std::wstring name;
+    if (!v.toString(name)) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
+    return name;
+}
+
+bool Install() {
+    if (g_DebugMode) gFn_DebugOpen(); // without a trace the capture still runs
+
+    kx::AutomationError err;
+    bool dropMode = false;
+    if (FAILED(g_CallbackCtl.FileDropMode(&dropMode, &err))) throw kx::RaisedError(err);
+    g_FileDropMode = dropMode;
+
+    if (g_TargetHandle != 0) {
+        const HWND h = reinterpret_cast<HWND>(static_cast<LONG_PTR>(g_TargetHandle));
+        if (g_FileDropMode) DragAcceptFiles(h, TRUE);
+        g_PrevHandleProc = Replace(h, gFn_CallProcHandle);
+        if (!g_PrevHandleProc) {
+            gFn_SubClassOff();
+            g_CallbackCtl.ErrMsg(10003, L"TargetHandle ﾌﾟﾛﾊﾟﾃｨが不正です", 100);
+            return false;
+        }
+        g_PrevHandleHwnd = h;
+    }
+
+    g_PrevProcs.assign(1, nullptr);
+    if (TargetsControls()) {
+        for (size_t i = 0; i < g_Ctls.size(); ++i) {
+            const HWND h = g_CtlHwnds.at(i);
+            if (g_FileDropMode) DragAcceptFiles(h, TRUE);
+            if (g_PrevProcs.size() < i + 1) g_PrevProcs.resize(i + 1, nullptr);
+            if (ReplacedEarlier(i)) continue;
+            g_PrevProcs[i] = Replace(h, gFn_CallProc);
+            if (!g_PrevProcs[i]) {
+                gFn_SubClassOff();
+                g_CallbackCtl.ErrMsg(10004, NameOf(g_Ctls[i].Get()) + L" が不正です", 100);
+                return false;
+            }
+        }
+    }
+
+    g_EventsStarted = true;
+    return true;
+}
+
+} // namespace
+
+bool gFn_SubClassOn() {
+    try {
+        return Install();
+    } catch (const std::exception& e) {
+        // The trap of the install: undo, then report the failure as it is. At
+        // run time that report raises, and the raise leaves to our caller.
+        const kx::AutomationError err = kx::ErrorFromException(e);
+        gFn_SubClassOff();
+        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
+        return false;
+    }
+}
+
+void gFn_SubClassOff() noexcept {
+    try {
+        if (TargetsControls()) {
+            for (size_t i = 0; i < g_PrevProcs.size(); ++i) {
+                if (!g_PrevProcs[i]) continue;
+                const HWND h = g_CtlHwnds.at(i);
+                Replace(h, g_PrevProcs[i]);
+                g_PrevProcs[i] = nullptr;
+                if (g_FileDropMode) DragAcceptFiles(h, FALSE);
+            }
+        }
+        if (g_PrevHandleProc) {
+            Replace(g_PrevHandleHwnd, g_PrevHandleProc);
+            g_PrevHandleProc = nullptr;
+            if (g_FileDropMode) DragAcceptFiles(g_PrevHandleHwnd, FALSE);
+            g_PrevHandleHwnd = nullptr;
+        }
+    } catch (...) {
+        // What could not be undone stays as it is; the session still ends.
+    }
+    gFn_DebugClose();
+    g_EventsStarted = false;
+}
+
+WNDPROC gFn_PrevProc(HWND h) noexcept {
+    const size_t n = g_Ctls.size() < g_CtlHwnds.size() ? g_Ctls.size() : g_CtlHwnds.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (g_CtlHwnds[i] == h) return i < g_PrevProcs.size() ? g_PrevProcs[i] : nullptr;
+    }
+    return nullptr;
+}

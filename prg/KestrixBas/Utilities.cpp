@@ -1,0 +1,80 @@
+// Small look-ups shared by the engine, the control and its pages.
+#include "KestrixBas.h"
+#include "Ansi.h"
+#include "LateBound.h"
+#include "Text.h"
+#include "Variant.h"
+
+kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept {
+    const size_t n = g_Ctls.size() < g_CtlHwnds.size() ? g_Ctls.size() : g_CtlHwnds.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (g_CtlHwnds[i] == h) return g_Ctls[i];
+    }
+    return g_CallbackCtl.Ptr();
+}
+
+LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces) {
+    try {
+        pieces.assign(1, std::wstring());
+        if (text.empty()) return 0;
+        size_t start = 0;
+        LONG i = 0;
+        for (;;) {
+            const size_t found = text.find(delimiter, start);
+            const size_t end = found == std::wstring::npos ? text.size() : found;
+            if (pieces.size() < static_cast<size_t>(i) + 1) pieces.resize(static_cast<size_t>(i) + 1);
+            pieces[static_cast<size_t>(i)] = text.substr(start, end - start);
+            ++i;
+            if (found == std::wstring::npos) break;
+            start = found + 1;
+        }
+        return i - 1;
+    } catch (const std::exception& e) {
+        // Reported like any trapped failure; at run time the report raises.
+        const kx::AutomationError err = kx::ErrorFromException(e);
+        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
+        return 0;
+    }
+}
+
+LONG gFn_CtlHwnd(IDispatch* ctl) noexcept {
+    try {
+        kx::Variant v;
+        LONG h = 0;
+        if (FAILED(kx::GetProperty(ctl, L"hwnd", v.get())) || !v.toLong(h)) return 0;
+        return h;
+    } catch (...) {
+        return 0;
+    }
+}
+
+bool gFn_FileExists(const std::wstring& path) noexcept {
+    const DWORD attrs = GetFileAttributesW(path.c_str());
+    if (attrs == INVALID_FILE_ATTRIBUTES) return false;
+    // Only the classic attribute bits count: a plain directory is no file,
+    // one that is also read-only, hidden, system or archive counts as one.
+    constexpr DWORD kClassic = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                               FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
+    return (attrs & kClassic) != FILE_ATTRIBUTE_DIRECTORY;
+}
+
+bool gFn_IsDevEnvPath(const std::wstring& exePath) {
+    const std::wstring upper = kx::UpperCase(exePath);
+    const std::wstring tail = upper.size() > 8 ? upper.substr(upper.size() - 8) : upper;
+    for (const wchar_t* host : {L"VB32.EXE", L"\\VB5.EXE", L"\\VB6.EXE", L"\\VB7.EXE", L"5CCE.EXE"}) {
+        if (tail == host) return true;
+    }
+    return false;
+}
+
+bool gFn_IsStandAlone() {
+    // The path is read whole, however long it is.
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (n == 0) return true;
+        if (n < path.size()) { path.resize(n); break; }
+        path.resize(path.size() * 2);
+    }
+    return !gFn_IsDevEnvPath(kx::FromAnsi(path));
+}
