@@ -1,0 +1,131 @@
+#include "EngineFixture.h"
+#include "Ansi.h"
+#include <ostream>
+
+namespace kxtest {
+
+std::ostream& operator<<(std::ostream& os, const Seen& s) {
+    return os << "{hwnd " << s.hwnd << ", msg " << s.msg << ", wp " << static_cast<LONG>(s.wp) << ", lp "
+              << static_cast<LONG>(s.lp) << "}";
+}
+
+std::vector<Seen> Recorder::log;
+
+ATOM Recorder::RegisterClassOnce() {
+    static ATOM atom = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "KxTestTarget";
+        return RegisterClassA(&wc);
+    }();
+    return atom;
+}
+
+LRESULT CALLBACK Recorder::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    log.push_back({h, m, w, l});
+    if (m >= WM_USER) return kResult;
+    return DefWindowProcA(h, m, w, l);
+}
+
+std::vector<Seen> Recorder::Only(std::initializer_list<UINT> msgs) {
+    std::vector<Seen> out;
+    for (const Seen& s : log) {
+        for (UINT m : msgs) {
+            if (s.msg == m) { out.push_back(s); break; }
+        }
+    }
+    return out;
+}
+
+TestWindow::TestWindow(const char* text) {
+    Recorder::RegisterClassOnce();
+    h_ = CreateWindowExA(0, "KxTestTarget", text, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+TestWindow::~TestWindow() {
+    if (IsWindow(h_)) DestroyWindow(h_);
+}
+
+WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
+
+kx::ComPtr<AutoObject> MakeTargetControl(const std::wstring& name, HWND hwnd) {
+    auto o = AutoObject::New();
+    o->DefineString(L"Name", name);
+    o->DefineLong(L"hwnd", static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd)));
+    return o;
+}
+
+FakeControl::FakeControl(const std::wstring& name) : obj_(AutoObject::New()) {
+    obj_->DefineString(L"Name", name);
+    obj_->Define(L"FileDropMode", [this](WORD flags, DISPPARAMS*, VARIANT* r, EXCEPINFO*) -> HRESULT {
+        if (!(flags & DISPATCH_PROPERTYGET) || !r) return DISP_E_MEMBERNOTFOUND;
+        V_VT(r) = VT_BOOL;
+        V_BOOL(r) = fileDropMode ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    });
+    obj_->Define(L"DoGetEvents", [this](WORD, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
+        LONG* refs[4];
+        for (UINT i = 0; i < 4; ++i) {
+            refs[i] = ArgLongRef(p, i);
+            if (!refs[i]) return DISP_E_TYPEMISMATCH;
+        }
+        events.push_back({reinterpret_cast<HWND>(static_cast<LONG_PTR>(*refs[0])), static_cast<UINT>(*refs[1]),
+                          static_cast<WPARAM>(*refs[2]), static_cast<LPARAM>(*refs[3])});
+        const bool cancel = onEvent ? onEvent(*refs[0], *refs[1], *refs[2], *refs[3]) : false;
+        if (r) { V_VT(r) = VT_BOOL; V_BOOL(r) = cancel ? VARIANT_TRUE : VARIANT_FALSE; }
+        return S_OK;
+    });
+    obj_->Define(L"gFn_ErrMsg", [this](WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO* ei) -> HRESULT {
+        reports.push_back({ArgLong(p, 0), ArgString(p, 1), ArgLong(p, 2)});
+        if (runTime) return AutoObject::Raise(ei, ArgLong(p, 0), ArgString(p, 1));
+        return S_OK;
+    });
+}
+
+void EngineTest::SetUp() {
+    Recorder::log.clear();
+    g_CallbackCtl = control_.dispatch();
+}
+
+void EngineTest::TearDown() {
+    gFn_SubClassOff();
+    g_TargetControls.clear();
+    g_TargetEvents = L"";
+    g_TargetHandle = 0;
+    g_DebugMode = false;
+    g_DebugFile.clear();
+    g_FileDropMode = false;
+    g_InDevEnv = false;
+    g_Ctls.assign(1, nullptr);
+    g_CtlHwnds.assign(1, nullptr);
+    g_PrevProcs.assign(1, nullptr);
+    g_CallbackCtl.Reset();
+}
+
+void EngineTest::SetTargets(const std::vector<std::pair<std::wstring, HWND>>& targets) {
+    if (targets.empty()) {
+        g_TargetControls = Def_NothingText;
+        g_Ctls.assign(1, nullptr);
+        g_CtlHwnds.assign(1, nullptr);
+        return;
+    }
+    g_TargetControls.clear();
+    g_Ctls.clear();
+    g_CtlHwnds.clear();
+    for (const auto& t : targets) {
+        if (!g_TargetControls.empty()) g_TargetControls += L",";
+        g_TargetControls += t.first;
+        g_Ctls.push_back(MakeTargetControl(t.first, t.second));
+        g_CtlHwnds.push_back(t.second);
+    }
+}
+
+bool EngineTest::Capture(const std::vector<std::pair<std::wstring, HWND>>& targets, const std::wstring& events) {
+    SetTargets(targets);
+    g_TargetEvents = events;
+    return gFn_SubClassOn();
+}
+
+} // namespace kxtest

@@ -1,0 +1,96 @@
+// Shared ground for the engine's tests: a stand-in for the control reached by
+// name (as the engine reaches the real one), target controls with real
+// windows, and a window class whose procedure records every message it gets.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AutoObject.h"
+#include "KestrixBas.h"
+
+namespace kxtest {
+
+// One message as a window procedure received it.
+struct Seen {
+    HWND hwnd;
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+    bool operator==(const Seen& o) const { return hwnd == o.hwnd && msg == o.msg && wp == o.wp && lp == o.lp; }
+};
+std::ostream& operator<<(std::ostream& os, const Seen& s);
+
+// What the stand-in control's gFn_ErrMsg was called with.
+struct Reported {
+    LONG number;
+    std::wstring text;
+    LONG helpContext;
+};
+
+// The control as the engine sees it: DoGetEvents, gFn_ErrMsg, FileDropMode, Name.
+class FakeControl {
+public:
+    using Handler = std::function<bool(LONG& hwnd, LONG& msg, LONG& wp, LONG& lp)>;
+
+    explicit FakeControl(const std::wstring& name = L"Kestrix1");
+    IDispatch* dispatch() const { return obj_.Get(); }
+    AutoObject& object() const { return *obj_.Get(); }
+
+    Handler onEvent;              // default: record and let the message through
+    bool fileDropMode = false;
+    bool runTime = true;          // gFn_ErrMsg raises at run time, returns at design time
+    std::vector<Seen> events;     // every DoGetEvents call, values as received
+    std::vector<Reported> reports;
+
+private:
+    kx::ComPtr<AutoObject> obj_;
+};
+
+// A window procedure that records into Recorder::log and returns a fixed value.
+class Recorder {
+public:
+    static constexpr LRESULT kResult = 4242;
+    static std::vector<Seen> log;
+    static ATOM RegisterClassOnce();
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
+    // Only the messages whose number is in `msgs`, to keep sequences short.
+    static std::vector<Seen> Only(std::initializer_list<UINT> msgs);
+};
+
+// A top-level window of the recording class, destroyed with the object.
+class TestWindow {
+public:
+    explicit TestWindow(const char* text = "target");
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND hwnd() const { return h_; }
+    LONG handle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h_)); }
+    WNDPROC proc() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h_, GWLP_WNDPROC)); }
+private:
+    HWND h_;
+};
+
+// An automation object with Name and hwnd, as a form's control collection yields one.
+kx::ComPtr<AutoObject> MakeTargetControl(const std::wstring& name, HWND hwnd);
+
+WNDPROC ProcOf(HWND h);
+
+// Every engine test starts and ends with an idle engine and an empty store.
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Fills the target tables as the control does before it installs.
+    void SetTargets(const std::vector<std::pair<std::wstring, HWND>>& targets);
+    // Sets the targets and events, and installs; returns gFn_SubClassOn's result.
+    bool Capture(const std::vector<std::pair<std::wstring, HWND>>& targets, const std::wstring& events);
+
+    FakeControl control_;
+};
+
+} // namespace kxtest

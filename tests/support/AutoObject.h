@@ -1,0 +1,55 @@
+// A small automation object for tests: members are defined by name at run
+// time and answered through IDispatch, the way a control or an extender
+// answers late-bound calls.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ComObject.h"
+#include "ComPtr.h"
+
+namespace kxtest {
+
+// params.rgvarg holds the arguments last first, as IDispatch passes them.
+using MemberFn = std::function<HRESULT(WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* ei)>;
+
+class AutoObject : public kx::ComObject<AutoObject, IDispatch> {
+public:
+    static kx::ComPtr<AutoObject> New();
+
+    // Defines or replaces a member; names are matched without regard to case.
+    void Define(const std::wstring& name, MemberFn fn);
+    // A read-only property answering a copy of value.
+    void DefineValue(const std::wstring& name, const VARIANT& value);
+    void DefineLong(const std::wstring& name, LONG value);
+    void DefineString(const std::wstring& name, const std::wstring& value);
+    void DefineBool(const std::wstring& name, bool value);
+    void Remove(const std::wstring& name);
+
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* ei, UINT* argErr) override;
+
+    // Fills ei for a raised error numbered like a VB error, and returns DISP_E_EXCEPTION.
+    static HRESULT Raise(EXCEPINFO* ei, LONG number, const std::wstring& description);
+
+private:
+    friend class kx::ComObject<AutoObject, IDispatch>;
+    AutoObject() = default;
+    struct Entry { std::wstring upper; MemberFn fn; };
+    std::vector<Entry> members_; // DISPID = index + 1; a removed member keeps its slot
+};
+
+// Reads argument i (in call order) of an IDispatch call as a 32-bit integer,
+// through one level of reference.
+LONG ArgLong(DISPPARAMS* p, UINT i);
+std::wstring ArgString(DISPPARAMS* p, UINT i);
+// The LONG a by-reference argument refers to, or null when it is not one.
+LONG* ArgLongRef(DISPPARAMS* p, UINT i);
+
+} // namespace kxtest
