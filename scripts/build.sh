@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, configures (once) and builds Kestrix.
+#   bash scripts/build.sh [extra cmake --build arguments]
+# Build folder: $KX_BUILD_DIR, default build/ in the repository.
+# KX_SKIP_SETUP=1 skips scripts/setup.sh; KX_JOBS sets the parallel jobs
+# (default 2).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+build="${KX_BUILD_DIR:-$root/build}"
+toolchain="$root/cmake/mingw-i686.cmake"
+
+if [ "${KX_SKIP_SETUP:-0}" != 1 ]; then
+  bash "$root/scripts/setup.sh" </dev/null
+fi
+
+# A cache made without the mingw toolchain (or for another source tree)
+# cannot be reused: configure again from scratch in that case.
+cache="$build/CMakeCache.txt"
+if [ -f "$cache" ]; then
+  if ! grep -q '^CMAKE_TOOLCHAIN_FILE:[A-Z]*=.*cmake/mingw-i686\.cmake$' "$cache" ||
+     ! grep -qxF "CMAKE_HOME_DIRECTORY:INTERNAL=$root" "$cache"; then
+    echo "build: $cache was made for another setup; configuring again" >&2
+    rm -rf "$cache" "$build/CMakeFiles"
+  fi
+fi
+if [ ! -f "$cache" ]; then
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" </dev/null
+fi
+
+cmake --build "$build" -j"${KX_JOBS:-2}" "$@" </dev/null
