@@ -4,16 +4,16 @@
 #include "LateBound.h"
 #include <memory>
 
-namespace kxtest {
+namespace kx {
 
-kx::ComPtr<AutoObject> AutoObject::New() {
-    kx::ComPtr<AutoObject> o;
+ComPtr<AutoObject> AutoObject::New() {
+    ComPtr<AutoObject> o;
     if (FAILED(Make(o))) throw std::bad_alloc();
     return o;
 }
 
 void AutoObject::Define(const std::wstring& name, MemberFn fn) {
-    const std::wstring upper = kx::UpperCase(name);
+    const std::wstring upper = UpperCase(name);
     for (auto& e : members_) {
         if (e.upper == upper) { e.fn = std::move(fn); return; }
     }
@@ -21,14 +21,14 @@ void AutoObject::Define(const std::wstring& name, MemberFn fn) {
 }
 
 void AutoObject::Remove(const std::wstring& name) {
-    const std::wstring upper = kx::UpperCase(name);
+    const std::wstring upper = UpperCase(name);
     for (auto& e : members_) {
         if (e.upper == upper) { e.upper.clear(); e.fn = nullptr; }
     }
 }
 
 void AutoObject::DefineValue(const std::wstring& name, const VARIANT& value) {
-    auto copy = std::make_shared<kx::Variant>();
+    auto copy = std::make_shared<Variant>();
     VariantCopy(copy->get(), const_cast<VARIANT*>(&value));
     Define(name, [copy](WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*) -> HRESULT {
         if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
@@ -58,7 +58,7 @@ STDMETHODIMP AutoObject::GetTypeInfo(UINT, LCID, ITypeInfo** ti) { if (ti) *ti =
 STDMETHODIMP AutoObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!names || !ids || count == 0) return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    const std::wstring upper = kx::UpperCase(names[0]);
+    const std::wstring upper = UpperCase(names[0]);
     for (size_t i = 0; i < members_.size(); ++i) {
         if (!upper.empty() && members_[i].upper == upper) {
             ids[0] = static_cast<DISPID>(i + 1);
@@ -80,7 +80,7 @@ STDMETHODIMP AutoObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*
 HRESULT AutoObject::Raise(EXCEPINFO* ei, LONG number, const std::wstring& description) {
     if (ei) {
         *ei = EXCEPINFO{};
-        ei->scode = kx::VbErrorStatus(number);
+        ei->scode = VbErrorStatus(number);
         ei->bstrDescription = SysAllocString(description.c_str());
         ei->bstrSource = SysAllocString(L"Test");
     }
@@ -119,4 +119,4 @@ std::wstring ArgString(DISPPARAMS* p, UINT i) {
     return out;
 }
 
-} // namespace kxtest
+} // namespace kx

@@ -1,6 +1,6 @@
-// A small automation object for tests: members are defined by name at run
-// time and answered through IDispatch, the way a control or an extender
-// answers late-bound calls.
+// An automation object whose members are defined by name at run time and
+// answered through IDispatch: the form runtime builds its forms, controls
+// and extenders on it, and tests use it as a stand-in control.
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
@@ -11,14 +11,14 @@
 #include "ComObject.h"
 #include "ComPtr.h"
 
-namespace kxtest {
+namespace kx {
 
 // params.rgvarg holds the arguments last first, as IDispatch passes them.
 using MemberFn = std::function<HRESULT(WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* ei)>;
 
-class AutoObject : public kx::ComObject<AutoObject, IDispatch> {
+class AutoObject : public ComObject<AutoObject, IDispatch> {
 public:
-    static kx::ComPtr<AutoObject> New();
+    static ComPtr<AutoObject> New();
 
     // Defines or replaces a member; names are matched without regard to case.
     void Define(const std::wstring& name, MemberFn fn);
@@ -39,7 +39,7 @@ public:
     static HRESULT Raise(EXCEPINFO* ei, LONG number, const std::wstring& description);
 
 private:
-    friend class kx::ComObject<AutoObject, IDispatch>;
+    friend class ComObject<AutoObject, IDispatch>;
     AutoObject() = default;
     struct Entry { std::wstring upper; MemberFn fn; };
     std::vector<Entry> members_; // DISPID = index + 1; a removed member keeps its slot
@@ -52,4 +52,4 @@ std::wstring ArgString(DISPPARAMS* p, UINT i);
 // The LONG a by-reference argument refers to, or null when it is not one.
 LONG* ArgLongRef(DISPPARAMS* p, UINT i);
 
-} // namespace kxtest
+} // namespace kx
