@@ -25,7 +25,9 @@ if [ -f "$cache" ]; then
     rm -rf "$cache" "$build/CMakeFiles"
   fi
 fi
-if [ ! -f "$cache" ]; then
+# Configure when there is no cache, or when a previous configure failed
+# before writing the build system (cmake --build cannot recover from that).
+if [ ! -f "$cache" ] || { [ ! -f "$build/Makefile" ] && [ ! -f "$build/build.ninja" ]; }; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" </dev/null
 fi
 
