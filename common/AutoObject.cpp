@@ -12,12 +12,31 @@ ComPtr<AutoObject> AutoObject::New() {
     return o;
 }
 
-void AutoObject::Define(const std::wstring& name, MemberFn fn) {
+void AutoObject::Define(const std::wstring& name, MemberFn fn, DISPID id) {
     const std::wstring upper = UpperCase(name);
     for (auto& e : members_) {
-        if (e.upper == upper) { e.fn = std::move(fn); return; }
+        if (e.upper == upper) {
+            e.fn = std::move(fn);
+            if (id != DISPID_UNKNOWN) e.id = id;
+            return;
+        }
     }
-    members_.push_back({upper, std::move(fn)});
+    if (id == DISPID_UNKNOWN) id = kFirstOwnId + static_cast<DISPID>(members_.size());
+    members_.push_back({upper, std::move(fn), id});
+}
+
+void AutoObject::Clear() {
+    for (auto& e : members_) { e.upper.clear(); e.fn = nullptr; }
+    fallback_.Reset();
+}
+
+void AutoObject::SetFallback(IDispatch* target) { fallback_ = target; }
+
+AutoObject::Entry* AutoObject::Find(DISPID id) {
+    for (auto& e : members_) {
+        if (e.id == id && e.fn) return &e;
+    }
+    return nullptr;
 }
 
 void AutoObject::Remove(const std::wstring& name) {
@@ -59,20 +78,26 @@ STDMETHODIMP AutoObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID
     if (!names || !ids || count == 0) return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
     const std::wstring upper = UpperCase(names[0]);
-    for (size_t i = 0; i < members_.size(); ++i) {
-        if (!upper.empty() && members_[i].upper == upper) {
-            ids[0] = static_cast<DISPID>(i + 1);
+    for (const auto& e : members_) {
+        if (!upper.empty() && e.upper == upper && e.fn) {
+            ids[0] = e.id;
             return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
         }
     }
+    if (fallback_) return fallback_->GetIDsOfNames(IID_NULL, names, count, LOCALE_USER_DEFAULT, ids);
     return DISP_E_UNKNOWNNAME;
 }
 
 STDMETHODIMP AutoObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                EXCEPINFO* ei, UINT*) {
-    if (id < 1 || static_cast<size_t>(id) > members_.size() || !members_[id - 1].fn) return DISP_E_MEMBERNOTFOUND;
+                                EXCEPINFO* ei, UINT* argErr) {
+    Entry* e = Find(id);
+    if (!e) {
+        if (!fallback_) return DISP_E_MEMBERNOTFOUND;
+        ComPtr<IDispatch> target = fallback_;
+        return target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, params, result, ei, argErr);
+    }
     // Copy: the member may redefine itself while it runs.
-    MemberFn fn = members_[id - 1].fn;
+    MemberFn fn = e->fn;
     DISPPARAMS empty{nullptr, nullptr, 0, 0};
     return fn(flags, params ? params : &empty, result, ei);
 }

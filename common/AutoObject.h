@@ -21,13 +21,21 @@ public:
     static ComPtr<AutoObject> New();
 
     // Defines or replaces a member; names are matched without regard to case.
-    void Define(const std::wstring& name, MemberFn fn);
+    // A member gets a dispatch id of its own unless one is given (DISPID_VALUE,
+    // DISPID_NEWENUM and the like).
+    void Define(const std::wstring& name, MemberFn fn, DISPID id = DISPID_UNKNOWN);
     // A read-only property answering a copy of value.
     void DefineValue(const std::wstring& name, const VARIANT& value);
     void DefineLong(const std::wstring& name, LONG value);
     void DefineString(const std::wstring& name, const std::wstring& value);
     void DefineBool(const std::wstring& name, bool value);
     void Remove(const std::wstring& name);
+    // Drops every member and the fallback: an object whose owner has gone
+    // answers nothing any more (its callers get "member not found").
+    void Clear();
+    // Names this object does not define are looked up on, and calls
+    // forwarded to, another object: by-reference arguments pass through.
+    void SetFallback(IDispatch* target);
 
     STDMETHODIMP GetTypeInfoCount(UINT* n) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
@@ -41,8 +49,13 @@ public:
 private:
     friend class ComObject<AutoObject, IDispatch>;
     AutoObject() = default;
-    struct Entry { std::wstring upper; MemberFn fn; };
-    std::vector<Entry> members_; // DISPID = index + 1; a removed member keeps its slot
+    struct Entry { std::wstring upper; MemberFn fn; DISPID id; };
+    Entry* Find(DISPID id);
+    // Own ids stay clear of the small ids and the 0x6..../0x8...... ranges
+    // that controls use, so forwarded ids never collide with them.
+    static constexpr DISPID kFirstOwnId = 0x20000001;
+    std::vector<Entry> members_;
+    ComPtr<IDispatch> fallback_;
 };
 
 // Reads argument i (in call order) of an IDispatch call as a 32-bit integer,
