@@ -1,0 +1,298 @@
+// KestrixBench: the price of the capture per message.
+//
+// One real window of this process receives the same message through
+// SendMessageA in five set-ups:
+//   bare                    its own window procedure, nothing in front;
+//   floor                   a replacement procedure that only passes every
+//                           message on with CallWindowProcA (what any
+//                           replacement of a window procedure pays);
+//   captured-unwatched-1    the engine's capture, the message not in a
+//                           one-entry watch list;
+//   captured-unwatched-500  the same with 500 entries, the message absent;
+//   captured-watched        the message watched, the call-back doing nothing.
+// Each set-up is timed with QueryPerformanceCounter for a fixed time per
+// sample; the set-ups take turns (the order rotating each round) and the
+// median over the rounds is reported, as ns per message and as the median
+// of its ratios to the floor of the same round (the best and the worst round
+// follow in brackets, the best also as a ratio to the floor's best). The
+// goal line tells whether an unwatched message costs at most 1.10 times the
+// floor, judged on the medians.
+//
+//   KestrixBench.exe [seconds-per-sample [rounds]]     (default 0.3 7)
+//
+// Exit status 0 whether the goal holds or not; 1 when something broke (a
+// set-up failed, a message did not arrive, the call-back count is wrong).
+#include <windows.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Ansi.h"
+#include "BenchControl.h"
+#include "KestrixBas.h"
+
+using kxbench::BenchControl;
+
+namespace {
+
+constexpr UINT kMsg = WM_USER + 1;          // 1025: no window procedure of the system cares about it
+constexpr LRESULT kTargetResult = 0x4B58;   // what the target answers to kMsg
+constexpr int kBatch = 256;                 // messages between two clock readings
+constexpr double kGoalRatio = 1.10;
+
+// ---------------------------------------------------------------- the window
+
+LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == kMsg) return kTargetResult;
+    return DefWindowProcA(h, m, w, l);
+}
+
+WNDPROC g_FloorPrev = nullptr;
+
+LRESULT CALLBACK FloorProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return CallWindowProcA(g_FloorPrev, h, m, w, l);
+}
+
+WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
+
+HWND MakeWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KestrixBenchTarget";
+    if (!RegisterClassA(&wc)) return nullptr;
+    return CreateWindowExA(0, wc.lpszClassName, "bench target", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                           nullptr, wc.hInstance, nullptr);
+}
+
+// ---------------------------------------------------------------- failures
+
+bool g_Broken = false;
+
+void Broken(const std::string& what) {
+    std::fprintf(stderr, "KestrixBench: %s\n", what.c_str());
+    g_Broken = true;
+}
+
+// ---------------------------------------------------------------- the cases
+
+struct Case {
+    Case(const char* n, std::function<bool()> install, std::function<void()> remove, bool w = false)
+        : name(n), on(std::move(install)), off(std::move(remove)), watched(w) {}
+    const char* name;
+    std::function<bool()> on;   // installs the set-up; false when it failed
+    std::function<void()> off;  // removes it
+    bool watched;               // the call-back runs once per message
+    std::vector<double> ns;     // ns per message, one per round
+    std::vector<double> ratio;  // to the floor of the same round
+};
+
+std::wstring ManyEntries(size_t count) {
+    // Distinct numbers, never kMsg: most in the range of window messages,
+    // a few beyond it (kept apart by the engine) and one negative.
+    std::wstring text;
+    size_t made = 0;
+    auto add = [&](long v) {
+        text += L"'" + std::to_wstring(v) + L"',";
+        ++made;
+    };
+    add(-5);
+    for (long v = 100000; made < 11; v += 7919) add(v);
+    for (long v = 0; made < count; v += 3) {
+        if (v != static_cast<long>(kMsg)) add(v);
+    }
+    text.pop_back();
+    return text;
+}
+
+bool Capture(HWND h, BenchControl* control, const std::wstring& events) {
+    g_TargetEvents = events;
+    if (g_TargetEvents.watches(static_cast<LONG>(kMsg)) != (events.find(L"'1025'") != std::wstring::npos)) {
+        Broken("the watch list does not say what the bench meant");
+        return false;
+    }
+    g_CallbackCtl = kx::ComPtr<IDispatch>(control);
+    g_TargetControls = L"Target1";
+    g_TargetHandle = 0;
+    g_DebugMode = false;
+    g_InDevEnv = false;
+    g_Ctls.assign(1, kx::ComPtr<IDispatch>(control));
+    g_CtlHwnds.assign(1, h);
+    const long errorsBefore = control->errors;
+    if (!gFn_SubClassOn()) {
+        const long reports = control->errors - errorsBefore;
+        Broken("gFn_SubClassOn failed" + (reports ? ": " + kx::ToAnsi(control->lastError) : std::string()));
+        return false;
+    }
+    if (ProcOf(h) != gFn_CallProc) {
+        Broken("after gFn_SubClassOn the window does not have gFn_CallProc");
+        gFn_SubClassOff();
+        return false;
+    }
+    return true;
+}
+
+void Release(HWND h) {
+    gFn_SubClassOff();
+    g_CallbackCtl.Reset();
+    g_Ctls.assign(1, nullptr);
+    g_CtlHwnds.assign(1, nullptr);
+    g_TargetControls = Def_NothingText;
+    g_TargetEvents = L"";
+    if (ProcOf(h) != TargetProc) Broken("gFn_SubClassOff did not give the window its procedure back");
+}
+
+// ---------------------------------------------------------------- timing
+
+LONGLONG g_Freq = 0;
+
+LONGLONG Now() {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+// Sends kMsg for at least `seconds`; ns per message. `sent` counts the messages.
+double Sample(HWND h, double seconds, long long& sent) {
+    const LONGLONG ticks = static_cast<LONGLONG>(seconds * static_cast<double>(g_Freq));
+    long long n = 0;
+    long wrong = 0;
+    const LONGLONG t0 = Now();
+    LONGLONG elapsed;
+    do {
+        for (int i = 0; i < kBatch; ++i) {
+            if (SendMessageA(h, kMsg, static_cast<WPARAM>(i), 0) != kTargetResult) ++wrong;
+        }
+        n += kBatch;
+        elapsed = Now() - t0;
+    } while (elapsed < ticks);
+    if (wrong) Broken(std::to_string(wrong) + " message(s) did not reach the target procedure");
+    sent = n;
+    return static_cast<double>(elapsed) * 1e9 / static_cast<double>(g_Freq) / static_cast<double>(n);
+}
+
+// Runs one sample of a case, checking what the call-back saw.
+double Measure(Case& c, HWND h, BenchControl* control, double seconds) {
+    if (!c.on()) return 0;
+    const long before = control->events;
+    long long sent = 0;
+    const double ns = Sample(h, seconds, sent);
+    const long calls = control->events - before;
+    c.off();
+    if (c.watched && calls != sent)
+        Broken(std::string(c.name) + ": " + std::to_string(calls) + " call-backs for " + std::to_string(sent) +
+               " messages");
+    if (!c.watched && calls != 0)
+        Broken(std::string(c.name) + ": " + std::to_string(calls) + " call-backs for an unwatched message");
+    return ns;
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t m = v.size() / 2;
+    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    double seconds = 0.3;
+    int rounds = 7;
+    if (argc > 1) seconds = std::atof(argv[1]);
+    if (argc > 2) rounds = std::atoi(argv[2]);
+    if (!(seconds > 0 && seconds <= 10) || rounds < 1 || rounds > 99) {
+        std::fprintf(stderr, "usage: KestrixBench [seconds-per-sample (0-10] [rounds 1-99]]\n");
+        return 2;
+    }
+
+    if (FAILED(OleInitialize(nullptr))) {
+        std::fprintf(stderr, "KestrixBench: OleInitialize failed\n");
+        return 1;
+    }
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    g_Freq = f.QuadPart;
+
+    const HWND h = MakeWindow();
+    if (!h) {
+        std::fprintf(stderr, "KestrixBench: no window could be created (error %lu; is DISPLAY set?)\n",
+                     GetLastError());
+        OleUninitialize();
+        return 1;
+    }
+    if (ProcOf(h) != TargetProc) Broken("the window's procedure does not read back as set");
+
+    kx::ComPtr<BenchControl> control = kxbench::BenchControl::New(L"Kestrix1");
+    const std::wstring one = L"'513'";
+    const std::wstring many = ManyEntries(500);
+    const std::wstring watched = L"'513','1025'";
+
+    std::vector<Case> cases;
+    cases.emplace_back("bare", [] { return true; }, [] {});
+    cases.emplace_back("floor",
+                     [h] {
+                         g_FloorPrev = reinterpret_cast<WNDPROC>(
+                             SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProc)));
+                         if (!g_FloorPrev) Broken("the floor procedure could not be installed");
+                         return g_FloorPrev != nullptr;
+                     },
+                     [h] {
+                         SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
+                         if (ProcOf(h) != TargetProc) Broken("the floor procedure could not be removed");
+                     });
+    BenchControl* ctl = control.Get();
+    cases.emplace_back("captured-unwatched-1", [h, ctl, &one] { return Capture(h, ctl, one); }, [h] { Release(h); });
+    cases.emplace_back("captured-unwatched-500", [h, ctl, &many] { return Capture(h, ctl, many); }, [h] { Release(h); });
+    cases.emplace_back("captured-watched", [h, ctl, &watched] { return Capture(h, ctl, watched); }, [h] { Release(h); },
+                     true);
+    const size_t kFloor = 1;
+
+    std::printf("KestrixBench: SendMessageA of message %u to a window of this process; %d rounds x %.2f s per case,"
+                " median of the rounds\n",
+                kMsg, rounds, seconds);
+    std::fflush(stdout);
+
+    // A short warm-up of every case, not counted.
+    for (Case& c : cases) Measure(c, h, ctl, seconds / 10);
+
+    const size_t n = cases.size();
+    for (int r = 0; r < rounds && !g_Broken; ++r) {
+        std::vector<double> ns(n);
+        for (size_t k = 0; k < n; ++k) {
+            const size_t i = (k + static_cast<size_t>(r)) % n;
+            ns[i] = Measure(cases[i], h, ctl, seconds);
+        }
+        for (size_t i = 0; i < n; ++i) {
+            cases[i].ns.push_back(ns[i]);
+            cases[i].ratio.push_back(ns[kFloor] > 0 ? ns[i] / ns[kFloor] : 0);
+        }
+    }
+
+    if (!g_Broken) {
+        const double floorBest = *std::min_element(cases[kFloor].ns.begin(), cases[kFloor].ns.end());
+        for (const Case& c : cases) {
+            const auto mm = std::minmax_element(c.ns.begin(), c.ns.end());
+            std::printf("%-24s %8.1f ns/msg %6.2fx floor   (rounds: best %.1f ns = %.2fx, worst %.1f ns)\n", c.name,
+                        Median(c.ns), Median(c.ratio), *mm.first, *mm.first / floorBest, *mm.second);
+        }
+        const double r1 = Median(cases[2].ratio), r500 = Median(cases[3].ratio);
+        const bool pass = r1 <= kGoalRatio && r500 <= kGoalRatio;
+        std::printf("goal: unwatched <= %.2fx floor: %s (captured-unwatched-1 %.2fx, captured-unwatched-500 %.2fx)\n",
+                    kGoalRatio, pass ? "PASS" : "FAIL", r1, r500);
+    }
+
+    control.Reset();
+    DestroyWindow(h);
+    OleUninitialize();
+    if (g_Broken) {
+        std::printf("KestrixBench: BROKEN, see the messages above\n");
+        return 1;
+    }
+    return 0;
+}
