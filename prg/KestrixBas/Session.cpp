@@ -4,6 +4,8 @@
 #include "LateBound.h"
 #include "Variant.h"
 #include <shellapi.h>
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -12,6 +14,17 @@ WNDPROC Replace(HWND h, WNDPROC proc) {
 }
 
 bool TargetsControls() { return g_TargetControls != Def_NothingText; }
+
+// The replaced windows sorted by handle, so that finding a window's previous
+// procedure on every message costs the same however many targets there are.
+// It mirrors the nonzero entries of g_PrevProcs (the first entry of a window).
+std::vector<std::pair<HWND, WNDPROC>> g_PrevProcIndex;
+
+void IndexAdd(HWND h, WNDPROC prev) {
+    const auto at = std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
+                                     [](const std::pair<HWND, WNDPROC>& e, HWND k) { return e.first < k; });
+    if (at == g_PrevProcIndex.end() || at->first != h) g_PrevProcIndex.insert(at, {h, prev});
+}
 
 // A window that already stands earlier in the tables keeps the one
 // replacement it got there, so it is handed back what it had before.
@@ -51,6 +64,7 @@ bool Install() {
     }
 
     g_PrevProcs.assign(1, nullptr);
+    g_PrevProcIndex.clear();
     if (TargetsControls()) {
         for (size_t i = 0; i < g_Ctls.size(); ++i) {
             const HWND h = g_CtlHwnds.at(i);
@@ -58,6 +72,7 @@ bool Install() {
             if (g_PrevProcs.size() < i + 1) g_PrevProcs.resize(i + 1, nullptr);
             if (ReplacedEarlier(i)) continue;
             g_PrevProcs[i] = Replace(h, gFn_CallProc);
+            if (g_PrevProcs[i]) IndexAdd(h, g_PrevProcs[i]);
             if (!g_PrevProcs[i]) {
                 gFn_SubClassOff();
                 g_CallbackCtl.ErrMsg(10004, NameOf(g_Ctls[i].Get()) + L" が不正です", 100);
@@ -105,14 +120,13 @@ void gFn_SubClassOff() noexcept {
     } catch (...) {
         // What could not be undone stays as it is; the session still ends.
     }
+    g_PrevProcIndex.clear();
     gFn_DebugClose();
     g_EventsStarted = false;
 }
 
 WNDPROC gFn_PrevProc(HWND h) noexcept {
-    const size_t n = g_Ctls.size() < g_CtlHwnds.size() ? g_Ctls.size() : g_CtlHwnds.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (g_CtlHwnds[i] == h) return i < g_PrevProcs.size() ? g_PrevProcs[i] : nullptr;
-    }
-    return nullptr;
+    const auto at = std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
+                                     [](const std::pair<HWND, WNDPROC>& e, HWND k) { return e.first < k; });
+    return at != g_PrevProcIndex.end() && at->first == h ? at->second : nullptr;
 }
