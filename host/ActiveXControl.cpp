@@ -1,0 +1,193 @@
+#include "ActiveXControl.h"
+#include "ControlSite.h"
+#include "EventSink.h"
+#include "Form.h"
+#include "FormPropertyBag.h"
+#include "Runtime.h"
+#include "Units.h"
+#include "Var.h"
+
+namespace kxhost {
+
+namespace {
+
+LONG TwipsToHimetric(LONG t) { return MulDiv(t, 2540, 1440); }
+LONG HimetricToTwips(LONG h) { return MulDiv(h, 1440, 2540); }
+
+[[noreturn]] void Fail(const Form& f, const ControlDesc& d, const std::wstring& what, HRESULT hr) {
+    wchar_t code[16];
+    wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
+    throw FormFileError(f.Name(), d.line, what + L" (" + code + L")");
+}
+
+HRESULT Return(VARIANT* r, const Var& v) { return r ? VariantCopy(r, const_cast<VARIANT*>(v.get())) : S_OK; }
+
+} // namespace
+
+ActiveXControl::ActiveXControl(Form& parent, const ControlDesc& desc, bool fresh) : Control(parent, desc), fresh_(fresh) {
+    const HRESULT hr = desc.progId.size() && desc.progId[0] == L'{' ? CLSIDFromString(desc.progId.c_str(), &clsid_)
+                                                                       : CLSIDFromProgID(desc.progId.c_str(), &clsid_);
+    if (FAILED(hr)) Fail(parent, desc, L"control class '" + desc.progId + L"' of " + desc.name + L" is not registered", hr);
+    DefineExtenderMembers();
+}
+
+ActiveXControl::~ActiveXControl() { Teardown(); }
+
+void ActiveXControl::DefineExtenderMembers() {
+    // Name, Index, Parent, Left, Top, Width, Height and TabIndex come from
+    // Control; the rest of the extender's own members are these, and every
+    // other name goes to the control itself.
+    kx::AutoObject& o = Automation();
+    o.Define(L"hwnd", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) {
+        return Return(r, Var(static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd()))));
+    });
+    o.Define(L"Object", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return Return(r, Var(dispatch_.Get())); });
+    o.Define(L"Visible", [this](WORD flags, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
+        HWND h = hwnd();
+        if (flags & DISPATCH_PROPERTYPUT) {
+            if (h) ShowWindow(h, kx::ArgLong(p, 0) ? SW_SHOW : SW_HIDE);
+            return S_OK;
+        }
+        return Return(r, Var(h && IsWindowVisible(h)));
+    });
+}
+
+void ActiveXControl::Create() {
+    Form& f = Parent();
+    HRESULT hr = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&ole_));
+    if (FAILED(hr)) Fail(f, desc_, L"cannot create control " + Name() + L" of class '" + desc_.progId + L"'", hr);
+    ole_.As(&dispatch_);
+    Automation().SetFallback(dispatch_.Get());
+    hr = ControlSite::Make(site_, this);
+    if (FAILED(hr)) Fail(f, desc_, L"out of memory", hr);
+
+    DWORD misc = 0;
+    ole_->GetMiscStatus(DVASPECT_CONTENT, &misc);
+    const bool siteFirst = (misc & OLEMISC_SETCLIENTSITEFIRST) != 0;
+    if (siteFirst) ole_->SetClientSite(site_.Get());
+
+    // A control loaded from a saved form reads its properties; a newly placed one starts fresh.
+    kx::ComPtr<IPersistPropertyBag> ppb;
+    kx::ComPtr<IPersistStreamInit> psi;
+    if (SUCCEEDED(ole_.As(&ppb))) {
+        if (fresh_) {
+            hr = ppb->InitNew();
+        } else {
+            kx::ComPtr<FormPropertyBag> bag;
+            hr = FormPropertyBag::Make(bag, desc_.bag);
+            if (SUCCEEDED(hr)) hr = ppb->Load(bag.Get(), nullptr);
+        }
+    } else if (SUCCEEDED(ole_.As(&psi))) {
+        hr = psi->InitNew();
+    }
+    if (FAILED(hr)) Fail(f, desc_, L"control " + Name() + L" could not read its properties", hr);
+    if (!siteFirst) ole_->SetClientSite(site_.Get());
+
+    ApplyExtent();
+
+    kx::ComPtr<IConnectionPointContainer> cpc;
+    if (SUCCEEDED(ole_.As(&cpc))) {
+        kx::ComPtr<IConnectionPoint> cp;
+        if (SUCCEEDED(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp)))
+            cp->Advise(static_cast<IPropertyNotifySink*>(site_.Get()), &notifyCookie_);
+    }
+    if (SUCCEEDED(EventSink::Make(sink_, this)) && FAILED(sink_->Connect(ole_.Get()))) sink_.Reset();
+
+    RECT pos = PixelRect();
+    hr = ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_.Get(), 0, f.hwnd(), &pos);
+    if (FAILED(hr)) Fail(f, desc_, L"control " + Name() + L" could not be activated", hr);
+}
+
+void ActiveXControl::ApplyExtent() {
+    if (!ole_) return;
+    SIZEL want{TwipsToHimetric(twips_.right - twips_.left), TwipsToHimetric(twips_.bottom - twips_.top)};
+    if (const Value* x = FindProp(desc_.props, L"ExtentX")) want.cx = PropLong(desc_.props, L"ExtentX", want.cx), (void)x;
+    if (const Value* y = FindProp(desc_.props, L"ExtentY")) want.cy = PropLong(desc_.props, L"ExtentY", want.cy), (void)y;
+    ole_->SetExtent(DVASPECT_CONTENT, &want);
+    // The control may insist on a size of its own.
+    SIZEL got = want;
+    if (SUCCEEDED(ole_->GetExtent(DVASPECT_CONTENT, &got))) {
+        twips_.right = twips_.left + HimetricToTwips(got.cx);
+        twips_.bottom = twips_.top + HimetricToTwips(got.cy);
+    }
+    kx::ComPtr<IOleInPlaceObject> ipo;
+    if (SUCCEEDED(ole_.As(&ipo)) && Parent().hwnd()) {
+        RECT pos = PixelRect(), clip;
+        GetClientRect(Parent().hwnd(), &clip);
+        ipo->SetObjectRects(&pos, &clip);
+    }
+}
+
+RECT ActiveXControl::PixelRect() const {
+    const Form& f = Parent();
+    return {f.TwipsToPixelsX(twips_.left), f.TwipsToPixelsY(twips_.top), f.TwipsToPixelsX(twips_.right),
+            f.TwipsToPixelsY(twips_.bottom)};
+}
+
+void ActiveXControl::OnPosRectChange(const RECT& px) {
+    const Form& f = Parent();
+    twips_ = {f.PixelsToTwipsX(px.left), f.PixelsToTwipsY(px.top), f.PixelsToTwipsX(px.right), f.PixelsToTwipsY(px.bottom)};
+    kx::ComPtr<IOleInPlaceObject> ipo;
+    if (ole_ && SUCCEEDED(ole_.As(&ipo))) {
+        RECT clip;
+        GetClientRect(f.hwnd(), &clip);
+        ipo->SetObjectRects(&px, &clip);
+    }
+}
+
+void ActiveXControl::Move(LONG left, LONG top, LONG width, LONG height) {
+    twips_ = {left, top, left + width, top + height};
+    SetProp(desc_.props, L"ExtentX", TwipsToHimetric(width));
+    SetProp(desc_.props, L"ExtentY", TwipsToHimetric(height));
+    ApplyExtent();
+}
+
+HWND ActiveXControl::hwnd() const {
+    kx::ComPtr<IOleWindow> w;
+    HWND h = nullptr;
+    if (ole_ && SUCCEEDED(ole_.As(&w))) w->GetWindow(&h);
+    return h;
+}
+
+void ActiveXControl::OnChanged(DISPID id) {
+    changes_.push_back(id);
+    Parent().SetDirty();
+}
+
+ControlDesc ActiveXControl::Describe() const {
+    ControlDesc d = Control::Describe();
+    SIZEL ext{};
+    if (ole_ && SUCCEEDED(ole_->GetExtent(DVASPECT_CONTENT, &ext))) {
+        SetProp(d.props, L"ExtentX", ext.cx);
+        SetProp(d.props, L"ExtentY", ext.cy);
+    }
+    kx::ComPtr<IPersistPropertyBag> ppb;
+    kx::ComPtr<FormPropertyBag> bag;
+    if (ole_ && SUCCEEDED(ole_.As(&ppb)) && SUCCEEDED(FormPropertyBag::Make(bag)) &&
+        SUCCEEDED(ppb->Save(bag.Get(), TRUE, FALSE))) {
+        d.bag = bag->Entries();
+    }
+    return d;
+}
+
+void ActiveXControl::Teardown() noexcept {
+    if (sink_) { sink_->Disconnect(); sink_.Reset(); }
+    if (ole_ && notifyCookie_) {
+        kx::ComPtr<IConnectionPointContainer> cpc;
+        kx::ComPtr<IConnectionPoint> cp;
+        if (SUCCEEDED(ole_.As(&cpc)) && SUCCEEDED(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp)))
+            cp->Unadvise(notifyCookie_);
+        notifyCookie_ = 0;
+    }
+    if (ole_) {
+        ole_->Close(OLECLOSE_NOSAVE);
+        ole_->SetClientSite(nullptr);
+    }
+    if (site_) site_->Detach();
+    Automation().Clear();
+    dispatch_.Reset();
+    ole_.Reset();
+    site_.Reset();
+}
+
+} // namespace kxhost

@@ -1,0 +1,144 @@
+#include "ControlSite.h"
+#include "ActiveXControl.h"
+#include "Form.h"
+#include "Runtime.h"
+#include "Text.h"
+#include <olectl.h>
+
+namespace kxhost {
+
+namespace {
+struct Ambient { const wchar_t* name; DISPID id; };
+const Ambient kAmbients[] = {
+    {L"UserMode", DISPID_AMBIENT_USERMODE},       {L"DisplayName", DISPID_AMBIENT_DISPLAYNAME},
+    {L"LocaleID", DISPID_AMBIENT_LOCALEID},       {L"BackColor", DISPID_AMBIENT_BACKCOLOR},
+    {L"ForeColor", DISPID_AMBIENT_FORECOLOR},     {L"MessageReflect", DISPID_AMBIENT_MESSAGEREFLECT},
+    {L"UIDead", DISPID_AMBIENT_UIDEAD},           {L"ShowGrabHandles", DISPID_AMBIENT_SHOWGRABHANDLES},
+    {L"ShowHatching", DISPID_AMBIENT_SHOWHATCHING}, {L"Font", DISPID_AMBIENT_FONT},
+};
+} // namespace
+
+STDMETHODIMP ControlSite::RequestNewObjectLayout() {
+    if (!owner_) return E_UNEXPECTED;
+    owner_->ApplyExtent();
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetWindow(HWND* h) {
+    if (!h) return E_POINTER;
+    *h = owner_ ? owner_->Parent().hwnd() : nullptr;
+    return *h ? S_OK : E_FAIL;
+}
+
+STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                           LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
+    if (!frame || !doc || !pos || !clip || !info) return E_POINTER;
+    if (!owner_) return E_UNEXPECTED;
+    *frame = this;
+    AddRef();
+    *doc = nullptr;
+    *pos = owner_->PixelRect();
+    GetClientRect(owner_->Parent().hwnd(), clip);
+    info->fMDIApp = FALSE;
+    info->hwndFrame = owner_->Parent().hwnd();
+    info->haccel = nullptr;
+    info->cAccelEntries = 0;
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::OnPosRectChange(LPCRECT rc) {
+    if (!rc) return E_POINTER;
+    if (!owner_) return E_UNEXPECTED;
+    owner_->OnPosRectChange(*rc);
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetExtendedControl(IDispatch** ext) {
+    if (!ext) return E_POINTER;
+    *ext = owner_ ? owner_->Dispatch() : nullptr;
+    if (!*ext) return E_UNEXPECTED;
+    (*ext)->AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {
+    if (!himetric || !container || !owner_) return E_POINTER;
+    // The container's units are twips.
+    if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
+        container->x = static_cast<float>(himetric->x * 1440.0 / 2540.0);
+        container->y = static_cast<float>(himetric->y * 1440.0 / 2540.0);
+    } else if (flags & XFORMCOORDS_CONTAINERTOHIMETRIC) {
+        himetric->x = static_cast<LONG>(container->x * 2540.0 / 1440.0 + 0.5);
+        himetric->y = static_cast<LONG>(container->y * 2540.0 / 1440.0 + 0.5);
+    } else {
+        return E_INVALIDARG;
+    }
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (!names || !ids || count == 0) return E_INVALIDARG;
+    const std::wstring want = kx::UpperCase(names[0]);
+    for (const Ambient& a : kAmbients) {
+        if (kx::UpperCase(a.name) == want) { ids[0] = a.id; return S_OK; }
+    }
+    ids[0] = DISPID_UNKNOWN;
+    return DISP_E_UNKNOWNNAME;
+}
+
+STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) {
+    if (!(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
+    if (!owner_) return E_UNEXPECTED;
+    if (!result) return E_POINTER;
+    VariantInit(result);
+    const bool user = owner_->Parent().runtime().UserMode();
+    auto boolean = [result](bool b) { V_VT(result) = VT_BOOL; V_BOOL(result) = b ? VARIANT_TRUE : VARIANT_FALSE; return S_OK; };
+    switch (id) {
+    case DISPID_AMBIENT_USERMODE: return boolean(user);
+    case DISPID_AMBIENT_UIDEAD: return boolean(false);
+    case DISPID_AMBIENT_MESSAGEREFLECT: return boolean(false);
+    case DISPID_AMBIENT_SHOWGRABHANDLES:
+    case DISPID_AMBIENT_SHOWHATCHING: return boolean(!user);
+    case DISPID_AMBIENT_DISPLAYNAME:
+        V_VT(result) = VT_BSTR;
+        V_BSTR(result) = SysAllocString(owner_->Name().c_str());
+        return S_OK;
+    case DISPID_AMBIENT_LOCALEID:
+        V_VT(result) = VT_I4;
+        V_I4(result) = static_cast<LONG>(GetUserDefaultLCID());
+        return S_OK;
+    case DISPID_AMBIENT_BACKCOLOR:
+        V_VT(result) = VT_I4;
+        V_I4(result) = static_cast<LONG>(0x80000000u | COLOR_BTNFACE);
+        return S_OK;
+    case DISPID_AMBIENT_FORECOLOR:
+        V_VT(result) = VT_I4;
+        V_I4(result) = static_cast<LONG>(0x80000000u | COLOR_BTNTEXT);
+        return S_OK;
+    case DISPID_AMBIENT_FONT: {
+        LOGFONTW lf{};
+        GetObjectW(owner_->Parent().FontFor({}), sizeof lf, &lf);
+        FONTDESC fd{sizeof(FONTDESC), lf.lfFaceName, {}, static_cast<SHORT>(lf.lfWeight), static_cast<SHORT>(lf.lfCharSet),
+                    FALSE, FALSE, FALSE};
+        HDC dc = GetDC(nullptr);
+        const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+        if (dc) ReleaseDC(nullptr, dc);
+        fd.cySize.int64 = static_cast<LONGLONG>((lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight) * 72.0 / dpi * 10000.0);
+        IFontDisp* font = nullptr;
+        const HRESULT hr = OleCreateFontIndirect(&fd, IID_IFontDisp, reinterpret_cast<void**>(&font));
+        if (FAILED(hr)) return hr;
+        V_VT(result) = VT_DISPATCH;
+        V_DISPATCH(result) = font;
+        return S_OK;
+    }
+    default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+}
+
+STDMETHODIMP ControlSite::OnChanged(DISPID id) {
+    if (owner_) owner_->OnChanged(id);
+    return S_OK;
+}
+
+} // namespace kxhost

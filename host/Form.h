@@ -1,0 +1,103 @@
+// A form of the runtime: a top-level ANSI window, its controls, its
+// automation object (Name, hwnd, Caption, Controls, ...) and the event
+// handlers that C++ code registers by control name and event name.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AutoObject.h"
+#include "ComPtr.h"
+#include "EventArgs.h"
+#include "LateBound.h"
+#include "FormFile.h"
+#include "Object.h"
+#include "UniqueHandle.h"
+
+namespace kxhost {
+
+class Control;
+class Runtime;
+
+class Form {
+public:
+    using Handler = std::function<void(EventArgs&)>;
+
+    // Creates the form's window and every control on it (ActiveX controls
+    // read their saved properties, or start fresh at design time when the
+    // form says nothing of them); nothing is shown yet and Form_Load has not run.
+    static std::unique_ptr<Form> Create(Runtime& rt, const FormDesc& desc);
+    ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    // Handlers: source is the form's own name or a control's name; event as
+    // VB names it ("Load", "Unload", "Click", "GetEvents", ...).
+    void On(const std::wstring& source, const std::wstring& event, Handler h);
+    // Runs Form_Load (VB loads a form before its first Show).
+    void Load();
+    void Show();
+    void Hide();
+    // Asks the form to close: Form_Unload may cancel. True when it closed.
+    bool Unload();
+
+    const std::wstring& Name() const { return name_; }
+    HWND hwnd() const { return hwnd_.get(); }
+    Runtime& runtime() const { return rt_; }
+    IDispatch* Dispatch() const { return object_.Get(); }
+    Object AsObject() const { return Object(Dispatch()); }
+
+    // Every control in form order.
+    const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+    Control* Find(const std::wstring& name, std::optional<LONG> index = std::nullopt) const;
+    template <class T> T& Get(const std::wstring& name, std::optional<LONG> index = std::nullopt) const {
+        T* c = dynamic_cast<T*>(Find(name, index));
+        if (!c) throw kx::RaisedError(NotFound(name));
+        return *c;
+    }
+    // The automation object of a named control (the extender of an ActiveX control).
+    Object Ctl(const std::wstring& name, std::optional<LONG> index = std::nullopt) const;
+
+    // Raises an event to the registered handler; errors the handler does not
+    // catch go to the runtime's unhandled-error handling. False when no handler.
+    bool Raise(const std::wstring& source, const std::wstring& event, EventArgs& args);
+
+    // Font and scale shared by the form's controls.
+    HFONT FontFor(const std::vector<Property>& props) const;
+    int TwipsToPixelsX(LONG twips) const;
+    int TwipsToPixelsY(LONG twips) const;
+    LONG PixelsToTwipsX(int px) const;
+    LONG PixelsToTwipsY(int px) const;
+
+    // Marks the form changed (a control's property changed in the designer).
+    void SetDirty(bool d = true) { dirty_ = d; }
+    bool Dirty() const { return dirty_; }
+    // The form as a saved form, with each ActiveX control's current properties.
+    FormDesc Describe() const;
+
+private:
+    Form(Runtime& rt, const FormDesc& desc);
+    static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
+    LRESULT Handle(UINT m, WPARAM w, LPARAM l);
+    void CreateWindowAndControls();
+    void DefineMembers();
+    static kx::AutomationError NotFound(const std::wstring& name);
+
+    Runtime& rt_;
+    FormDesc desc_;
+    std::wstring name_;
+    kx::UniqueHwnd hwnd_;
+    kx::ComPtr<kx::AutoObject> object_;
+    kx::ComPtr<IDispatch> controlsCollection_;
+    std::vector<std::unique_ptr<Control>> controls_;
+    std::map<std::wstring, Handler> handlers_; // key: upper "SOURCE_EVENT"
+    mutable std::vector<kx::UniqueGdi> fonts_;
+    bool dirty_ = false;
+    bool unloading_ = false;
+};
+
+} // namespace kxhost

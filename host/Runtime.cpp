@@ -1,0 +1,87 @@
+#include "Runtime.h"
+#include "Ansi.h"
+#include "Form.h"
+#include <ole2.h>
+#include <shellapi.h>
+
+namespace kxhost {
+
+namespace {
+thread_local Runtime* t_current = nullptr;
+}
+
+Runtime::Runtime(Mode mode, std::wstring title) : mode_(mode), title_(std::move(title)) {
+    oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+    previous_ = t_current;
+    t_current = this;
+}
+
+Runtime::~Runtime() {
+    t_current = previous_;
+    if (oleInitialized_) OleUninitialize();
+}
+
+Runtime& Runtime::Current() {
+    if (!t_current) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
+    return *t_current;
+}
+
+void Runtime::AddForm(Form* f) { forms_.push_back(f); }
+
+void Runtime::RemoveForm(Form* f) {
+    for (auto it = forms_.begin(); it != forms_.end(); ++it) {
+        if (*it == f) { forms_.erase(it); break; }
+    }
+}
+
+bool Runtime::PreTranslate(MSG& m) {
+    // Tab and arrow keys move the focus between a form's controls.
+    for (Form* f : forms_) {
+        if (f->hwnd() && (m.hwnd == f->hwnd() || IsChild(f->hwnd(), m.hwnd)) && IsDialogMessageA(f->hwnd(), &m))
+            return true;
+    }
+    return false;
+}
+
+int Runtime::Run() {
+    MSG m;
+    while (!forms_.empty()) {
+        const BOOL r = GetMessageA(&m, nullptr, 0, 0);
+        if (r == 0) return static_cast<int>(m.wParam);
+        if (r < 0) return -1;
+        if (PreTranslate(m)) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+    return 0;
+}
+
+void Runtime::DoEvents() {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) { PostQuitMessage(static_cast<int>(m.wParam)); return; }
+        if (PreTranslate(m)) continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
+
+void Runtime::Quit(int code) { PostQuitMessage(code); }
+
+int Runtime::MsgBox(const std::wstring& prompt, UINT style, const std::wstring& title) {
+    HWND owner = GetActiveWindow();
+    return MessageBoxA(owner, kx::ToAnsi(prompt).c_str(), kx::ToAnsi(title.empty() ? title_ : title).c_str(), style);
+}
+
+bool Runtime::Shell(const std::wstring& file, int show) {
+    const HINSTANCE r = ShellExecuteA(nullptr, "open", kx::ToAnsi(file).c_str(), nullptr, nullptr, show);
+    return reinterpret_cast<INT_PTR>(r) > 32;
+}
+
+void Runtime::ReportUnhandled(const kx::AutomationError& e) {
+    if (onError_) { onError_(e); return; }
+    MsgBox(L"実行時エラー '" + std::to_wstring(e.number) + L"':\r\n\r\n" + e.description, MB_OK | MB_ICONSTOP);
+    ExitProcess(static_cast<UINT>(e.number ? e.number : 1));
+}
+
+} // namespace kxhost

@@ -1,0 +1,63 @@
+// The form runtime of a program: its mode, its forms, the message loop, and
+// the services VB-kind code takes from its runtime (message boxes, starting
+// another program, the default handling of an unhandled error).
+#pragma once
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "LateBound.h"
+
+namespace kxhost {
+
+class Form;
+
+enum class Mode { Run, Design };
+
+class Runtime {
+public:
+    explicit Runtime(Mode mode = Mode::Run, std::wstring title = L"Project1");
+    ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    static Runtime& Current(); // the runtime of this thread
+
+    Mode mode() const { return mode_; }
+    bool UserMode() const { return mode_ == Mode::Run; }
+    const std::wstring& Title() const { return title_; }
+
+    // Runs the message loop until every form is closed (or Quit is called).
+    int Run();
+    // Pumps the messages that are waiting, without blocking.
+    void DoEvents();
+    void Quit(int code = 0);
+
+    // VB's MsgBox: style as the MB_ flags; title defaults to the program's title.
+    int MsgBox(const std::wstring& prompt, UINT style = MB_OK, const std::wstring& title = L"");
+    // Starts a program by file name without waiting; false when it could not start.
+    bool Shell(const std::wstring& file, int show = SW_SHOWNORMAL);
+
+    // What happens to an error that a handler does not catch: by default a
+    // message box with the number and description, then the program ends.
+    using ErrorPolicy = std::function<void(const kx::AutomationError&)>;
+    void SetUnhandledErrorPolicy(ErrorPolicy p) { onError_ = std::move(p); }
+    void ReportUnhandled(const kx::AutomationError& e);
+
+    // Forms register themselves while their window lives.
+    void AddForm(Form* f);
+    void RemoveForm(Form* f);
+    const std::vector<Form*>& Forms() const { return forms_; }
+
+private:
+    bool PreTranslate(MSG& m);
+    Mode mode_;
+    std::wstring title_;
+    std::vector<Form*> forms_;
+    ErrorPolicy onError_;
+    bool oleInitialized_ = false;
+    Runtime* previous_ = nullptr;
+};
+
+} // namespace kxhost

@@ -1,0 +1,36 @@
+#include "Var.h"
+#include "LateBound.h"
+
+namespace kxhost {
+
+namespace {
+Var Converted(const VARIANT& v, VARTYPE vt) {
+    Var out;
+    const HRESULT hr = VariantChangeType(out.get(), const_cast<VARIANT*>(&v), 0, vt);
+    if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH));
+    return out;
+}
+} // namespace
+
+LONG Var::AsLong() const { return V_I4(Converted(v_, VT_I4).get()); }
+
+bool Var::AsBool() const { return V_BOOL(Converted(v_, VT_BOOL).get()) != VARIANT_FALSE; }
+
+std::wstring Var::AsString() const {
+    Var s = Converted(v_, VT_BSTR);
+    BSTR b = V_BSTR(s.get());
+    return b ? std::wstring(b, SysStringLen(b)) : std::wstring();
+}
+
+kx::ComPtr<IDispatch> Var::AsObject() const {
+    const VARIANT* v = &v_;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
+    kx::ComPtr<IDispatch> d;
+    if (V_VT(v) == VT_DISPATCH) d = V_DISPATCH(v);
+    else if (V_VT(v) == (VT_BYREF | VT_DISPATCH)) d = *V_DISPATCHREF(v);
+    else if (V_VT(v) == VT_UNKNOWN && V_UNKNOWN(v)) V_UNKNOWN(v)->QueryInterface(IID_PPV_ARGS(&d));
+    else throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
+    return d;
+}
+
+} // namespace kxhost
