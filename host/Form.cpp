@@ -177,6 +177,20 @@ bool Form::Unload() {
     return true;
 }
 
+ActiveXControl& Form::AddControl(const ControlDesc& desc, bool fresh) {
+    if (Find(desc.name, desc.index)) throw FormFileError(name_, desc.line, L"a control named " + desc.name + L" is already on the form");
+    auto c = std::make_unique<ActiveXControl>(*this, desc, fresh);
+    ActiveXControl& ref = *c;
+    controls_.push_back(std::move(c));
+    try {
+        ref.Create();
+    } catch (...) {
+        controls_.pop_back();
+        throw;
+    }
+    return ref;
+}
+
 Control* Form::Find(const std::wstring& name, std::optional<LONG> index) const {
     const std::wstring upper = kx::UpperCase(name);
     for (const auto& c : controls_) {

@@ -20,6 +20,7 @@
 
 namespace kxhost {
 
+class ActiveXControl;
 class Control;
 class Runtime;
 
@@ -72,6 +73,9 @@ public:
     int TwipsToPixelsY(LONG twips) const;
     LONG PixelsToTwipsX(int px) const;
     LONG PixelsToTwipsY(int px) const;
+
+    // Places a new ActiveX control on the form (design time: fresh starts it with InitNew).
+    ActiveXControl& AddControl(const ControlDesc& desc, bool fresh);
 
     // Marks the form changed (a control's property changed in the designer).
     void SetDirty(bool d = true) { dirty_ = d; }
