@@ -11,6 +11,11 @@ cd "$root"
 build="${KX_BUILD_DIR:-$root/build}"
 toolchain="$root/cmake/mingw-i686.cmake"
 
+# shellcheck source=lock.sh
+source "$root/scripts/lock.sh"
+kx_lock_build_dir "$build"
+trap kx_unlock_build_dir EXIT
+
 if [ "${KX_SKIP_SETUP:-0}" != 1 ]; then
   bash "$root/scripts/setup.sh" </dev/null
 fi

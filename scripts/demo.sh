@@ -9,6 +9,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 build="${KX_BUILD_DIR:-$root/build}"
 
+# One run at a time in a build folder (held until this script ends).
+# shellcheck source=lock.sh
+source "$root/scripts/lock.sh"
+kx_lock_build_dir "$build"
+trap kx_unlock_build_dir EXIT
+
 KX_BUILD_DIR="$build" bash "$root/scripts/build.sh"
 
 echo

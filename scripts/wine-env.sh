@@ -21,8 +21,10 @@
 #     fonts; a marker file records that it was done);
 #   - starts a persistent wine server and a keep-alive Windows process
 #     (<build-dir>/tests/KxKeepAlive.exe), both with output to /dev/null;
+#   - takes the build folder's lock (scripts/lock.sh) unless this run holds
+#     it already, so two runs never stop each other's wine server;
 #   - installs an EXIT trap (kx_wine_env_cleanup) that stops the keep-alive,
-#     the wine server and the Xvfb it started.
+#     the wine server and the Xvfb it started, and releases the lock.
 #
 # Hang trap: Wine's service processes inherit the stdout of the process that
 # starts them. Everything here that can start them writes to /dev/null, so a
@@ -32,6 +34,9 @@
 # KX_KEEPALIVE_SECONDS (keep-alive's own lifetime, a safety net if this
 # shell dies without its trap; default 21600), KX_WINE_QUIET=1 (no progress
 # lines).
+
+# shellcheck source=lock.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lock.sh"
 
 # Bumped whenever the preparation below changes, so old prefixes are redone.
 KX_PREFIX_VERSION=1
@@ -54,6 +59,7 @@ _kx_start_xvfb() {
   Xvfb -displayfd 3 -screen 0 "${KX_XVFB_SCREEN:-1024x768x24}" -nolisten tcp \
     3>"$dispfile" </dev/null >/dev/null 2>&1 &
   KX_XVFB_PID=$!
+  echo "$KX_XVFB_PID" >"$KX_BUILD_DIR/.kestrix-xvfb.pid"
   local i
   for ((i = 0; i < 100; i++)); do
     [ -s "$dispfile" ] && break
@@ -85,7 +91,7 @@ _kx_prepare_prefix() {
   mkdir -p "$(dirname "$WINEPREFIX")"
   # Creating the prefix starts a wine server and Wine's services: all of
   # it writes to /dev/null.
-  if ! wineboot -i </dev/null >/dev/null 2>&1; then
+  if ! timeout 300 wineboot -i </dev/null >/dev/null 2>&1; then
     echo "wine-env: wineboot -i failed for $WINEPREFIX" >&2
     return 1
   fi
@@ -116,7 +122,7 @@ _kx_prepare_prefix() {
     '"MS PGothic"="IPAPGothic"' \
     '"MS Gothic"="IPAGothic"' '' \
     >"$WINEPREFIX/drive_c/kestrix-bench.reg"
-  if ! wine regedit /S 'C:\kestrix-bench.reg' </dev/null >/dev/null 2>&1; then
+  if ! timeout 120 wine regedit /S 'C:\kestrix-bench.reg' </dev/null >/dev/null 2>&1; then
     echo "wine-env: regedit failed" >&2
     return 1
   fi
@@ -180,8 +186,10 @@ kx_wine_env_cleanup() {
   if [ -n "${KX_XVFB_PID:-}" ]; then
     kill "$KX_XVFB_PID" 2>/dev/null
     wait "$KX_XVFB_PID" 2>/dev/null
+    rm -f "$KX_BUILD_DIR/.kestrix-xvfb.pid"
     KX_XVFB_PID=
   fi
+  kx_unlock_build_dir
   return 0
 }
 
@@ -221,9 +229,19 @@ kx_wine_env() {
   trap 'exit 130' INT
   trap 'exit 143' TERM
 
+  # Another run using this build folder (and its prefix) finishes first.
+  kx_lock_build_dir "$KX_BUILD_DIR" || return 1
+
   # A server left running for this prefix (a run that was killed) may be
   # tied to a display that is gone: start from a clean state.
   wineserver -k </dev/null >/dev/null 2>&1
+  # Likewise an Xvfb that such a run started.
+  local stale
+  stale=$(cat "$KX_BUILD_DIR/.kestrix-xvfb.pid" 2>/dev/null)
+  if [ -n "$stale" ] && grep -qa Xvfb "/proc/$stale/cmdline" 2>/dev/null; then
+    kill "$stale" 2>/dev/null
+  fi
+  rm -f "$KX_BUILD_DIR/.kestrix-xvfb.pid"
 
   if [ "$xvfb" = 1 ] || [ -z "${DISPLAY:-}" ]; then
     _kx_start_xvfb || return 1
