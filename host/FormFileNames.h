@@ -1,0 +1,21 @@
+// Names in saved forms: what an identifier is, and comparing names
+// without regard to case.
+#pragma once
+#include <string>
+
+namespace kxhost::formfile {
+
+// Identifiers start with a letter or "_" (controls persist keys such as
+// _ExtentX); letters include non-ASCII ones, since Japanese forms name their
+// controls in Japanese.
+bool IsIdentStart(wchar_t c);
+bool IsIdentChar(wchar_t c);
+bool IsIdentifier(const std::wstring& s);
+
+// Lower case as the system folds it (full-width letters included).
+std::wstring FoldCase(std::wstring s);
+bool SameName(const std::wstring& a, const std::wstring& b);
+// ASCII-only comparison for keywords.
+bool IsKeyword(const std::wstring& word, const wchar_t* keyword);
+
+} // namespace kxhost::formfile
