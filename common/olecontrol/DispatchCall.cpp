@@ -1,0 +1,234 @@
+#include "DispatchCall.h"
+
+#include "ComPtr.h"
+#include "ReturnIf.h"
+#include "Variant.h"
+
+namespace kx::ole {
+
+namespace {
+
+constexpr UINT kMaxArgs = 32;
+
+class FuncDescHolder {
+public:
+    FuncDescHolder() = default;
+    ~FuncDescHolder() { reset(); }
+    FuncDescHolder(const FuncDescHolder&) = delete;
+    FuncDescHolder& operator=(const FuncDescHolder&) = delete;
+    void reset(ITypeInfo* ti = nullptr, FUNCDESC* fd = nullptr) {
+        if (fd_) ti_->ReleaseFuncDesc(fd_);
+        ti_ = ti;
+        fd_ = fd;
+    }
+    const FUNCDESC* get() const { return fd_; }
+private:
+    ITypeInfo* ti_ = nullptr;
+    FUNCDESC* fd_ = nullptr;
+};
+
+class TypeAttrHolder {
+public:
+    explicit TypeAttrHolder(ITypeInfo* ti) : ti_(ti) {
+        if (FAILED(ti_->GetTypeAttr(&attr_))) attr_ = nullptr;
+    }
+    ~TypeAttrHolder() { if (attr_) ti_->ReleaseTypeAttr(attr_); }
+    TypeAttrHolder(const TypeAttrHolder&) = delete;
+    TypeAttrHolder& operator=(const TypeAttrHolder&) = delete;
+    const TYPEATTR* get() const { return attr_; }
+private:
+    ITypeInfo* ti_;
+    TYPEATTR* attr_ = nullptr;
+};
+
+// INVOKEKIND values are the DISPATCH_ flags they answer.
+bool FindFunc(ITypeInfo* ti, DISPID id, WORD flags, FuncDescHolder& out) {
+    TypeAttrHolder attr(ti);
+    if (!attr.get()) return false;
+    for (UINT i = 0; i < attr.get()->cFuncs; ++i) {
+        FUNCDESC* fd = nullptr;
+        if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
+        if (fd->memid == id && (static_cast<WORD>(fd->invkind) & flags)) {
+            out.reset(ti, fd);
+            return true;
+        }
+        ti->ReleaseFuncDesc(fd);
+    }
+    return false;
+}
+
+bool IsPlainType(VARTYPE vt) {
+    switch (vt) {
+    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
+    case VT_INT: case VT_UINT: case VT_I8: case VT_UI8: case VT_R4: case VT_R8:
+    case VT_CY: case VT_DATE: case VT_BSTR: case VT_BOOL: case VT_ERROR: case VT_VARIANT:
+    case VT_DISPATCH: case VT_UNKNOWN:
+        return true;
+    default:
+        return false; // DECIMAL overlays the variant's type field: left to Invoke
+    }
+}
+
+// The variant type a value of declared type t travels as, when it is one
+// the conversion handles.
+bool ValueType(ITypeInfo* ti, const TYPEDESC& t, VARTYPE* out) {
+    if (IsPlainType(t.vt)) {
+        *out = t.vt;
+        return true;
+    }
+    if (t.vt == VT_PTR && t.lptdesc && t.lptdesc->vt == VT_USERDEFINED) {
+        // An interface pointer: only the two generic ones convert safely.
+        ComPtr<ITypeInfo> ref;
+        if (FAILED(ti->GetRefTypeInfo(t.lptdesc->hreftype, &ref))) return false;
+        TypeAttrHolder attr(ref.Get());
+        if (!attr.get()) return false;
+        if (attr.get()->guid == IID_IDispatch) { *out = VT_DISPATCH; return true; }
+        if (attr.get()->guid == IID_IUnknown) { *out = VT_UNKNOWN; return true; }
+        return false;
+    }
+    if (t.vt == VT_USERDEFINED) {
+        ComPtr<ITypeInfo> ref;
+        if (FAILED(ti->GetRefTypeInfo(t.hreftype, &ref))) return false;
+        TypeAttrHolder attr(ref.Get());
+        if (!attr.get()) return false;
+        if (attr.get()->typekind == TKIND_ENUM) { *out = VT_I4; return true; }
+        if (attr.get()->typekind == TKIND_ALIAS) return ValueType(ref.Get(), attr.get()->tdescAlias, out);
+    }
+    return false;
+}
+
+// The index of the parameter that rgvarg[position] is for, or -1.
+int ParamIndex(const DISPPARAMS& p, UINT position, const FUNCDESC& fd) {
+    if (position < p.cNamedArgs) {
+        const DISPID named = p.rgdispidNamedArgs[position];
+        if (named == DISPID_PROPERTYPUT) return fd.cParams - 1;
+        return named >= 0 && named < fd.cParams ? named : -1;
+    }
+    const int k = static_cast<int>(p.cArgs - 1 - position);
+    return k < fd.cParams ? k : -1;
+}
+
+// Stores value (of any type) into the variable that ref (VT_BYREF|X,
+// X not VT_VARIANT) points at, converted to X.
+HRESULT StoreThrough(VARIANT* ref, const VARIANT* value) {
+    const VARTYPE base = V_VT(ref) & ~VT_BYREF;
+    if ((base & (VT_ARRAY | VT_VECTOR)) || !V_BYREF(ref)) return DISP_E_TYPEMISMATCH;
+    Variant conv;
+    RETURN_IF_FAILED(VariantChangeType(conv.get(), const_cast<VARIANT*>(value), 0, base));
+    VARIANT* c = conv.get();
+    switch (base) {
+    case VT_I1: case VT_UI1:
+        *V_UI1REF(ref) = V_UI1(c); break;
+    case VT_I2: case VT_UI2: case VT_BOOL:
+        *V_UI2REF(ref) = V_UI2(c); break;
+    case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_R4: case VT_ERROR:
+        *V_UI4REF(ref) = V_UI4(c); break;
+    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE:
+        *V_UI8REF(ref) = V_UI8(c); break;
+    case VT_DECIMAL:
+        *V_DECIMALREF(ref) = V_DECIMAL(c); break;
+    case VT_BSTR:
+        SysFreeString(*V_BSTRREF(ref));
+        *V_BSTRREF(ref) = V_BSTR(c);
+        V_VT(c) = VT_EMPTY; // ownership moved
+        break;
+    case VT_DISPATCH: case VT_UNKNOWN:
+        if (*V_UNKNOWNREF(ref)) (*V_UNKNOWNREF(ref))->Release();
+        *V_UNKNOWNREF(ref) = V_UNKNOWN(c);
+        V_VT(c) = VT_EMPTY;
+        break;
+    default:
+        return DISP_E_TYPEMISMATCH;
+    }
+    return S_OK;
+}
+
+// Puts the callee's value back where the caller's argument came from.
+HRESULT WriteBack(const VARIANTARG& callerArg, VARIANT* local) {
+    if (!(V_VT(&callerArg) & VT_BYREF)) return S_OK; // by value: nothing to give back
+    if (V_VT(&callerArg) != (VT_BYREF | VT_VARIANT)) return StoreThrough(const_cast<VARIANTARG*>(&callerArg), local);
+    VARIANT* target = V_VARIANTREF(&callerArg);
+    if (!target) return S_OK;
+    if ((V_VT(target) & VT_BYREF) && V_VT(target) != (VT_BYREF | VT_VARIANT)) return StoreThrough(target, local);
+    VariantClear(target);
+    *target = *local; // moved: the local gives up what it held
+    VariantInit(local);
+    return S_OK;
+}
+
+struct Coerced {
+    UINT position;
+    VARIANT* local;
+};
+
+} // namespace
+
+HRESULT InvokeCoerced(ITypeInfo* typeInfo, void* instance, DISPID id, WORD flags, DISPPARAMS* params,
+                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+    RETURN_HR_IF_NULL(E_POINTER, typeInfo);
+    FuncDescHolder fd;
+    if (!params || params->cArgs == 0 || params->cArgs > kMaxArgs || !params->rgvarg ||
+        (params->cNamedArgs && !params->rgdispidNamedArgs) || !FindFunc(typeInfo, id, flags, fd)) {
+        return typeInfo->Invoke(instance, id, flags, params, result, excepInfo, argErr);
+    }
+
+    VARIANTARG args[kMaxArgs];
+    Variant locals[kMaxArgs];
+    Coerced coerced[kMaxArgs];
+    UINT nCoerced = 0;
+    for (UINT pos = 0; pos < params->cArgs; ++pos) {
+        args[pos] = params->rgvarg[pos]; // shallow: owns nothing
+        const int index = ParamIndex(*params, pos, *fd.get());
+        if (index < 0) continue;
+        const ELEMDESC& param = fd.get()->lprgelemdescParam[index];
+        if (param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
+        VARTYPE declared = VT_EMPTY;
+        if (param.tdesc.vt != VT_PTR || !param.tdesc.lptdesc ||
+            !ValueType(typeInfo, *param.tdesc.lptdesc, &declared)) {
+            continue;
+        }
+        VARIANTARG& arg = args[pos];
+        if (V_VT(&arg) == (VT_BYREF | declared)) continue; // already what the callee takes
+
+        VARIANT* local = locals[pos].get();
+        HRESULT hr = VariantCopyInd(local, &arg);
+        if (SUCCEEDED(hr) && V_VT(local) == (VT_BYREF | VT_VARIANT)) hr = E_FAIL; // never nested twice
+        if (SUCCEEDED(hr) && declared != VT_VARIANT && V_VT(local) != declared) {
+            hr = VariantChangeType(local, local, 0, declared);
+        }
+        if (FAILED(hr)) {
+            if (argErr) *argErr = pos;
+            return DISP_E_TYPEMISMATCH;
+        }
+        if (declared == VT_VARIANT) {
+            V_VT(&arg) = VT_BYREF | VT_VARIANT;
+            V_VARIANTREF(&arg) = local;
+        } else {
+            V_VT(&arg) = VT_BYREF | declared;
+            V_BYREF(&arg) = &V_UI1(local); // the value's storage inside the variant
+        }
+        coerced[nCoerced++] = Coerced{pos, local};
+    }
+    if (nCoerced == 0) return typeInfo->Invoke(instance, id, flags, params, result, excepInfo, argErr);
+
+    DISPPARAMS call{args, params->rgdispidNamedArgs, params->cArgs, params->cNamedArgs};
+    const HRESULT hr = typeInfo->Invoke(instance, id, flags, &call, result, excepInfo, argErr);
+    // Changes made before a raised error stay visible, as with a variable
+    // passed by reference.
+    HRESULT back = S_OK;
+    UINT backPos = 0;
+    for (UINT i = 0; i < nCoerced; ++i) {
+        const HRESULT h = WriteBack(params->rgvarg[coerced[i].position], coerced[i].local);
+        if (FAILED(h) && SUCCEEDED(back)) {
+            back = h;
+            backPos = coerced[i].position;
+        }
+    }
+    if (SUCCEEDED(hr) && FAILED(back)) {
+        if (argErr) *argErr = backPos;
+        return back == DISP_E_OVERFLOW ? back : DISP_E_TYPEMISMATCH;
+    }
+    return hr;
+}
+
+} // namespace kx::ole

@@ -1,0 +1,52 @@
+#include "Registration.h"
+
+#include "UniqueHandle.h"
+
+namespace kx::ole {
+
+namespace {
+std::wstring Expand(const std::wstring& data, const std::wstring& modulePath) {
+    static const std::wstring kModule = L"%MODULE%";
+    std::wstring out = data;
+    for (size_t at = out.find(kModule); at != std::wstring::npos; at = out.find(kModule, at + modulePath.size())) {
+        out.replace(at, kModule.size(), modulePath);
+    }
+    return out;
+}
+} // namespace
+
+std::wstring GuidString(const GUID& guid) {
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+HRESULT WriteRegistryRows(const std::vector<RegistryRow>& rows, const std::wstring& modulePath) {
+    for (const RegistryRow& row : rows) {
+        HKEY raw = nullptr;
+        LONG e = RegCreateKeyExW(row.root, row.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                                 nullptr, &raw, nullptr);
+        if (e != ERROR_SUCCESS) return HRESULT_FROM_WIN32(e);
+        UniqueHkey key(raw);
+        const std::wstring data = Expand(row.data, modulePath);
+        e = RegSetValueExW(key.get(), row.valueName.empty() ? nullptr : row.valueName.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(data.c_str()),
+                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+        if (e != ERROR_SUCCESS) return HRESULT_FROM_WIN32(e);
+    }
+    return S_OK;
+}
+
+HRESULT DeleteRegistryRows(const std::vector<RegistryRow>& rows) {
+    HRESULT result = S_OK;
+    // Deepest keys first, though deleting a tree takes its subkeys anyway.
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        const LONG e = RegDeleteTreeW(it->root, it->key.c_str());
+        if (e != ERROR_SUCCESS && e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND && SUCCEEDED(result)) {
+            result = HRESULT_FROM_WIN32(e);
+        }
+    }
+    return result;
+}
+
+} // namespace kx::ole

@@ -1,0 +1,27 @@
+// Registry rows written by DllRegisterServer and deleted by
+// DllUnregisterServer, table-driven.
+#pragma once
+#include <windows.h>
+#include <string>
+#include <vector>
+
+namespace kx::ole {
+
+// One value: key under root, value name (empty: the key's default value),
+// string data. "%MODULE%" in data stands for the server's full path.
+// Unregistration deletes each row's key with everything under it, so a
+// row names a key the server owns (never a shared one such as "CLSID").
+struct RegistryRow {
+    HKEY root;
+    std::wstring key;
+    std::wstring valueName;
+    std::wstring data;
+};
+
+HRESULT WriteRegistryRows(const std::vector<RegistryRow>& rows, const std::wstring& modulePath);
+// A key already gone counts as deleted.
+HRESULT DeleteRegistryRows(const std::vector<RegistryRow>& rows);
+
+std::wstring GuidString(const GUID& guid);
+
+} // namespace kx::ole

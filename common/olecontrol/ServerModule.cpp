@@ -1,0 +1,127 @@
+#include "ServerModule.h"
+
+#include <oleauto.h>
+#include <olectl.h>
+
+#include "ComPtr.h"
+#include "Module.h"
+#include "ReturnIf.h"
+#include "Text.h"
+
+namespace kx::ole {
+
+namespace {
+// CATID_Control.
+constexpr GUID kControlCategory = {0x40FC6ED4, 0x2438, 0x11CF, {0xA3, 0xDB, 0x08, 0x00, 0x36, 0xF1, 0x25, 0x02}};
+
+class LibAttr {
+public:
+    explicit LibAttr(ITypeLib* lib) : lib_(lib) {
+        if (!lib_ || FAILED(lib_->GetLibAttr(&attr_))) attr_ = nullptr;
+    }
+    ~LibAttr() { if (attr_) lib_->ReleaseTLibAttr(attr_); }
+    LibAttr(const LibAttr&) = delete;
+    LibAttr& operator=(const LibAttr&) = delete;
+    const TLIBATTR* get() const { return attr_; }
+private:
+    ITypeLib* lib_;
+    TLIBATTR* attr_ = nullptr;
+};
+
+void AddControlRows(const ControlEntry& c, const TLIBATTR* lib, std::vector<RegistryRow>* rows) {
+    const HKEY hkcr = HKEY_CLASSES_ROOT;
+    const std::wstring clsidKey = L"CLSID\\" + GuidString(*c.info->clsid);
+    const std::wstring clsid = GuidString(*c.info->clsid);
+    rows->push_back({hkcr, clsidKey, L"", c.description});
+    rows->push_back({hkcr, clsidKey + L"\\InprocServer32", L"", L"%MODULE%"});
+    rows->push_back({hkcr, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"});
+    rows->push_back({hkcr, clsidKey + L"\\ProgID", L"", c.progId});
+    rows->push_back({hkcr, clsidKey + L"\\VersionIndependentProgID", L"", c.progId});
+    rows->push_back({hkcr, clsidKey + L"\\Control", L"", L""});
+    rows->push_back({hkcr, clsidKey + L"\\MiscStatus", L"", L"0"});
+    rows->push_back({hkcr, clsidKey + L"\\MiscStatus\\1", L"", Decimal(static_cast<LONG>(c.info->miscStatus))});
+    if (c.toolboxBitmapId) {
+        rows->push_back({hkcr, clsidKey + L"\\ToolboxBitmap32", L"",
+                         L"%MODULE%, " + Decimal(static_cast<LONG>(c.toolboxBitmapId))});
+    }
+    if (lib) {
+        rows->push_back({hkcr, clsidKey + L"\\TypeLib", L"", GuidString(lib->guid)});
+        rows->push_back({hkcr, clsidKey + L"\\Version", L"",
+                         Decimal(lib->wMajorVerNum) + L"." + Decimal(lib->wMinorVerNum)});
+    }
+    rows->push_back({hkcr, clsidKey + L"\\Implemented Categories\\" + GuidString(kControlCategory), L"", L""});
+    rows->push_back({hkcr, c.progId, L"", c.description});
+    rows->push_back({hkcr, std::wstring(c.progId) + L"\\CLSID", L"", clsid});
+}
+} // namespace
+
+HMODULE ServerModule::Module() const { return ModuleOf(classes_); }
+
+HRESULT ServerModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) const {
+    RETURN_HR_IF_NULL(E_POINTER, out);
+    *out = nullptr;
+    for (size_t i = 0; i < classCount_; ++i) {
+        if (*classes_[i].clsid != clsid) continue;
+        ComPtr<ClassFactory> factory;
+        RETURN_IF_FAILED(ClassFactory::Make(factory, classes_[i].create));
+        return factory->QueryInterface(iid, out);
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT ServerModule::CanUnloadNow() const { return ModuleLockCount() == 0 ? S_OK : S_FALSE; }
+
+HRESULT ServerModule::Rows(std::vector<RegistryRow>* rows) const {
+    RETURN_HR_IF_NULL(E_POINTER, rows);
+    try {
+        rows->clear();
+        ComPtr<ITypeLib> lib;
+        const bool hasLib = SUCCEEDED(LoadModuleTypeLib(Module(), &lib));
+        LibAttr attr(hasLib ? lib.Get() : nullptr);
+        for (size_t i = 0; i < controlCount_; ++i) AddControlRows(controls_[i], attr.get(), rows);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ServerModule::Register() const {
+    try {
+        const std::wstring path = ModulePath(Module());
+        RETURN_HR_IF(SELFREG_E_CLASS, path.empty());
+        std::vector<RegistryRow> rows;
+        RETURN_IF_FAILED(Rows(&rows));
+        if (FAILED(WriteRegistryRows(rows, path))) return SELFREG_E_CLASS;
+        ComPtr<ITypeLib> lib;
+        if (SUCCEEDED(LoadModuleTypeLib(Module(), &lib))) {
+            if (FAILED(RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr))) return SELFREG_E_TYPELIB;
+        }
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ServerModule::Unregister() const {
+    try {
+        std::vector<RegistryRow> rows;
+        RETURN_IF_FAILED(Rows(&rows));
+        HRESULT result = DeleteRegistryRows(rows);
+        ComPtr<ITypeLib> lib;
+        if (SUCCEEDED(LoadModuleTypeLib(Module(), &lib))) {
+            LibAttr attr(lib.Get());
+            if (const TLIBATTR* a = attr.get()) {
+                const HRESULT hr = UnRegisterTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind);
+                // Not registered (any more) is what we want.
+                if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED && SUCCEEDED(result)) {
+                    result = SELFREG_E_TYPELIB;
+                }
+            }
+        }
+        return result;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+} // namespace kx::ole

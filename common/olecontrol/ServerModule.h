@@ -1,0 +1,70 @@
+// The server entry of a control DLL, driven by two tables:
+//
+//   const kx::ole::ClassEntry kClasses[] = {
+//       {&CLSID_MyControl, &kx::ole::CreateInstance<MyControl>},
+//   };
+//   const kx::ole::ControlEntry kControls[] = {
+//       {&kMyClassInfo, L"MyLib.MyControl", L"My control", IDB_TOOLBOX},
+//   };
+//   kx::ole::ServerModule g_Server(kClasses, kControls);
+//
+//   STDAPI DllGetClassObject(REFCLSID c, REFIID i, void** p) { return g_Server.GetClassObject(c, i, p); }
+//   STDAPI DllCanUnloadNow() { return g_Server.CanUnloadNow(); }
+//   STDAPI DllRegisterServer() { return g_Server.Register(); }
+//   STDAPI DllUnregisterServer() { return g_Server.Unregister(); }
+//
+// Register writes, per control: CLSID\{..} (default: description) with
+// InprocServer32 (module path, ThreadingModel=Apartment), ProgID,
+// VersionIndependentProgID, Control, MiscStatus ("0") and MiscStatus\1
+// (the class's OLEMISC flags, decimal), ToolboxBitmap32 ("path, id"),
+// TypeLib, Version, Implemented Categories\{control category}; and
+// HKCR\<ProgID> (description, CLSID). It registers the module's type
+// library (resource TYPELIB 1). Unregister deletes the same and treats
+// what is already gone as done.
+#pragma once
+#include <windows.h>
+#include <cstddef>
+#include <vector>
+
+#include "ClassFactory.h"
+#include "ControlClassInfo.h"
+#include "Registration.h"
+
+namespace kx::ole {
+
+struct ClassEntry {
+    const CLSID* clsid;
+    CreateFunction create;
+};
+
+struct ControlEntry {
+    const ControlClassInfo* info;
+    const wchar_t* progId;       // also the version-independent ProgID
+    const wchar_t* description;
+    UINT toolboxBitmapId;        // 0: no ToolboxBitmap32
+};
+
+class ServerModule {
+public:
+    template <size_t NC, size_t NR>
+    ServerModule(const ClassEntry (&classes)[NC], const ControlEntry (&controls)[NR])
+        : classes_(classes), classCount_(NC), controls_(controls), controlCount_(NR) {}
+
+    HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) const;
+    HRESULT CanUnloadNow() const;
+    HRESULT Register() const;
+    HRESULT Unregister() const;
+
+    // The rows Register writes (type library apart), for tests and tools.
+    HRESULT Rows(std::vector<RegistryRow>* rows) const;
+
+private:
+    HMODULE Module() const;
+
+    const ClassEntry* classes_;
+    size_t classCount_;
+    const ControlEntry* controls_;
+    size_t controlCount_;
+};
+
+} // namespace kx::ole
