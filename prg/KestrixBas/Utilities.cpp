@@ -68,13 +68,15 @@ bool gFn_IsDevEnvPath(const std::wstring& exePath) {
 }
 
 bool gFn_IsStandAlone() {
-    // The path is read whole, however long it is.
-    std::string path(MAX_PATH, '\0');
+    // The path is read whole, however long it is. The wide call is used
+    // because an ANSI buffer too short for a Shift-JIS path comes back cut
+    // without a sign that it was cut.
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
         if (n == 0) return true;
-        if (n < path.size()) { path.resize(n); break; }
+        if (n < path.size() - 1) { path.resize(n); break; }
         path.resize(path.size() * 2);
     }
-    return !gFn_IsDevEnvPath(kx::FromAnsi(path));
+    return !gFn_IsDevEnvPath(path);
 }
