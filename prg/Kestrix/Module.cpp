@@ -1,28 +1,22 @@
-// The server entry points of Kestrix.OCX. The control class and its
-// registration are not in this build yet: the class object is refused
-// and registration reports that there is nothing to register.
+// The server entry of Kestrix.OCX: one control class, table-driven.
 #include <windows.h>
 #include <ole2.h>
-#include <olectl.h>
+
+#include "Kestrix.h"
+#include "ServerModule.h"
+#include "resource.h"
 
 namespace {
-HINSTANCE g_Module = nullptr;
-}
+const kx::ole::ClassEntry kClasses[] = {
+    {&CLSID_Kestrix, &kx::ole::CreateInstance<kestrix::Kestrix>},
+};
+const kx::ole::ControlEntry kControls[] = {
+    {&kestrix::kKestrixClass, L"Kestrix32.Kestrix", L"Kestrix", IDB_KESTRIX_TOOLBOX},
+};
+const kx::ole::ServerModule g_Server(kClasses, kControls);
+} // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_Module = instance;
-        DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
-STDAPI DllCanUnloadNow() { return S_OK; }
-
-STDAPI DllGetClassObject(REFCLSID, REFIID, LPVOID* out) {
-    if (out) *out = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
-}
-
-STDAPI DllRegisterServer() { return SELFREG_E_CLASS; }
-STDAPI DllUnregisterServer() { return S_OK; }
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) { return g_Server.GetClassObject(clsid, iid, out); }
+STDAPI DllCanUnloadNow() { return g_Server.CanUnloadNow(); }
+STDAPI DllRegisterServer() { return g_Server.Register(); }
+STDAPI DllUnregisterServer() { return g_Server.Unregister(); }

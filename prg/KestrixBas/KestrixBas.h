@@ -7,6 +7,7 @@
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,16 @@ bool gFn_DebugClose() noexcept;
 // One message line, written as one write; false when it could not be written.
 bool gFn_DebugControlLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept;
 bool gFn_DebugHandleLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept;
+
+// ---- The link between programs: the sending end --------------------------
+extern std::wstring g_LinkSendName;
+extern std::wstring g_LinkSendData;
+extern bool g_LinkSent;
+BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM unused);
+// Sets the sender's state and offers every top-level window to
+// gFn_LinkEnumProc; true when at least one receiver was reached. A failure
+// reported during the enumeration is raised here, once it has ended.
+bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data);
 
 // ---- Module utilities ---------------------------------------------------
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept;

@@ -1,0 +1,102 @@
+// A captured message becomes GetEvents, and a drop of files FileDrop.
+#include "Kestrix.h"
+#include "Ansi.h"
+#include "ComTrap.h"
+#include "KestrixBas.h"
+#include "Text.h"
+#include "Variant.h"
+#include <shellapi.h>
+#include <vector>
+
+namespace kestrix {
+
+namespace {
+
+constexpr DISPID kEventGetEvents = 1;
+constexpr DISPID kEventFileDrop = 3;
+constexpr LONG kDropFiles = WM_DROPFILES;
+
+// Every path of a drop, whole: its length is asked first, so a path longer
+// than 255 bytes is not cut.
+std::vector<std::wstring> DroppedFiles(HDROP drop, LONG* count) {
+    *count = static_cast<LONG>(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+    std::vector<std::wstring> files(1);
+    for (LONG i = 0; i < *count; ++i) {
+        const UINT len = DragQueryFileA(drop, static_cast<UINT>(i), nullptr, 0);
+        std::string path(static_cast<size_t>(len) + 1, '\0');
+        const UINT got = DragQueryFileA(drop, static_cast<UINT>(i), &path[0], len + 1);
+        path.resize(got);
+        if (files.size() < static_cast<size_t>(i) + 1) files.resize(static_cast<size_t>(i) + 1);
+        files[static_cast<size_t>(i)] = kx::TrimBlanks(kx::FromAnsi(path));
+    }
+    return files;
+}
+
+// A one-dimensional array of strings with lower bound 0.
+SAFEARRAY* StringArray(const std::vector<std::wstring>& items) {
+    SAFEARRAY* sa = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(items.size()));
+    if (!sa) throw std::bad_alloc();
+    for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i) {
+        BSTR b = SysAllocStringLen(items[i].data(), static_cast<UINT>(items[i].size()));
+        const HRESULT hr = SafeArrayPutElement(sa, &i, b);
+        SysFreeString(b);
+        if (FAILED(hr)) { SafeArrayDestroy(sa); throw std::bad_alloc(); }
+    }
+    return sa;
+}
+
+} // namespace
+
+bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    // The slot of a by-reference object owns its reference: a handler may replace it.
+    IDispatch* controlRef = gFn_TargetCtl(reinterpret_cast<HWND>(static_cast<LONG_PTR>(*hwnd))).Detach();
+
+    // The handler's changes to the message and its parameters reach the
+    // caller's own variables: the arguments refer to them.
+    VARIANTARG args[5];
+    V_VT(&args[0]) = VT_BYREF | VT_DISPATCH; V_DISPATCHREF(&args[0]) = &controlRef;
+    V_VT(&args[1]) = VT_BYREF | VT_I4; V_I4REF(&args[1]) = msg;
+    V_VT(&args[2]) = VT_BYREF | VT_I4; V_I4REF(&args[2]) = wp;
+    V_VT(&args[3]) = VT_BYREF | VT_I4; V_I4REF(&args[3]) = lp;
+    V_VT(&args[4]) = VT_BYREF | VT_BOOL; V_BOOLREF(&args[4]) = &cancel;
+    HRESULT hr = FireEvent(kEventGetEvents, args, 5);
+    if (controlRef) controlRef->Release();
+    if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
+
+    if (*msg == kDropFiles && g_FileDropMode) {
+        // A drop the control handles always goes on to the window.
+        cancel = VARIANT_FALSE;
+        LONG count = 0;
+        const std::vector<std::wstring> files = DroppedFiles(reinterpret_cast<HDROP>(static_cast<LONG_PTR>(*wp)), &count);
+        SAFEARRAY* sa = StringArray(files);
+        IDispatch* targetRef = gFn_TargetCtl(reinterpret_cast<HWND>(static_cast<LONG_PTR>(*hwnd))).Detach();
+        VARIANTARG drop[3];
+        V_VT(&drop[0]) = VT_BYREF | VT_DISPATCH; V_DISPATCHREF(&drop[0]) = &targetRef;
+        V_VT(&drop[1]) = VT_BYREF | VT_ARRAY | VT_BSTR; V_ARRAYREF(&drop[1]) = &sa;
+        V_VT(&drop[2]) = VT_BYREF | VT_I4; V_I4REF(&drop[2]) = &count;
+        hr = FireEvent(kEventFileDrop, drop, 3);
+        if (targetRef) targetRef->Release();
+        SafeArrayDestroy(sa);
+        if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
+    }
+    return cancel != VARIANT_FALSE;
+}
+
+STDMETHODIMP Kestrix::DoGetEvents(LONG* ml_CtlhWnd, LONG* ml_Msg, LONG* ml_wParam, LONG* ml_lParam, VARIANT_BOOL* result) {
+    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
+        if (!ml_CtlhWnd || !ml_Msg || !ml_wParam || !ml_lParam || !result) return E_POINTER;
+        *result = DeliverEvent(ml_CtlhWnd, ml_Msg, ml_wParam, ml_lParam) ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    });
+}
+
+STDMETHODIMP Kestrix::GetEventName(LONG* EventValue, BSTR* result) {
+    if (!EventValue || !result) return E_POINTER;
+    std::wstring name = gFn_EventName(*EventValue);
+    if (name == L"?????") name.clear();
+    *result = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+    return *result ? S_OK : E_OUTOFMEMORY;
+}
+
+} // namespace kestrix

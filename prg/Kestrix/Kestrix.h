@@ -1,0 +1,93 @@
+// Kestrix: the control class. Placed on a form, it turns the window
+// messages of the form's controls into GetEvents events. Its property
+// values live in the process-wide store of KestrixBas, shared by every
+// instance in the process; the instance is mostly the COM face of it.
+#pragma once
+#include <windows.h>
+#include <string>
+
+#include "ControlBase.h"
+#include "Kestrix32.h"
+
+namespace kestrix {
+
+extern const kx::ole::ControlClassInfo kKestrixClass;
+
+class Kestrix : public kx::ole::ControlBase<Kestrix, _Kestrix> {
+public:
+    // _Kestrix, in slot order
+    STDMETHODIMP gFn_ErrMsg(LONG* ml_ErrNo, BSTR* ms_Description, LONG* ml_HelpContext, VARIANT_BOOL* result) override;
+    STDMETHODIMP get_TargetControls(BSTR* value) override;
+    STDMETHODIMP put_TargetControls(BSTR* value) override;
+    STDMETHODIMP EventsStop() override;
+    STDMETHODIMP IsEventsStart(VARIANT_BOOL* result) override;
+    STDMETHODIMP EventsStart() override;
+    STDMETHODIMP DoGetEvents(LONG* ml_CtlhWnd, LONG* ml_Msg, LONG* ml_wParam, LONG* ml_lParam,
+                             VARIANT_BOOL* result) override;
+    STDMETHODIMP get_TargetEvents(BSTR* value) override;
+    STDMETHODIMP put_TargetEvents(BSTR* value) override;
+    STDMETHODIMP get_DebugMode(VARIANT_BOOL* value) override;
+    STDMETHODIMP put_DebugMode(VARIANT_BOOL* value) override;
+    STDMETHODIMP get_FileDropMode(VARIANT_BOOL* value) override;
+    STDMETHODIMP put_FileDropMode(VARIANT_BOOL* value) override;
+    STDMETHODIMP ShowAboutDlg() override;
+    STDMETHODIMP get_DebugFile(BSTR* value) override;
+    STDMETHODIMP put_DebugFile(BSTR* value) override;
+    STDMETHODIMP GetEventName(LONG* EventValue, BSTR* result) override;
+    STDMETHODIMP get_hwnd(LONG* value) override;
+    STDMETHODIMP get_TargetHandle(LONG* value) override;
+    STDMETHODIMP put_TargetHandle(LONG value) override;
+    STDMETHODIMP HandleCheck(LONG* hwnd, VARIANT_BOOL* result) override;
+    STDMETHODIMP LinkSend(BSTR* LinkName, BSTR* LinkData, VARIANT_BOOL* result) override;
+    STDMETHODIMP get_LinkName(BSTR* value) override;
+    STDMETHODIMP put_LinkName(BSTR value) override;
+
+    ~Kestrix() override;
+
+private:
+    friend ComBase;
+    Kestrix();
+
+    // Container events of the control
+    HRESULT OnInitNew() override;
+    HRESULT OnLoad(IPropertyBag* bag, IErrorLog* log) override;
+    HRESULT OnSave(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+    void OnSiteChanged() override;
+    void OnSetExtent(SIZEL* himetric) override;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    void OnWindowCreated(HWND hwnd) override;
+
+    // The error reporter: a message box at design time, a raised error
+    // (kx::RaisedError) at run time. Always "returns False".
+    void ErrMsg(LONG number, const std::wstring& text, LONG helpContext);
+
+    // Container services
+    kx::ComPtr<IDispatch> Extender() const;      // the extender, or this control itself
+    kx::ComPtr<IDispatch> ParentFormOf(IDispatch* extender) const;
+    std::wstring NameOf(IDispatch* object) const;
+    std::wstring OwnName() const;               // the extender's Name
+    bool IsSelf(IDispatch* object) const;      // identity with this control's extender
+    bool UserModeFromContainer() const;
+    void PrepareReceiver();                    // run time: child of the form, titled with the link name
+    void Terminate() noexcept;
+
+    // Property set operations, with their design-time and run-time rules
+    void SetTargetControls(std::wstring v);
+    void SetTargetEvents(std::wstring v);
+    void SetDebugFile(std::wstring v);
+    void SetLinkName(std::wstring v);
+    void SetFileDropMode(bool v);
+    void SetTargetHandle(LONG v);
+    void SetDebugMode(bool v);
+
+    void StartCapture();
+    bool CheckHandle(LONG hwnd);
+    bool DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp);
+    bool SendLink(std::wstring& name, const std::wstring& data);
+    void ReceiveLink();
+
+    bool terminated_ = false;
+    bool sited_ = false;
+};
+
+} // namespace kestrix
