@@ -1,7 +1,19 @@
 // The one COM smart pointer of the project.
 #pragma once
+#include <cstddef>
 #include <wrl/client.h>
 
 namespace kx {
 template <class T> using ComPtr = Microsoft::WRL::ComPtr<T>;
 }
+
+// mingw-w64's ComPtr has no comparison of its own: without these, two
+// pointers compare through their truth value and any two objects are "equal".
+namespace Microsoft::WRL {
+template <class T, class U> bool operator==(const ComPtr<T>& a, const ComPtr<U>& b) { return a.Get() == b.Get(); }
+template <class T, class U> bool operator!=(const ComPtr<T>& a, const ComPtr<U>& b) { return a.Get() != b.Get(); }
+template <class T> bool operator==(const ComPtr<T>& a, std::nullptr_t) { return a.Get() == nullptr; }
+template <class T> bool operator!=(const ComPtr<T>& a, std::nullptr_t) { return a.Get() != nullptr; }
+template <class T> bool operator==(std::nullptr_t, const ComPtr<T>& a) { return a.Get() == nullptr; }
+template <class T> bool operator!=(std::nullptr_t, const ComPtr<T>& a) { return a.Get() != nullptr; }
+} // namespace Microsoft::WRL

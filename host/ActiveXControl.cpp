@@ -104,8 +104,13 @@ void ActiveXControl::ApplyExtent() {
     if (const Value* x = FindProp(desc_.props, L"ExtentX")) want.cx = PropLong(desc_.props, L"ExtentX", want.cx), (void)x;
     if (const Value* y = FindProp(desc_.props, L"ExtentY")) want.cy = PropLong(desc_.props, L"ExtentY", want.cy), (void)y;
     ole_->SetExtent(DVASPECT_CONTENT, &want);
+    SyncExtent();
+}
+
+void ActiveXControl::SyncExtent() {
+    if (!ole_) return;
     // The control may insist on a size of its own.
-    SIZEL got = want;
+    SIZEL got{};
     if (SUCCEEDED(ole_->GetExtent(DVASPECT_CONTENT, &got))) {
         twips_.right = twips_.left + HimetricToTwips(got.cx);
         twips_.bottom = twips_.top + HimetricToTwips(got.cy);

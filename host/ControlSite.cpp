@@ -20,7 +20,7 @@ const Ambient kAmbients[] = {
 
 STDMETHODIMP ControlSite::RequestNewObjectLayout() {
     if (!owner_) return E_UNEXPECTED;
-    owner_->ApplyExtent();
+    owner_->SyncExtent();
     return S_OK;
 }
 

@@ -86,7 +86,7 @@ bool Kestrix::IsSelf(IDispatch* object) const {
     kx::ComPtr<IUnknown> a, b;
     object->QueryInterface(IID_PPV_ARGS(&a));
     Extender()->QueryInterface(IID_PPV_ARGS(&b));
-    return a && a == b;
+    return a && a.Get() == b.Get();
 }
 
 bool Kestrix::UserModeFromContainer() const {
