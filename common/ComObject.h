@@ -24,10 +24,12 @@ class ComObject : public Interfaces... {
 public:
     template <class... Args>
     static HRESULT Make(ComPtr<Derived>& out, Args&&... args) {
-        ComPtr<Derived> obj;
-        obj.Attach(new (std::nothrow) Derived(std::forward<Args>(args)...));
-        if (!obj) return E_OUTOFMEMORY;
-        out = std::move(obj);
+        Derived* raw = new (std::nothrow) Derived(std::forward<Args>(args)...);
+        if (!raw) return E_OUTOFMEMORY;
+        // The new object's own reference goes to out as it is: mingw-w64's
+        // ComPtr::Attach adds one (unlike Microsoft's), which kept every
+        // object alive for ever.
+        *out.ReleaseAndGetAddressOf() = raw;
         return S_OK;
     }
 
