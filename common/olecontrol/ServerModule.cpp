@@ -3,6 +3,7 @@
 #include <oleauto.h>
 #include <olectl.h>
 
+#include "Bstr.h"
 #include "ComPtr.h"
 #include "Module.h"
 #include "ReturnIf.h"
@@ -110,10 +111,15 @@ HRESULT ServerModule::Unregister() const {
         ComPtr<ITypeLib> lib;
         if (SUCCEEDED(LoadModuleTypeLib(Module(), &lib))) {
             LibAttr attr(lib.Get());
-            if (const TLIBATTR* a = attr.get()) {
-                const HRESULT hr = UnRegisterTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind);
-                // Not registered (any more) is what we want.
-                if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED && SUCCEEDED(result)) {
+            const TLIBATTR* a = attr.get();
+            // Not registered (any more) is what we want; Wine answers
+            // E_INVALIDARG for a library that is not registered, Windows
+            // TYPE_E_REGISTRYACCESS, so ask first.
+            Bstr registered;
+            if (a && SUCCEEDED(QueryPathOfRegTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid,
+                                                     registered.put()))) {
+                if (FAILED(UnRegisterTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind)) &&
+                    SUCCEEDED(result)) {
                     result = SELFREG_E_TYPELIB;
                 }
             }

@@ -1,0 +1,94 @@
+// A minimal container site of the tests' own: client site, in-place site,
+// control site (with an extender) and ambient properties through its own
+// IDispatch. It records what the control asked of it.
+#pragma once
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ComObject.h"
+#include "ComPtr.h"
+
+namespace kxtest {
+
+class TestSite : public kx::ComObject<TestSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch> {
+public:
+    static kx::ComPtr<TestSite> New(HWND window);
+
+    // What the site gives.
+    std::optional<bool> userMode;          // none: the ambient is missing
+    kx::ComPtr<IDispatch> extender;        // null: GetExtendedControl fails
+    RECT pos{10, 20, 110, 70};             // the control's place in window
+    HRESULT posRectChangeAnswer = S_OK;
+
+    // What the control did.
+    int inPlaceActivations = 0;
+    int inPlaceDeactivations = 0;
+    int uiActivations = 0;
+    int uiDeactivations = 0;
+    int layoutRequests = 0;
+    int saveRequests = 0;
+    std::vector<RECT> posRectChanges;
+
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override;
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** mk) override;
+    STDMETHODIMP GetContainer(IOleContainer** c) override;
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override;
+    // IOleWindow, IOleInPlaceSite
+    STDMETHODIMP GetWindow(HWND* hwnd) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnInPlaceActivate() override;
+    STDMETHODIMP OnUIActivate() override;
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos, LPRECT clip,
+                                  LPOLEINPLACEFRAMEINFO info) override;
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override;
+    STDMETHODIMP OnInPlaceDeactivate() override;
+    STDMETHODIMP DiscardUndoState() override { return S_OK; }
+    STDMETHODIMP DeactivateAndUndo() override { return S_OK; }
+    STDMETHODIMP OnPosRectChange(LPCRECT pos) override;
+    // IOleControlSite
+    STDMETHODIMP OnControlInfoChanged() override { return S_OK; }
+    STDMETHODIMP LockInPlaceActive(BOOL) override { return S_OK; }
+    STDMETHODIMP GetExtendedControl(IDispatch** out) override;
+    STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP OnFocus(BOOL) override { return S_OK; }
+    STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
+    // IDispatch: the ambient properties
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ti) override;
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                        UINT*) override;
+
+private:
+    friend class kx::ComObject<TestSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch>;
+    explicit TestSite(HWND window) : window_(window) {}
+    HWND window_;
+};
+
+// A visible top-level window to hold controls, destroyed with the owner.
+class HostWindow {
+public:
+    HostWindow();
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+    HWND get() const { return hwnd_; }
+    void Destroy();
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// The class name of a window, ANSI.
+std::string WindowClassName(HWND hwnd);
+
+} // namespace kxtest
