@@ -17,7 +17,7 @@ LONG HimetricToTwips(LONG h) { return MulDiv(h, 1440, 2540); }
 [[noreturn]] void Fail(const Form& f, const ControlDesc& d, const std::wstring& what, HRESULT hr) {
     wchar_t code[16];
     wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
-    throw FormFileError(f.Name(), d.line, what + L" (" + code + L")");
+    throw FormFileError(f.Source(), d.line, what + L" (" + code + L")");
 }
 
 HRESULT Return(VARIANT* r, const Var& v) { return r ? VariantCopy(r, const_cast<VARIANT*>(v.get())) : S_OK; }
@@ -166,10 +166,15 @@ ControlDesc ActiveXControl::Describe() const {
         SetProp(d.props, L"ExtentX", ext.cx);
         SetProp(d.props, L"ExtentY", ext.cy);
     }
+    // Values equal to their defaults may stay out (saveAll = FALSE). A
+    // control that cannot save must not leave its old bag in the saved form
+    // as though it had.
     kx::ComPtr<IPersistPropertyBag> ppb;
-    kx::ComPtr<FormPropertyBag> bag;
-    if (ole_ && SUCCEEDED(ole_.As(&ppb)) && SUCCEEDED(FormPropertyBag::Make(bag)) &&
-        SUCCEEDED(ppb->Save(bag.Get(), TRUE, FALSE))) {
+    if (ole_ && SUCCEEDED(ole_.As(&ppb))) {
+        kx::ComPtr<FormPropertyBag> bag;
+        HRESULT hr = FormPropertyBag::Make(bag);
+        if (SUCCEEDED(hr)) hr = ppb->Save(bag.Get(), TRUE, FALSE);
+        if (FAILED(hr)) Fail(Parent(), desc_, L"control " + Name() + L" could not save its properties", hr);
         d.bag = bag->Entries();
     }
     return d;

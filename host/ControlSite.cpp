@@ -4,6 +4,7 @@
 #include "Runtime.h"
 #include "Text.h"
 #include <olectl.h>
+#include <cmath>
 
 namespace kxhost {
 
@@ -21,6 +22,14 @@ const Ambient kAmbients[] = {
 STDMETHODIMP ControlSite::RequestNewObjectLayout() {
     if (!owner_) return E_UNEXPECTED;
     owner_->SyncExtent();
+    return S_OK;
+}
+
+STDMETHODIMP ControlSite::GetContainer(IOleContainer** c) {
+    if (!c) return E_POINTER;
+    *c = owner_ ? owner_->Parent().Container() : nullptr;
+    if (!*c) return E_NOINTERFACE;
+    (*c)->AddRef();
     return S_OK;
 }
 
@@ -62,14 +71,16 @@ STDMETHODIMP ControlSite::GetExtendedControl(IDispatch** ext) {
 }
 
 STDMETHODIMP ControlSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {
-    if (!himetric || !container || !owner_) return E_POINTER;
-    // The container's units are twips.
+    if (!himetric || !container) return E_POINTER;
+    if (!owner_) return E_UNEXPECTED;
+    // The form's units are twips, for positions and sizes alike.
     if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
         container->x = static_cast<float>(himetric->x * 1440.0 / 2540.0);
         container->y = static_cast<float>(himetric->y * 1440.0 / 2540.0);
     } else if (flags & XFORMCOORDS_CONTAINERTOHIMETRIC) {
-        himetric->x = static_cast<LONG>(container->x * 2540.0 / 1440.0 + 0.5);
-        himetric->y = static_cast<LONG>(container->y * 2540.0 / 1440.0 + 0.5);
+        // Rounded to the nearest, away from zero on a half, negative values too.
+        himetric->x = static_cast<LONG>(std::lround(container->x * 2540.0 / 1440.0));
+        himetric->y = static_cast<LONG>(std::lround(container->y * 2540.0 / 1440.0));
     } else {
         return E_INVALIDARG;
     }

@@ -80,10 +80,11 @@ void Designer::Open(const std::wstring& path) {
 void Designer::OpenDesc(const FormDesc& desc) {
     form_.reset();
     selected_.clear();
+    selectedIndex_.reset();
     form_ = Form::Create(rt_, desc);
     form_->Show();
     for (const auto& c : form_->Controls()) {
-        if (dynamic_cast<ActiveXControl*>(c.get())) { selected_ = c->Name(); break; }
+        if (dynamic_cast<ActiveXControl*>(c.get())) { Select(c->Name(), c->Index()); break; }
     }
     RefreshList();
 }
@@ -100,16 +101,19 @@ ActiveXControl& Designer::PlaceControl(const std::wstring& progId, const std::ws
     d.name = name;
     d.props = {{L"Left", left}, {L"Top", top}};
     ActiveXControl& c = form_->AddControl(d, /*fresh=*/true);
-    selected_ = name;
+    Select(name);
     form_->SetDirty();
     RefreshList();
     return c;
 }
 
-void Designer::Select(const std::wstring& name) { selected_ = name; }
+void Designer::Select(const std::wstring& name, std::optional<LONG> index) {
+    selected_ = name;
+    selectedIndex_ = index;
+}
 
 ActiveXControl* Designer::Selected() const {
-    return form_ && !selected_.empty() ? dynamic_cast<ActiveXControl*>(form_->Find(selected_)) : nullptr;
+    return form_ && !selected_.empty() ? dynamic_cast<ActiveXControl*>(form_->Find(selected_, selectedIndex_)) : nullptr;
 }
 
 HRESULT Designer::ShowPropertyPages() {
@@ -121,6 +125,11 @@ HRESULT Designer::ShowPropertyPages() {
     CAUUID pages{0, nullptr};
     hr = spp->GetPages(&pages);
     if (FAILED(hr)) return hr;
+    // A control without pages gets no empty frame (VB greys the menu entry).
+    if (pages.cElems == 0) {
+        CoTaskMemFree(pages.pElems);
+        return S_FALSE;
+    }
     // The pages work on what the designer selected: the extender, so that
     // the control's own rules run on every property they write.
     IUnknown* object = c->Dispatch();
@@ -160,7 +169,7 @@ void Designer::RefreshList() {
         line += L" - ";
         line += c->Kind();
         const LRESULT at = SendMessageA(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kx::ToAnsi(line).c_str()));
-        if (c->Name() == selected_) SendMessageA(list_, LB_SETCURSEL, at, 0);
+        if (c->Name() == selected_ && c->Index() == selectedIndex_) SendMessageA(list_, LB_SETCURSEL, at, 0);
     }
 }
 
@@ -216,8 +225,10 @@ LRESULT Designer::Handle(UINT m, WPARAM w, LPARAM l) {
     case WM_COMMAND:
         if (LOWORD(w) == kControlList && HIWORD(w) == LBN_SELCHANGE) {
             const LRESULT i = SendMessageA(list_, LB_GETCURSEL, 0, 0);
-            if (form_ && i >= 0 && static_cast<size_t>(i) < form_->Controls().size())
-                selected_ = form_->Controls()[static_cast<size_t>(i)]->Name();
+            if (form_ && i >= 0 && static_cast<size_t>(i) < form_->Controls().size()) {
+                const Control& c = *form_->Controls()[static_cast<size_t>(i)];
+                Select(c.Name(), c.Index());
+            }
             return 0;
         }
         if (l == 0) Command(LOWORD(w));

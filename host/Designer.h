@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Form.h"
@@ -30,9 +31,12 @@ public:
     void OpenDesc(const FormDesc& desc);
     // Places a new ActiveX control (it starts fresh: InitNew); returns it.
     ActiveXControl& PlaceControl(const std::wstring& progId, const std::wstring& name, LONG left = 120, LONG top = 120);
-    void Select(const std::wstring& name);
+    // Selects a control by name (and index, for a member of a control array).
+    void Select(const std::wstring& name, std::optional<LONG> index = std::nullopt);
     ActiveXControl* Selected() const;
-    // The system's property-page frame over the selected control's extender; returns when it closes.
+    // The system's property-page frame over the selected control's extender;
+    // returns when it closes. S_FALSE, and no frame, when the control names
+    // no property pages.
     HRESULT ShowPropertyPages();
     // The selected control's about entry (dispatch id -552).
     HRESULT ShowAbout();
@@ -53,6 +57,7 @@ private:
     HWND list_ = nullptr;
     std::unique_ptr<Form> form_;
     std::wstring selected_;
+    std::optional<LONG> selectedIndex_;
 };
 
 } // namespace kxhost

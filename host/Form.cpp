@@ -2,6 +2,7 @@
 #include "ActiveXControl.h"
 #include "Ansi.h"
 #include "ControlCollection.h"
+#include "FormContainer.h"
 #include "Intrinsic.h"
 #include "Runtime.h"
 #include "Text.h"
@@ -43,7 +44,7 @@ std::unique_ptr<Control> MakeControl(Form& f, const ControlDesc& d) {
     if (kind == L"CHECKBOX") return std::make_unique<CheckBox>(f, d);
     if (kind == L"LABEL") return std::make_unique<Label>(f, d);
     if (kind == L"CONTROL") return std::make_unique<ActiveXControl>(f, d);
-    throw FormFileError(f.Name(), d.line, L"unknown control kind '" + d.kind + L"' for " + d.name);
+    throw FormFileError(f.Source(), d.line, L"unknown control kind '" + d.kind + L"' for " + d.name);
 }
 
 HRESULT Return(VARIANT* r, const Var& v) { return r ? VariantCopy(r, const_cast<VARIANT*>(v.get())) : S_OK; }
@@ -70,6 +71,7 @@ Form::~Form() {
         hwnd_.reset();
     }
     object_->Clear();
+    if (container_) container_->Detach();
 }
 
 void Form::DefineMembers() {
@@ -96,7 +98,10 @@ void Form::DefineMembers() {
         return S_OK;
     });
     controlsCollection_ = MakeControlCollection(*this);
+    if (FAILED(FormContainer::Make(container_, this))) throw std::bad_alloc();
 }
+
+IOleContainer* Form::Container() const { return container_.Get(); }
 
 void Form::CreateWindowAndControls() {
     RegisterFormClass();
@@ -178,7 +183,13 @@ bool Form::Unload() {
 }
 
 ActiveXControl& Form::AddControl(const ControlDesc& desc, bool fresh) {
-    if (Find(desc.name, desc.index)) throw FormFileError(name_, desc.line, L"a control named " + desc.name + L" is already on the form");
+    // As in a saved form: only members of one array of ActiveX controls share a name.
+    const std::wstring upper = kx::UpperCase(desc.name);
+    for (const auto& c : controls_) {
+        if (!c || kx::UpperCase(c->Name()) != upper) continue;
+        if (!c->Index() || !desc.index || *c->Index() == *desc.index || !dynamic_cast<ActiveXControl*>(c.get()))
+            throw FormFileError(Source(), desc.line, L"a control named " + desc.name + L" is already on the form");
+    }
     auto c = std::make_unique<ActiveXControl>(*this, desc, fresh);
     ActiveXControl& ref = *c;
     controls_.push_back(std::move(c));

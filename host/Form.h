@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
+#include <oleidl.h>
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,15 +23,16 @@ namespace kxhost {
 
 class ActiveXControl;
 class Control;
+class FormContainer;
 class Runtime;
 
 class Form {
 public:
     using Handler = std::function<void(EventArgs&)>;
 
-    // Creates the form's window and every control on it (ActiveX controls
-    // read their saved properties, or start fresh at design time when the
-    // form says nothing of them); nothing is shown yet and Form_Load has not run.
+    // Creates the form's window and every control on it (each ActiveX
+    // control reads its saved properties, an empty bag when the form holds
+    // none); nothing is shown yet and Form_Load has not run.
     static std::unique_ptr<Form> Create(Runtime& rt, const FormDesc& desc);
     ~Form();
     Form(const Form&) = delete;
@@ -47,10 +49,15 @@ public:
     bool Unload();
 
     const std::wstring& Name() const { return name_; }
+    // Where the form was read from, as errors about its controls name it
+    // (the form's name when it was built in code).
+    const std::wstring& Source() const { return desc_.source.empty() ? name_ : desc_.source; }
     HWND hwnd() const { return hwnd_.get(); }
     Runtime& runtime() const { return rt_; }
     IDispatch* Dispatch() const { return object_.Get(); }
     Object AsObject() const { return Object(Dispatch()); }
+    // What the ActiveX controls' sites give as their container.
+    IOleContainer* Container() const;
 
     // Every control in form order.
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
@@ -97,6 +104,7 @@ private:
     kx::UniqueHwnd hwnd_;
     kx::ComPtr<kx::AutoObject> object_;
     kx::ComPtr<IDispatch> controlsCollection_;
+    kx::ComPtr<FormContainer> container_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::map<std::wstring, Handler> handlers_; // key: upper "SOURCE_EVENT"
     mutable std::vector<kx::UniqueGdi> fonts_;

@@ -33,6 +33,7 @@ struct FormDesc {
     std::wstring name;
     std::vector<Property> props;        // Caption, ClientWidth, ClientHeight, Left, Top, Font...
     std::vector<ControlDesc> controls;  // in file order
+    std::wstring source;                // the file (or resource) it was read from, for errors; not written
 };
 
 // A saved form that cannot be read: names the file and the line.

@@ -216,7 +216,9 @@ private:
 } // namespace
 
 FormDesc ParseForm(const std::wstring& text, const std::wstring& sourceName) {
-    return Parser(sourceName).Run(text);
+    FormDesc f = Parser(sourceName).Run(text);
+    f.source = sourceName;
+    return f;
 }
 
 } // namespace kxhost

@@ -1,6 +1,7 @@
 #include "Runtime.h"
 #include "Ansi.h"
 #include "Form.h"
+#include "UniqueHandle.h"
 #include <ole2.h>
 #include <shellapi.h>
 
@@ -17,7 +18,16 @@ Runtime::Runtime(Mode mode, std::wstring title) : mode_(mode), title_(std::move(
 }
 
 Runtime::~Runtime() {
-    t_current = previous_;
+    // Runtimes need not end in the reverse order of their start (a program
+    // may make a new one before the old one goes): take this one out of the
+    // thread's chain wherever it is.
+    if (t_current == this) {
+        t_current = previous_;
+    } else {
+        for (Runtime* r = t_current; r; r = r->previous_) {
+            if (r->previous_ == this) { r->previous_ = previous_; break; }
+        }
+    }
     if (oleInitialized_) OleUninitialize();
 }
 
@@ -73,9 +83,19 @@ int Runtime::MsgBox(const std::wstring& prompt, UINT style, const std::wstring& 
     return MessageBoxA(owner, kx::ToAnsi(prompt).c_str(), kx::ToAnsi(title.empty() ? title_ : title).c_str(), style);
 }
 
-bool Runtime::Shell(const std::wstring& file, int show) {
-    const HINSTANCE r = ShellExecuteA(nullptr, "open", kx::ToAnsi(file).c_str(), nullptr, nullptr, show);
-    return reinterpret_cast<INT_PTR>(r) > 32;
+DWORD Runtime::Shell(const std::wstring& file, int show) {
+    const std::string name = kx::ToAnsi(file);
+    SHELLEXECUTEINFOA sei{};
+    sei.cbSize = sizeof sei;
+    // No error box of the system's own: a failed start is the caller's to report.
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    sei.lpVerb = "open";
+    sei.lpFile = name.c_str();
+    sei.nShow = show;
+    if (!ShellExecuteExA(&sei)) return 0;
+    if (!sei.hProcess) return 0;
+    kx::UniqueFile process(sei.hProcess);
+    return GetProcessId(process.get());
 }
 
 void Runtime::ReportUnhandled(const kx::AutomationError& e) {

@@ -36,8 +36,11 @@ public:
 
     // VB's MsgBox: style as the MB_ flags; title defaults to the program's title.
     int MsgBox(const std::wstring& prompt, UINT style = MB_OK, const std::wstring& title = L"");
-    // Starts a program by file name without waiting; false when it could not start.
-    bool Shell(const std::wstring& file, int show = SW_SHOWNORMAL);
+    // VB's Shell: starts a program by file name (found as the system finds
+    // programs) without waiting and without any message of its own. Gives
+    // the new process's id, VB's task id (no handle is kept), or 0 when
+    // nothing could be started.
+    DWORD Shell(const std::wstring& file, int show = SW_SHOWNORMAL);
 
     // What happens to an error that a handler does not catch: by default a
     // message box with the number and description, then the program ends.
