@@ -66,6 +66,15 @@ void ActiveXControl::Create() {
     const bool siteFirst = (misc & OLEMISC_SETCLIENTSITEFIRST) != 0;
     if (siteFirst) ole_->SetClientSite(site_.Get());
 
+    // Connected before the control starts: a newly placed control tells the
+    // designer of the defaults it sets.
+    kx::ComPtr<IConnectionPointContainer> cpc;
+    if (SUCCEEDED(ole_.As(&cpc))) {
+        kx::ComPtr<IConnectionPoint> cp;
+        if (SUCCEEDED(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp)))
+            cp->Advise(static_cast<IPropertyNotifySink*>(site_.Get()), &notifyCookie_);
+    }
+
     // A control loaded from a saved form reads its properties; a newly placed one starts fresh.
     kx::ComPtr<IPersistPropertyBag> ppb;
     kx::ComPtr<IPersistStreamInit> psi;
@@ -85,12 +94,6 @@ void ActiveXControl::Create() {
 
     ApplyExtent();
 
-    kx::ComPtr<IConnectionPointContainer> cpc;
-    if (SUCCEEDED(ole_.As(&cpc))) {
-        kx::ComPtr<IConnectionPoint> cp;
-        if (SUCCEEDED(cpc->FindConnectionPoint(IID_IPropertyNotifySink, &cp)))
-            cp->Advise(static_cast<IPropertyNotifySink*>(site_.Get()), &notifyCookie_);
-    }
     if (SUCCEEDED(EventSink::Make(sink_, this)) && FAILED(sink_->Connect(ole_.Get()))) sink_.Reset();
 
     RECT pos = PixelRect();

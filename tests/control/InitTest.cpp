@@ -100,6 +100,10 @@ TEST_F(InitTest, PlacedInTheDesignerItTakesTheDefaultsOfANewControl) {
     Object k(placed.Dispatch());
     ExpectValues(k, {L"Form1", L"ALL", L"Kestrix7.Dbg", L"Kestrix", true, true, 0});
     EXPECT_TRUE(Boxes().empty()) << "the defaults pass every rule";
+    // Each default went through its set operation and told the designer.
+    EXPECT_EQ(placed.Changes(), (std::vector<DISPID>{kIdTargetControls, kIdTargetEvents, kIdDebugMode, kIdDebugFile,
+                                                     kIdLinkName, kIdFileDropMode}));
+    EXPECT_TRUE(designer.CurrentForm()->Dirty());
     EXPECT_TRUE(placed.Describe().bag.empty());
 }
 
@@ -130,6 +134,7 @@ TEST_F(InitTest, StartedFreshAtRunTimeItTakesTheDefaultsQuietly) {
     d.name = L"Kestrix2";
     kxhost::ActiveXControl& fresh = form_->AddControl(d, /*fresh=*/true);
     ExpectValues(Object(fresh.Dispatch()), {L"Form1", L"ALL", L"Kestrix2.Dbg", L"Kestrix", true, true, 0});
+    EXPECT_TRUE(fresh.Changes().empty());
     // Still run-time rules: a refusal raises and shows nothing.
     ExpectOwnError(RaisedBy([&] { Object(fresh.Dispatch()).Let(L"LinkName", L"x"); }), 10018,
                    L"実行時にLinkName ﾌﾟﾛﾊﾟﾃｨは設定できません");
