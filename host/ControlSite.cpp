@@ -2,15 +2,14 @@
 #include "ActiveXControl.h"
 #include "Form.h"
 #include "Runtime.h"
-#include "Text.h"
 #include <olectl.h>
 #include <cmath>
 
 namespace kxhost {
 
 namespace {
-struct Ambient { const wchar_t* name; DISPID id; };
-const Ambient kAmbients[] = {
+struct AmbientName { const wchar_t* name; DISPID id; };
+const AmbientName kAmbients[] = {
     {L"UserMode", DISPID_AMBIENT_USERMODE},       {L"DisplayName", DISPID_AMBIENT_DISPLAYNAME},
     {L"LocaleID", DISPID_AMBIENT_LOCALEID},       {L"BackColor", DISPID_AMBIENT_BACKCOLOR},
     {L"ForeColor", DISPID_AMBIENT_FORECOLOR},     {L"MessageReflect", DISPID_AMBIENT_MESSAGEREFLECT},
@@ -89,11 +88,14 @@ STDMETHODIMP ControlSite::TransformCoords(POINTL* himetric, POINTF* container, D
 
 STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!names || !ids || count == 0) return E_INVALIDARG;
-    const std::wstring want = kx::UpperCase(names[0]);
-    for (const Ambient& a : kAmbients) {
-        if (kx::UpperCase(a.name) == want) { ids[0] = a.id; return S_OK; }
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    if (!names[0]) return DISP_E_UNKNOWNNAME;
+    for (const AmbientName& a : kAmbients) {
+        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.name, -1, names[0], -1) == CSTR_EQUAL) {
+            ids[0] = a.id;
+            return count == 1 ? S_OK : DISP_E_UNKNOWNNAME; // ambient properties take no named arguments
+        }
     }
-    ids[0] = DISPID_UNKNOWN;
     return DISP_E_UNKNOWNNAME;
 }
 
@@ -102,6 +104,15 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
     if (!owner_) return E_UNEXPECTED;
     if (!result) return E_POINTER;
     VariantInit(result);
+    try {
+        return Ambient(id, result);
+    } catch (...) {
+        VariantClear(result);
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ControlSite::Ambient(DISPID id, VARIANT* result) {
     const bool user = owner_->Parent().runtime().UserMode();
     auto boolean = [result](bool b) { V_VT(result) = VT_BOOL; V_BOOL(result) = b ? VARIANT_TRUE : VARIANT_FALSE; return S_OK; };
     switch (id) {
@@ -110,10 +121,14 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
     case DISPID_AMBIENT_MESSAGEREFLECT: return boolean(false);
     case DISPID_AMBIENT_SHOWGRABHANDLES:
     case DISPID_AMBIENT_SHOWHATCHING: return boolean(!user);
-    case DISPID_AMBIENT_DISPLAYNAME:
+    case DISPID_AMBIENT_DISPLAYNAME: {
+        // The name as the designer lists it: with its index for an array member.
+        std::wstring name = owner_->Name();
+        if (owner_->Index()) name += L"(" + std::to_wstring(*owner_->Index()) + L")";
         V_VT(result) = VT_BSTR;
-        V_BSTR(result) = SysAllocString(owner_->Name().c_str());
-        return S_OK;
+        V_BSTR(result) = SysAllocString(name.c_str());
+        return V_BSTR(result) ? S_OK : E_OUTOFMEMORY;
+    }
     case DISPID_AMBIENT_LOCALEID:
         V_VT(result) = VT_I4;
         V_I4(result) = static_cast<LONG>(GetUserDefaultLCID());
@@ -148,7 +163,11 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
 }
 
 STDMETHODIMP ControlSite::OnChanged(DISPID id) {
-    if (owner_) owner_->OnChanged(id);
+    try {
+        if (owner_) owner_->OnChanged(id);
+    } catch (...) {
+        // The record is lost, not the control's change.
+    }
     return S_OK;
 }
 

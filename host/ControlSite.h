@@ -75,6 +75,8 @@ public:
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
 private:
+    // The value of an ambient property, for Invoke.
+    HRESULT Ambient(DISPID id, VARIANT* result);
     ActiveXControl* owner_;
 };
 

@@ -234,8 +234,15 @@ HFONT Form::FontFor(const std::vector<Property>& props) const {
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = static_cast<BYTE>(charset);
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    // One font per look: labels ask again at every paint, controls at every ambient read.
+    for (const auto& known : fonts_) {
+        const LOGFONTW& k = known.first;
+        if (k.lfHeight == lf.lfHeight && k.lfWeight == lf.lfWeight && k.lfCharSet == lf.lfCharSet &&
+            lstrcmpW(k.lfFaceName, lf.lfFaceName) == 0)
+            return static_cast<HFONT>(known.second.get());
+    }
     HFONT f = CreateFontIndirectW(&lf);
-    fonts_.emplace_back(f);
+    if (f) fonts_.emplace_back(lf, kx::UniqueGdi(f));
     return f;
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AutoObject.h"
@@ -107,7 +108,7 @@ private:
     kx::ComPtr<FormContainer> container_;
     std::vector<std::unique_ptr<Control>> controls_;
     std::map<std::wstring, Handler> handlers_; // key: upper "SOURCE_EVENT"
-    mutable std::vector<kx::UniqueGdi> fonts_;
+    mutable std::vector<std::pair<LOGFONTW, kx::UniqueGdi>> fonts_;
     bool dirty_ = false;
     bool unloading_ = false;
 };

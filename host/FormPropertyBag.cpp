@@ -56,7 +56,12 @@ std::wstring Lower(std::wstring s) {
 
 STDMETHODIMP FormPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
     if (!name || !value) return E_POINTER;
-    const Value* found = FindProp(entries_, name);
+    const Value* found = nullptr;
+    try {
+        found = FindProp(entries_, name);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
     if (!found) return E_INVALIDARG; // absent: the control takes its default
     VARIANT tmp;
     HRESULT hr = ValueToVariant(*found, &tmp);

@@ -84,6 +84,18 @@ TEST_F(ActiveXForm, UserModeIsTrueInRunModeAndFalseInDesignMode) {
     EXPECT_EQ(Ctl(L"Ctl2", 1).Get(L"UserModeSeen").AsLong(), -1);
     EXPECT_EQ(Ambient(Ax(L"Ctl1"), DISPID_AMBIENT_USERMODE).AsBool(), true);
     EXPECT_EQ(Ambient(Ax(L"Ctl1"), DISPID_AMBIENT_DISPLAYNAME).AsString(), L"Ctl1");
+    EXPECT_EQ(Ambient(Ax(L"Ctl2", 1), DISPID_AMBIENT_DISPLAYNAME).AsString(), L"Ctl2(1)");
+    // By name too, as a control that reads its ambient properties late-bound does.
+    kx::ComPtr<IOleClientSite> site;
+    ASSERT_HRESULT_SUCCEEDED(Ax(L"Ctl1").OleObject()->GetClientSite(&site));
+    kx::ComPtr<IDispatch> ambient;
+    ASSERT_HRESULT_SUCCEEDED(site.As(&ambient));
+    EXPECT_TRUE(Object(ambient).Get(L"usermode").AsBool());
+    EXPECT_EQ(Object(ambient).Get(L"LocaleID").AsLong(), static_cast<LONG>(GetUserDefaultLCID()));
+    // The form's font: the runtime's default, 9 points.
+    const Object font(Object(ambient).Get(L"Font"));
+    EXPECT_EQ(font.Get(L"Name").AsString(), L"ＭＳ Ｐゴシック");
+    EXPECT_EQ(font.Get(L"Charset").AsLong(), SHIFTJIS_CHARSET);
     // Invisible at run time: the control keeps its window hidden.
     EXPECT_FALSE(IsWindowVisible(Ax(L"Ctl1").hwnd()));
 
@@ -296,4 +308,24 @@ TEST_F(ActiveXForm, AddingAControlFollowsTheNamingRulesOfSavedForms) {
     // It starts fresh, and the whole form can still be saved.
     EXPECT_EQ(Ctl(L"Ctl2", 2).Get(L"Value").AsLong(), 0);
     EXPECT_NO_THROW(WriteForm(form_->Describe()));
+}
+
+TEST_F(ActiveXForm, AFormMakesOneFontPerLookHoweverOftenItIsAsked) {
+    Load();
+    const HFONT plain = form_->FontFor({});
+    const std::vector<Property> big{{L"FontSize", 12.0}};
+    const HFONT larger = form_->FontFor(big);
+    EXPECT_NE(plain, larger);
+    // Labels ask at every paint, controls at every ambient read: still the same two fonts.
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(form_->FontFor({}), plain);
+        ASSERT_EQ(form_->FontFor(big), larger);
+        RedrawWindow(form_->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    LOGFONTW lf{};
+    ASSERT_EQ(GetObjectW(larger, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    HDC dc = GetDC(nullptr);
+    EXPECT_EQ(lf.lfHeight, -static_cast<LONG>(12.0 * GetDeviceCaps(dc, LOGPIXELSY) / 72.0 + 0.5));
+    ReleaseDC(nullptr, dc);
+    EXPECT_STREQ(lf.lfFaceName, L"ＭＳ Ｐゴシック");
 }
