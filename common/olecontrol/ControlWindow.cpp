@@ -1,5 +1,6 @@
 #include "ControlWindow.h"
 
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
         for (const auto& c : classes_) UnregisterClassA(c.name.c_str(), c.module);
     }
     bool Ensure(HINSTANCE module, const char* name) {
+        // Controls of one module may live in several apartments (threads).
+        std::lock_guard<std::mutex> lock(mutex_);
         WNDCLASSEXA existing{};
         existing.cbSize = sizeof existing;
         if (GetClassInfoExA(module, name, &existing)) {
@@ -62,6 +65,7 @@ private:
         HINSTANCE module;
         std::string name;
     };
+    std::mutex mutex_;
     std::vector<Registered> classes_;
 };
 

@@ -7,7 +7,10 @@
 namespace kx::ole {
 
 HRESULT ControlCore::ActivateInPlace(bool uiActivate, IOleClientSite* activeSite, HWND parentHint, LPCRECT posHint) {
-    if (!site_.ClientSite() && activeSite) site_.Reset(activeSite);
+    if (!site_.ClientSite() && activeSite) {
+        site_.Reset(activeSite);
+        OnSiteChanged();
+    }
     IOleInPlaceSite* ips = site_.InPlaceSite();
     RETURN_HR_IF_NULL(E_NOINTERFACE, ips);
 

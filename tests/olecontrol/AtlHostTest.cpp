@@ -34,7 +34,9 @@ protected:
         // Wine's AtlAxWinInit answers FALSE once its class is registered.
         WNDCLASSEXW wc{};
         wc.cbSize = sizeof wc;
-        if (!GetClassInfoExW(GetModuleHandleW(nullptr), L"AtlAxWin", &wc)) ASSERT_TRUE(init());
+        if (!GetClassInfoExW(GetModuleHandleW(nullptr), L"AtlAxWin", &wc)) {
+            ASSERT_TRUE(init());
+        }
     }
     // atl.dll stays loaded: its window class lives as long as the process.
 

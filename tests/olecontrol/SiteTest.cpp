@@ -250,6 +250,19 @@ TEST_F(SiteTest, FixedSizeControlKeepsItsExtentAndAsksTheContainer) {
     EXPECT_EQ(1, site_->layoutRequests);
 }
 
+TEST_F(SiteTest, PropertiesVerbLetsTheContainerShowItsFrame) {
+    Attach();
+    RECT r = site_->pos;
+    site_->propertyFrameAnswer = S_OK;
+    EXPECT_EQ(S_OK, ole_->DoVerb(OLEIVERB_PROPERTIES, nullptr, site_.Get(), 0, host_.get(), &r));
+    EXPECT_EQ(1, site_->propertyFrames);
+    // The control has no pages of its own to show instead.
+    site_->propertyFrameAnswer = E_NOTIMPL;
+    EXPECT_EQ(S_FALSE, ole_->DoVerb(OLEIVERB_PROPERTIES, nullptr, site_.Get(), 0, host_.get(), &r));
+    EXPECT_EQ(2, site_->propertyFrames);
+    EXPECT_EQ(OLEOBJ_S_INVALIDVERB, ole_->DoVerb(7, nullptr, site_.Get(), 0, host_.get(), &r));
+}
+
 TEST_F(SiteTest, ClassInfoForTheContainer) {
     DWORD misc = 0;
     ASSERT_HRESULT_SUCCEEDED(ole_->GetMiscStatus(DVASPECT_CONTENT, &misc));

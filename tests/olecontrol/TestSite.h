@@ -23,6 +23,7 @@ public:
     kx::ComPtr<IDispatch> extender;        // null: GetExtendedControl fails
     RECT pos{10, 20, 110, 70};             // the control's place in window
     HRESULT posRectChangeAnswer = S_OK;
+    HRESULT propertyFrameAnswer = E_NOTIMPL;
 
     // What the control did.
     int inPlaceActivations = 0;
@@ -31,6 +32,7 @@ public:
     int uiDeactivations = 0;
     int layoutRequests = 0;
     int saveRequests = 0;
+    int propertyFrames = 0;
     std::vector<RECT> posRectChanges;
 
     // IOleClientSite
@@ -61,7 +63,10 @@ public:
     STDMETHODIMP TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
     STDMETHODIMP TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
     STDMETHODIMP OnFocus(BOOL) override { return S_OK; }
-    STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
+    STDMETHODIMP ShowPropertyFrame() override {
+        ++propertyFrames;
+        return propertyFrameAnswer;
+    }
     // IDispatch: the ambient properties
     STDMETHODIMP GetTypeInfoCount(UINT* n) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ti) override;
