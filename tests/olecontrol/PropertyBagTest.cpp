@@ -149,7 +149,9 @@ TEST(PropertyBagTest, StreamRoundTripKeepsNamesTypesAndValues) {
         if (a.vt() == VT_BSTR) {
             ASSERT_EQ(SysStringLen(V_BSTR(a.get())), SysStringLen(V_BSTR(b.get())));
             EXPECT_EQ(V_BSTR(a.get()) == nullptr, V_BSTR(b.get()) == nullptr) << "property " << i;
-            if (V_BSTR(a.get())) EXPECT_EQ(0, wmemcmp(V_BSTR(a.get()), V_BSTR(b.get()), SysStringLen(V_BSTR(a.get()))));
+            if (V_BSTR(a.get())) {
+                EXPECT_EQ(0, wmemcmp(V_BSTR(a.get()), V_BSTR(b.get()), SysStringLen(V_BSTR(a.get()))));
+            }
         } else if (a.vt() != VT_EMPTY && a.vt() != VT_NULL) {
             EXPECT_EQ(VARCMP_EQ, VarCmp(a.get(), b.get(), LOCALE_USER_DEFAULT, 0)) << "property " << i;
         }
