@@ -50,6 +50,10 @@ LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
         if (cancel) return 0;
     }
 
+    // Only the passed-on procedure's own failure counts: a code left by an
+    // earlier call of the thread (under Wine an idle PeekMessage leaves -1)
+    // must not end the session.
+    SetLastError(ERROR_SUCCESS);
     const LRESULT result = PassOn(prev, h, msg, wp, lp);
     // The message has been passed on once already: end the session, do not repeat it.
     if (GetLastError() == kFailedLastError && !g_InDevEnv) gFn_SubClassOff();

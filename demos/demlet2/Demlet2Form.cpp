@@ -1,0 +1,25 @@
+// Form1 from its saved form, and what it does with a text that arrives.
+#include "Demlet2.h"
+
+namespace demlet2 {
+
+kxhost::FormDesc FormDescription(HMODULE module) {
+    return kxhost::LoadFormResource(module ? module : GetModuleHandleW(nullptr), L"DEMLET2_FORM");
+}
+
+std::unique_ptr<kxhost::Form> CreateForm(kxhost::Runtime& rt) {
+    std::unique_ptr<kxhost::Form> form = kxhost::Form::Create(rt, FormDescription());
+    Attach(*form);
+    return form;
+}
+
+void Attach(kxhost::Form& form) {
+    kxhost::Form* f = &form;
+    form.On(L"Kestrix1", L"LinkReceive", [f](kxhost::EventArgs& a) { Kestrix1_LinkReceive(*f, a); });
+}
+
+void Kestrix1_LinkReceive(kxhost::Form& form, kxhost::EventArgs& args) {
+    form.Ctl(L"Text1").Let(L"Text", args.String(0));
+}
+
+} // namespace demlet2
