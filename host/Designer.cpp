@@ -61,6 +61,8 @@ Designer::Designer(Runtime& rt, std::wstring project) : rt_(rt), project_(std::m
                              nullptr, BuildMenu(), GetModuleHandleA(nullptr), nullptr);
     if (!h) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
     hwnd_.reset(h);
+    // The designer's window keeps the program running while it lives, with or without a form.
+    rt_.Hold();
     SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProc));
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 8, 8, 330, 220,
@@ -69,7 +71,11 @@ Designer::Designer(Runtime& rt, std::wstring project) : rt_(rt), project_(std::m
 
 Designer::~Designer() {
     form_.reset();
-    if (hwnd_) SetWindowLongPtrA(hwnd_.get(), GWLP_USERDATA, 0);
+    if (hwnd_) {
+        SetWindowLongPtrA(hwnd_.get(), GWLP_USERDATA, 0);
+        hwnd_.reset();
+        rt_.Unhold();
+    }
 }
 
 void Designer::Open(const std::wstring& path) {
@@ -214,13 +220,13 @@ LRESULT CALLBACK Designer::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     Designer* d = reinterpret_cast<Designer*>(GetWindowLongPtrA(h, GWLP_USERDATA));
     if (!d) return DefWindowProcA(h, m, w, l);
     try {
-        return d->Handle(m, w, l);
+        return d->Handle(h, m, w, l);
     } catch (...) {
         return 0;
     }
 }
 
-LRESULT Designer::Handle(UINT m, WPARAM w, LPARAM l) {
+LRESULT Designer::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
     switch (m) {
     case WM_COMMAND:
         if (LOWORD(w) == kControlList && HIWORD(w) == LBN_SELCHANGE) {
@@ -235,14 +241,16 @@ LRESULT Designer::Handle(UINT m, WPARAM w, LPARAM l) {
         return 0;
     case WM_CLOSE:
         form_.reset();
-        DestroyWindow(hwnd());
+        DestroyWindow(h);
         return 0;
     case WM_DESTROY:
+        // The window is going: what comes after (WM_NCDESTROY) goes straight to the default procedure.
+        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
         hwnd_.release();
-        PostQuitMessage(0);
+        rt_.Unhold();
         return 0;
     default:
-        return DefWindowProcA(hwnd(), m, w, l);
+        return DefWindowProcA(h, m, w, l);
     }
 }
 

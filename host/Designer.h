@@ -45,7 +45,7 @@ public:
 
 private:
     static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
-    LRESULT Handle(UINT m, WPARAM w, LPARAM l);
+    LRESULT Handle(HWND h, UINT m, WPARAM w, LPARAM l);
     void Command(WORD id);
     void RefreshList();
     std::wstring AskPath(bool save);

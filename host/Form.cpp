@@ -178,7 +178,6 @@ bool Form::Unload() {
     rt_.RemoveForm(this);
     SetWindowLongPtrA(hwnd_.get(), GWLP_USERDATA, 0);
     hwnd_.reset();
-    if (rt_.Forms().empty()) PostQuitMessage(0);
     return true;
 }
 
@@ -288,7 +287,9 @@ LRESULT Form::Handle(UINT m, WPARAM w, LPARAM l) {
         return 0;
     }
     case WM_CLOSE:
-        Unload();
+        // At design time no code of the form runs: closing only puts the form away.
+        if (rt_.mode() == Mode::Design) Hide();
+        else Unload();
         return 0;
     default:
         return DefWindowProcA(h, m, w, l);

@@ -40,8 +40,21 @@ void Runtime::AddForm(Form* f) { forms_.push_back(f); }
 
 void Runtime::RemoveForm(Form* f) {
     for (auto it = forms_.begin(); it != forms_.end(); ++it) {
-        if (*it == f) { forms_.erase(it); break; }
+        if (*it == f) {
+            forms_.erase(it);
+            QuitIfDone();
+            break;
+        }
     }
+}
+
+void Runtime::Unhold() {
+    if (holds_ > 0) --holds_;
+    QuitIfDone();
+}
+
+void Runtime::QuitIfDone() {
+    if (running_ > 0 && forms_.empty() && holds_ == 0) PostQuitMessage(0);
 }
 
 bool Runtime::PreTranslate(MSG& m) {
@@ -54,8 +67,16 @@ bool Runtime::PreTranslate(MSG& m) {
 }
 
 int Runtime::Run() {
+    struct Running {
+        int& depth;
+        explicit Running(int& d) : depth(d) { ++depth; }
+        ~Running() { --depth; }
+    } running(running_);
+    if (forms_.empty() && holds_ == 0) return 0;
+    // The loop ends with the WM_QUIT that the last form or hold posts as it
+    // goes (or Quit): taken from the queue here, it ends nothing else.
     MSG m;
-    while (!forms_.empty()) {
+    for (;;) {
         const BOOL r = GetMessageA(&m, nullptr, 0, 0);
         if (r == 0) return static_cast<int>(m.wParam);
         if (r < 0) return -1;
@@ -63,7 +84,6 @@ int Runtime::Run() {
         TranslateMessage(&m);
         DispatchMessageA(&m);
     }
-    return 0;
 }
 
 void Runtime::DoEvents() {

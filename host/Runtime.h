@@ -28,8 +28,13 @@ public:
     bool UserMode() const { return mode_ == Mode::Run; }
     const std::wstring& Title() const { return title_; }
 
-    // Runs the message loop until every form is closed (or Quit is called).
+    // Runs the message loop until every form is closed and nothing holds
+    // the program open (or Quit is called).
     int Run();
+    // A window of the runtime that is no form (the designer's) keeps Run
+    // going from Hold to Unhold.
+    void Hold() { ++holds_; }
+    void Unhold();
     // Pumps the messages that are waiting, without blocking.
     void DoEvents();
     void Quit(int code = 0);
@@ -55,11 +60,16 @@ public:
 
 private:
     bool PreTranslate(MSG& m);
+    // Ends a running loop once nothing keeps it: only then, so that no
+    // stray WM_QUIT waits in the queue to end the next modal loop.
+    void QuitIfDone();
     Mode mode_;
     std::wstring title_;
     std::vector<Form*> forms_;
     ErrorPolicy onError_;
     bool oleInitialized_ = false;
+    int holds_ = 0;
+    int running_ = 0;
     Runtime* previous_ = nullptr;
 };
 

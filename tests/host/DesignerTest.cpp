@@ -143,3 +143,46 @@ TEST_F(DesignerTest, PlacingWithoutAFormStartsABlankOne) {
     ASSERT_EQ(saved.controls.size(), 1u);
     EXPECT_TRUE(saved.controls[0].bag.empty());
 }
+
+namespace {
+struct LoopProbe {
+    HWND form = nullptr;
+    HWND designer = nullptr;
+    bool formAliveAndHidden = false;
+    bool designerStillThere = false;
+} g_probe;
+
+// Runs inside the loop once the form's WM_CLOSE went through: looks, then closes the designer.
+void CALLBACK CloseTheDesigner(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    g_probe.formAliveAndHidden = IsWindow(g_probe.form) && !IsWindowVisible(g_probe.form);
+    g_probe.designerStillThere = IsWindow(g_probe.designer) != FALSE;
+    PostMessageA(g_probe.designer, WM_CLOSE, 0, 0);
+}
+
+void CALLBACK Rescue(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    Runtime::Current().Quit(99);
+}
+} // namespace
+
+TEST_F(DesignerTest, TheLoopRunsAsLongAsTheDesignerWindowWhateverBecomesOfTheForm) {
+    designer_.Open(scratch_.Path(L"saved.frm"));
+    g_probe = {};
+    g_probe.form = designer_.CurrentForm()->hwnd();
+    g_probe.designer = designer_.hwnd();
+    bool unloadRan = false;
+    designer_.CurrentForm()->On(L"Entwurf", L"Unload", [&](EventArgs&) { unloadRan = true; });
+    // Closing the form's window at design time puts it away; no form code runs.
+    PostMessageA(g_probe.form, WM_CLOSE, 0, 0);
+    const UINT_PTR look = SetTimer(nullptr, 0, 200, CloseTheDesigner);
+    const UINT_PTR rescue = SetTimer(nullptr, 0, 10000, Rescue);
+    EXPECT_EQ(rt_.Run(), 0);
+    KillTimer(nullptr, look);
+    KillTimer(nullptr, rescue);
+    EXPECT_TRUE(g_probe.formAliveAndHidden);
+    EXPECT_TRUE(g_probe.designerStillThere);
+    EXPECT_FALSE(unloadRan);
+    EXPECT_FALSE(IsWindow(g_probe.designer));
+    EXPECT_EQ(designer_.CurrentForm(), nullptr);
+}

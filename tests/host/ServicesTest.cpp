@@ -1,6 +1,7 @@
 // The runtime's services for programs: message boxes and starting another
 // program without waiting for it.
 #include "HostFixture.h"
+#include "FormFile.h"
 #include "UniqueHandle.h"
 
 using namespace kxhost;
@@ -21,6 +22,19 @@ class RuntimeServices : public ::testing::Test {
 protected:
     Runtime rt_{Mode::Run, L"サービス"};
 };
+
+const wchar_t kSmallForm[] = L"Form Klein\n    Begin CommandButton Command1\n    End\nEnd\n";
+
+// Ends a loop that would otherwise never end, so a failing test fails instead of hanging.
+void CALLBACK Rescue(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    Runtime::Current().Quit(99);
+}
+
+bool QuitWaiting() {
+    MSG m;
+    return PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
 
 } // namespace
 
@@ -75,4 +89,26 @@ TEST_F(RuntimeServices, RuntimesMayEndInAnyOrder) {
     EXPECT_EQ(&Runtime::Current(), second.get());
     second.reset();
     EXPECT_EQ(&Runtime::Current(), &rt_);
+}
+
+TEST_F(RuntimeServices, RunEndsWhenTheLastFormIsClosed) {
+    auto form = Form::Create(rt_, ParseForm(kSmallForm, L"klein.frm"));
+    form->Show();
+    PostMessageA(form->hwnd(), WM_CLOSE, 0, 0);
+    const UINT_PTR rescue = SetTimer(nullptr, 0, 10000, Rescue);
+    EXPECT_EQ(rt_.Run(), 0);
+    KillTimer(nullptr, rescue);
+    EXPECT_TRUE(rt_.Forms().empty());
+    EXPECT_EQ(form->hwnd(), nullptr);
+    EXPECT_FALSE(QuitWaiting());
+}
+
+TEST_F(RuntimeServices, UnloadingTheLastFormOutsideTheLoopLeavesNoQuitToEndTheNextBox) {
+    auto form = Form::Create(rt_, ParseForm(kSmallForm, L"klein.frm"));
+    ASSERT_TRUE(form->Unload());
+    EXPECT_FALSE(QuitWaiting());
+    BoxDismisser boxes;
+    EXPECT_EQ(rt_.MsgBox(L"まだ動く"), IDOK);
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(boxes.Seen()[0].text, L"まだ動く");
 }
