@@ -218,9 +218,14 @@ HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
     g_CallbackCtl = ext;
     g_ParentForm = form;
 
-    g_Ctls.assign(1, nullptr);
-    g_CtlHwnds.assign(1, nullptr);
-    g_PrevProcs.assign(1, nullptr);
+    // The tables of a running capture (another instance's) hold the
+    // procedures its windows must get back: they are left to it, and the
+    // next EventsStart rebuilds them anyway.
+    if (!g_EventsStarted) {
+        g_Ctls.assign(1, nullptr);
+        g_CtlHwnds.assign(1, nullptr);
+        g_PrevProcs.assign(1, nullptr);
+    }
 
     g_InDevEnv = false;
     if (g_UserMode) {

@@ -254,7 +254,9 @@ TEST_F(CaptureTest, HandleCheckTellsWhichWindowsCanBeCaptured) {
 // ---- the end of the control -------------------------------------------------------
 
 TEST_F(CaptureTest, UnloadingTheFormWhileCapturingRestoresEveryWindow) {
-    Load(L"        Bag targetcontrols = \"Form1,List1,Command1\"\n" + kQuiet);
+    // Watching a message that unloading never sends: no call-back can fail
+    // on the way and end the capture by itself.
+    Load(L"        Bag targetcontrols = \"Form1,List1,Command1\"\n        Bag targetevents = \"'1032'\"\n" + kQuiet);
     WindowRecorder form(Hwnd(L"Form1")), list(Hwnd(L"List1")), command(Hwnd(L"Command1"));
     HWND own = CreateWindowExA(0, "STATIC", "raw", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(own);
@@ -284,4 +286,24 @@ TEST_F(CaptureTest, TheEndOfAnyInstanceStopsTheCaptureOfAnother) {
     EXPECT_TRUE(second->Unload());
     EXPECT_FALSE(Started());
     EXPECT_EQ(Procs(), before);
+}
+
+TEST_F(CaptureTest, AnotherFormLoadingWhileCapturingLeavesTheCaptureWhole) {
+    auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1032'\"\n" + kQuiet);
+    WindowRecorder command(Hwnd(L"Command1"));
+    int events = 0;
+    f.On(L"Kestrix1", L"GetEvents", [&](EventArgs&) { ++events; });
+    const auto before = Procs();
+    EXPECT_FALSE(Start().has_value());
+    ASSERT_TRUE(Started());
+    // A form loaded now restores its properties into the same store.
+    auto second = LoadOther(L"Form2", L"        Bag targetcontrols = \"Form2\"\n" + kQuiet);
+    EXPECT_TRUE(Started());
+    SendMessageA(Hwnd(L"Command1"), WM_USER + 8, 3, 4);
+    ASSERT_EQ(command.Seen(WM_USER + 8).size(), 1u) << "the message did not reach the window";
+    K().Call(L"EventsStop");
+    EXPECT_EQ(Procs(), before) << "a window kept the capture's procedure";
+    EXPECT_TRUE(command.Installed());
+    SendMessageA(Hwnd(L"Command1"), WM_USER + 8, 5, 6);
+    EXPECT_EQ(command.Seen(WM_USER + 8).size(), 2u);
 }
