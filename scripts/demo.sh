@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Builds Kestrix the same way as scripts/test.sh and lists what was built.
+# Shows the demo programs: builds everything, registers Kestrix.OCX in the
+# build's own Wine prefix and starts Demlet1 (which starts Demlet2) from the
+# build's demo folder, where both programs and the control sit together.
 #   bash scripts/demo.sh
-# (The demo programs do not exist yet; once they do, this script runs them
-# under Wine through scripts/wine-env.sh.)
+# With DISPLAY set the programs open on your display: drop files on
+# Demlet1's form and Demlet2 shows their names; the script ends when
+# Demlet1 is closed. Without a display they run on a private virtual display:
+# DemoStage.exe places the windows and drops three files on Demlet1's form
+# (nobody can there), screenshots are saved in <build>/demos/screenshots,
+# and the programs are ended.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,8 +23,54 @@ trap kx_unlock_build_dir EXIT
 
 KX_BUILD_DIR="$build" bash "$root/scripts/build.sh"
 
-echo
-echo "Built in $build:"
-find "$build" \( -path "$build/wineprefix" -o -name CMakeFiles \) -prune -o \
-     -type f \( -iname '*.ocx' -o -iname '*.exe' -o -iname '*.dll' -o -iname '*.tlb' \) \
-     -printf '%P\t%s bytes\n' | sort
+interactive=1
+[ -n "${DISPLAY:-}" ] || interactive=0
+# shellcheck source=wine-env.sh
+if [ "$interactive" = 1 ]; then
+  source "$root/scripts/wine-env.sh" "$build"
+else
+  source "$root/scripts/wine-env.sh" "$build" --xvfb
+fi
+
+demo="$build/demos"
+cd "$demo"
+if ! wine regsvr32 /s Kestrix.OCX </dev/null >/dev/null 2>&1; then
+  echo "demo: regsvr32 Kestrix.OCX failed" >&2
+  exit 1
+fi
+rm -f Kestrix1.Dbg
+
+if [ "$interactive" = 1 ]; then
+  echo "demo: Demlet1 and Demlet2 are starting on $DISPLAY; drop files on Demlet1's form."
+  echo "demo: close Demlet1 and every Demlet2 to end (the trace: $demo/Kestrix1.Dbg)."
+  wine Demlet1.exe </dev/null >/dev/null 2>&1 || true
+  # Copies of Demlet2 outlive Demlet1; the Wine session ends after them.
+  while pgrep -f 'Demlet2\.exe' >/dev/null 2>&1; do sleep 1; done
+  exit 0
+fi
+
+shots="$demo/screenshots"
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+wine Demlet1.exe </dev/null >/dev/null 2>&1 &
+demlet1_pid=$!
+rc=0
+rects=$(wine stage/DemoStage.exe </dev/null 2>"$shots/stage.log" | tr -d '\r') || rc=$?
+if [ "$rc" != 0 ]; then
+  echo "demo: staging failed ($rc):" >&2
+  cat "$shots/stage.log" >&2
+fi
+import -window root "$shots/screen.png"
+n=0
+while read -r name x y w h; do
+  [ -n "$name" ] || continue
+  n=$((n + 1))
+  file="$shots/$name.png"
+  [ "$name" = Demlet2 ] && [ "$n" -gt 2 ] && file="$shots/$name-$n.png"
+  convert "$shots/screen.png" -crop "${w}x${h}+${x}+${y}" +repage "$file"
+done <<<"$rects"
+# The programs end with the virtual display (the Wine session is ours).
+kill "$demlet1_pid" 2>/dev/null || true
+echo "demo: screenshots in $shots:"
+ls -1 "$shots"/*.png
+exit "$rc"
