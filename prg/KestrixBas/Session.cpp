@@ -102,14 +102,15 @@ bool gFn_SubClassOn() {
 
 void gFn_SubClassOff() noexcept {
     try {
-        if (TargetsControls()) {
-            for (size_t i = 0; i < g_PrevProcs.size(); ++i) {
-                if (!g_PrevProcs[i]) continue;
-                const HWND h = g_CtlHwnds.at(i);
-                Replace(h, g_PrevProcs[i]);
-                g_PrevProcs[i] = nullptr;
-                if (g_FileDropMode) DragAcceptFiles(h, FALSE);
-            }
+        // Every recorded procedure goes back, whatever TargetControls says
+        // now: a form loaded during the capture may have set "(Nothing)".
+        // Without controls at install the table holds none.
+        for (size_t i = 0; i < g_PrevProcs.size(); ++i) {
+            if (!g_PrevProcs[i]) continue;
+            const HWND h = g_CtlHwnds.at(i);
+            Replace(h, g_PrevProcs[i]);
+            g_PrevProcs[i] = nullptr;
+            if (g_FileDropMode) DragAcceptFiles(h, FALSE);
         }
         if (g_PrevHandleProc) {
             Replace(g_PrevHandleHwnd, g_PrevHandleProc);

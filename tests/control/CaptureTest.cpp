@@ -2,6 +2,7 @@
 // text at run time (raised) and design time (message boxes), nothing left
 // installed after a failure, control arrays, the raw TargetHandle window,
 // HandleCheck, and the end of the control while it captures.
+#include "Ansi.h"
 #include "KestrixFixture.h"
 #include "OtherProcess.h"
 #include "WindowRecorder.h"
@@ -289,21 +290,29 @@ TEST_F(CaptureTest, TheEndOfAnyInstanceStopsTheCaptureOfAnother) {
 }
 
 TEST_F(CaptureTest, AnotherFormLoadingWhileCapturingLeavesTheCaptureWhole) {
-    auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1032'\"\n" + kQuiet);
-    WindowRecorder command(Hwnd(L"Command1"));
-    int events = 0;
-    f.On(L"Kestrix1", L"GetEvents", [&](EventArgs&) { ++events; });
-    const auto before = Procs();
-    EXPECT_FALSE(Start().has_value());
-    ASSERT_TRUE(Started());
-    // A form loaded now restores its properties into the same store.
-    auto second = LoadOther(L"Form2", L"        Bag targetcontrols = \"Form2\"\n" + kQuiet);
-    EXPECT_TRUE(Started());
-    SendMessageA(Hwnd(L"Command1"), WM_USER + 8, 3, 4);
-    ASSERT_EQ(command.Seen(WM_USER + 8).size(), 1u) << "the message did not reach the window";
-    K().Call(L"EventsStop");
-    EXPECT_EQ(Procs(), before) << "a window kept the capture's procedure";
-    EXPECT_TRUE(command.Installed());
-    SendMessageA(Hwnd(L"Command1"), WM_USER + 8, 5, 6);
-    EXPECT_EQ(command.Seen(WM_USER + 8).size(), 2u);
+    // The later form's values replace the store's, "(Nothing)" included.
+    for (const wchar_t* secondTargets : {L"Form2", L"(Nothing)"}) {
+        SCOPED_TRACE(kx::ToAnsi(secondTargets));
+        auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1032'\"\n" + kQuiet);
+        WindowRecorder command(Hwnd(L"Command1"));
+        int events = 0;
+        f.On(L"Kestrix1", L"GetEvents", [&](EventArgs&) { ++events; });
+        const auto before = Procs();
+        EXPECT_FALSE(Start().has_value());
+        ASSERT_TRUE(Started());
+        auto second = LoadOther(L"Form2", L"        Bag targetcontrols = \"" + std::wstring(secondTargets) + L"\"\n" + kQuiet);
+        // The most recently loaded control is the one the engine calls back.
+        int secondEvents = 0;
+        second->On(L"Kestrix1", L"GetEvents", [&](EventArgs&) { ++secondEvents; });
+        EXPECT_TRUE(Started());
+        SendMessageA(Hwnd(L"Command1"), WM_USER + 8, 3, 4);
+        ASSERT_EQ(command.Seen(WM_USER + 8).size(), 1u) << "the message did not reach the window";
+        EXPECT_EQ(events, 0);
+        EXPECT_EQ(secondEvents, 1);
+        K().Call(L"EventsStop");
+        EXPECT_EQ(Procs(), before) << "a window kept the capture's procedure";
+        EXPECT_TRUE(command.Installed());
+        SendMessageA(Hwnd(L"Command1"), WM_USER + 8, 5, 6);
+        EXPECT_EQ(command.Seen(WM_USER + 8).size(), 2u);
+    }
 }
