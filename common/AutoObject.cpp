@@ -99,7 +99,24 @@ STDMETHODIMP AutoObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*
     // Copy: the member may redefine itself while it runs.
     MemberFn fn = e->fn;
     DISPPARAMS empty{nullptr, nullptr, 0, 0};
-    return fn(flags, params ? params : &empty, result, ei);
+    // Nothing thrown by a member crosses IDispatch: it becomes the caller's error.
+    try {
+        return fn(flags, params ? params : &empty, result, ei);
+    } catch (const RaisedError& e) {
+        const AutomationError& err = e.error();
+        if (ei) {
+            *ei = EXCEPINFO{};
+            ei->scode = FAILED(err.hr) ? err.hr : VbErrorStatus(err.number);
+            ei->bstrDescription = SysAllocString(err.description.c_str());
+            if (!err.helpFile.empty()) ei->bstrHelpFile = SysAllocString(err.helpFile.c_str());
+            ei->dwHelpContext = err.helpContext;
+        }
+        return DISP_E_EXCEPTION;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
 }
 
 HRESULT AutoObject::Raise(EXCEPINFO* ei, LONG number, const std::wstring& description) {
@@ -107,7 +124,6 @@ HRESULT AutoObject::Raise(EXCEPINFO* ei, LONG number, const std::wstring& descri
         *ei = EXCEPINFO{};
         ei->scode = VbErrorStatus(number);
         ei->bstrDescription = SysAllocString(description.c_str());
-        ei->bstrSource = SysAllocString(L"Test");
     }
     return DISP_E_EXCEPTION;
 }
