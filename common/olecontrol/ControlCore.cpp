@@ -64,6 +64,7 @@ HRESULT ControlCore::EnsureTypeInfo() {
         vtable = nullptr;
         RETURN_IF_FAILED(info->GetRefTypeInfo(ref, &vtable));
     }
+    RETURN_IF_FAILED(plan_.Build(vtable.Get()));
     dispatchInfo_ = info;
     interfaceInfo_ = vtable;
     return S_OK;
@@ -98,7 +99,7 @@ HRESULT ControlCore::DispatchInvoke(void* instance, DISPID id, REFIID iid, WORD 
     // Keep the control alive through the call: a method may fire an event
     // whose handler lets go of it.
     ComPtr<IOleObject> keep(static_cast<IOleObject*>(this));
-    return InvokeCoerced(interfaceInfo_.Get(), instance, id, flags, params, result, excepInfo, argErr);
+    return InvokeCoerced(interfaceInfo_.Get(), plan_, instance, id, flags, params, result, excepInfo, argErr);
 }
 
 STDMETHODIMP ControlCore::GetClassInfo(ITypeInfo** info) {

@@ -24,6 +24,7 @@
 #include "ComPtr.h"
 #include "ControlClassInfo.h"
 #include "ControlWindow.h"
+#include "DispatchCall.h"
 #include "EventPoints.h"
 #include "LateBound.h"
 #include "SiteLink.h"
@@ -229,6 +230,7 @@ private:
     ComPtr<ITypeLib> typeLib_;
     ComPtr<ITypeInfo> dispatchInfo_;  // TKIND_DISPATCH, what GetTypeInfo hands out
     ComPtr<ITypeInfo> interfaceInfo_; // TKIND_INTERFACE of the dual, what Invoke calls through
+    CoercionPlan plan_;               // of interfaceInfo_
     ComPtr<IOleAdviseHolder> adviseHolder_;
     ComPtr<IAdviseSink> viewSink_;
     DWORD viewAspects_ = 0;

@@ -10,23 +10,6 @@ namespace {
 
 constexpr UINT kMaxArgs = 32;
 
-class FuncDescHolder {
-public:
-    FuncDescHolder() = default;
-    ~FuncDescHolder() { reset(); }
-    FuncDescHolder(const FuncDescHolder&) = delete;
-    FuncDescHolder& operator=(const FuncDescHolder&) = delete;
-    void reset(ITypeInfo* ti = nullptr, FUNCDESC* fd = nullptr) {
-        if (fd_) ti_->ReleaseFuncDesc(fd_);
-        ti_ = ti;
-        fd_ = fd;
-    }
-    const FUNCDESC* get() const { return fd_; }
-private:
-    ITypeInfo* ti_ = nullptr;
-    FUNCDESC* fd_ = nullptr;
-};
-
 class TypeAttrHolder {
 public:
     explicit TypeAttrHolder(ITypeInfo* ti) : ti_(ti) {
@@ -40,22 +23,6 @@ private:
     ITypeInfo* ti_;
     TYPEATTR* attr_ = nullptr;
 };
-
-// INVOKEKIND values are the DISPATCH_ flags they answer.
-bool FindFunc(ITypeInfo* ti, DISPID id, WORD flags, FuncDescHolder& out) {
-    TypeAttrHolder attr(ti);
-    if (!attr.get()) return false;
-    for (UINT i = 0; i < attr.get()->cFuncs; ++i) {
-        FUNCDESC* fd = nullptr;
-        if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
-        if (fd->memid == id && (static_cast<WORD>(fd->invkind) & flags)) {
-            out.reset(ti, fd);
-            return true;
-        }
-        ti->ReleaseFuncDesc(fd);
-    }
-    return false;
-}
 
 bool IsPlainType(VARTYPE vt) {
     switch (vt) {
@@ -98,14 +65,14 @@ bool ValueType(ITypeInfo* ti, const TYPEDESC& t, VARTYPE* out) {
 }
 
 // The index of the parameter that rgvarg[position] is for, or -1.
-int ParamIndex(const DISPPARAMS& p, UINT position, const FUNCDESC& fd) {
+int ParamIndex(const DISPPARAMS& p, UINT position, SHORT params) {
     if (position < p.cNamedArgs) {
         const DISPID named = p.rgdispidNamedArgs[position];
-        if (named == DISPID_PROPERTYPUT) return fd.cParams - 1;
-        return named >= 0 && named < fd.cParams ? named : -1;
+        if (named == DISPID_PROPERTYPUT) return params - 1;
+        return named >= 0 && named < params ? named : -1;
     }
     const int k = static_cast<int>(p.cArgs - 1 - position);
-    return k < fd.cParams ? k : -1;
+    return k < params ? k : -1;
 }
 
 // Stores value (of any type) into the variable that ref (VT_BYREF|X,
@@ -163,12 +130,48 @@ struct Coerced {
 
 } // namespace
 
-HRESULT InvokeCoerced(ITypeInfo* typeInfo, void* instance, DISPID id, WORD flags, DISPPARAMS* params,
-                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+HRESULT CoercionPlan::Build(ITypeInfo* ti) {
+    funcs_.clear();
+    RETURN_HR_IF_NULL(E_POINTER, ti);
+    TypeAttrHolder attr(ti);
+    RETURN_HR_IF_NULL(E_FAIL, attr.get());
+    try {
+        for (UINT i = 0; i < attr.get()->cFuncs; ++i) {
+            FUNCDESC* fd = nullptr;
+            if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
+            Func f{fd->memid, static_cast<WORD>(fd->invkind), fd->cParams, std::vector<VARTYPE>(fd->cParams, VT_EMPTY)};
+            for (SHORT k = 0; k < fd->cParams; ++k) {
+                const ELEMDESC& param = fd->lprgelemdescParam[k];
+                VARTYPE declared = VT_EMPTY;
+                if (!(param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) && param.tdesc.vt == VT_PTR &&
+                    param.tdesc.lptdesc && ValueType(ti, *param.tdesc.lptdesc, &declared)) {
+                    f.byRef[k] = declared;
+                }
+            }
+            ti->ReleaseFuncDesc(fd);
+            funcs_.push_back(std::move(f));
+        }
+    } catch (...) {
+        funcs_.clear();
+        return E_OUTOFMEMORY;
+    }
+    return S_OK;
+}
+
+// INVOKEKIND values are the DISPATCH_ flags they answer.
+const CoercionPlan::Func* CoercionPlan::Find(DISPID id, WORD flags) const {
+    for (const Func& f : funcs_) {
+        if (f.id == id && (f.invkind & flags)) return &f;
+    }
+    return nullptr;
+}
+
+HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* instance, DISPID id, WORD flags,
+                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
     RETURN_HR_IF_NULL(E_POINTER, typeInfo);
-    FuncDescHolder fd;
+    const CoercionPlan::Func* fd = nullptr;
     if (!params || params->cArgs == 0 || params->cArgs > kMaxArgs || !params->rgvarg ||
-        (params->cNamedArgs && !params->rgdispidNamedArgs) || !FindFunc(typeInfo, id, flags, fd)) {
+        (params->cNamedArgs && !params->rgdispidNamedArgs) || !(fd = plan.Find(id, flags))) {
         return typeInfo->Invoke(instance, id, flags, params, result, excepInfo, argErr);
     }
 
@@ -178,15 +181,10 @@ HRESULT InvokeCoerced(ITypeInfo* typeInfo, void* instance, DISPID id, WORD flags
     UINT nCoerced = 0;
     for (UINT pos = 0; pos < params->cArgs; ++pos) {
         args[pos] = params->rgvarg[pos]; // shallow: owns nothing
-        const int index = ParamIndex(*params, pos, *fd.get());
+        const int index = ParamIndex(*params, pos, fd->params);
         if (index < 0) continue;
-        const ELEMDESC& param = fd.get()->lprgelemdescParam[index];
-        if (param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
-        VARTYPE declared = VT_EMPTY;
-        if (param.tdesc.vt != VT_PTR || !param.tdesc.lptdesc ||
-            !ValueType(typeInfo, *param.tdesc.lptdesc, &declared)) {
-            continue;
-        }
+        const VARTYPE declared = fd->byRef[static_cast<size_t>(index)];
+        if (declared == VT_EMPTY) continue;
         VARIANTARG& arg = args[pos];
         if (V_VT(&arg) == (VT_BYREF | declared)) continue; // already what the callee takes
 

@@ -13,13 +13,34 @@
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
+#include <vector>
 
 namespace kx::ole {
 
+// What the conversion step needs of an interface: for each function, the
+// declared type of every by-reference parameter it converts. Read from the
+// type information once, not per call: reading a function's description
+// copies it, which costs more than the call it is for.
+class CoercionPlan {
+public:
+    struct Func {
+        MEMBERID id;
+        WORD invkind;
+        SHORT params;               // all of them, the [retval] one included
+        std::vector<VARTYPE> byRef; // per parameter: VT_EMPTY when passed on as it is
+    };
+    HRESULT Build(ITypeInfo* typeInfo);
+    // The first function with this id that answers these DISPATCH_ flags.
+    const Func* Find(DISPID id, WORD flags) const;
+
+private:
+    std::vector<Func> funcs_;
+};
+
 // typeInfo describes the interface (TKIND_INTERFACE) that instance points
-// at. Returns what ITypeInfo::Invoke returns, or DISP_E_TYPEMISMATCH (with
-// *argErr set) when an argument does not convert.
-HRESULT InvokeCoerced(ITypeInfo* typeInfo, void* instance, DISPID id, WORD flags, DISPPARAMS* params,
-                      VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr);
+// at, plan was built from it. Returns what ITypeInfo::Invoke returns, or
+// DISP_E_TYPEMISMATCH (with *argErr set) when an argument does not convert.
+HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* instance, DISPID id, WORD flags,
+                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr);
 
 } // namespace kx::ole
