@@ -189,3 +189,35 @@ TEST_F(InitTest, TwoFormsShareOneStoreAndTheLaterOneDecides) {
     k1.Let(L"DebugMode", false);
     EXPECT_FALSE(k2.Get(L"DebugMode").AsBool());
 }
+
+TEST_F(InitTest, TheControlHasItsOneSizeAndItsOwnWindowInBothModes) {
+    for (Mode mode : {Mode::Run, Mode::Design}) {
+        SCOPED_TRACE(mode == Mode::Run ? "run mode" : "design mode");
+        Load(L"        Bag linkname = \"Ears\"\n", mode);
+        // 465 x 420 twips, whatever the designer asks for.
+        Kx().Move(120, 2400, 2000, 1000);
+        const RECT twips = Kx().TwipsRect();
+        EXPECT_EQ(twips.right - twips.left, 465);
+        EXPECT_EQ(twips.bottom - twips.top, 420);
+        SIZEL extent{};
+        ASSERT_HRESULT_SUCCEEDED(Kx().OleObject()->GetExtent(DVASPECT_CONTENT, &extent));
+        EXPECT_EQ(extent.cx, 820);
+        EXPECT_EQ(extent.cy, 741);
+
+        // Its own window, through the extender and on the control alike.
+        const HWND own = reinterpret_cast<HWND>(static_cast<LONG_PTR>(K().Get(L"hwnd").AsLong()));
+        ASSERT_TRUE(IsWindow(own));
+        EXPECT_EQ(Object(Kx().ControlObject()).Get(L"hwnd").AsLong(), K().Get(L"hwnd").AsLong());
+        EXPECT_EQ(GetParent(own), Hwnd(L"Form1"));
+        char title[32] = {};
+        GetWindowTextA(own, title, sizeof title);
+        if (mode == Mode::Run) {
+            // Invisible, yet there, and findable by its link name.
+            EXPECT_FALSE(IsWindowVisible(own));
+            EXPECT_STREQ(title, "Ears");
+        } else {
+            form_->Show();
+            EXPECT_TRUE(IsWindowVisible(own));
+        }
+    }
+}
