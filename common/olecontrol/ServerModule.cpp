@@ -54,6 +54,13 @@ void AddControlRows(const ControlEntry& c, const TLIBATTR* lib, std::vector<Regi
     rows->push_back({hkcr, c.progId, L"", c.description});
     rows->push_back({hkcr, std::wstring(c.progId) + L"\\CLSID", L"", clsid});
 }
+
+void AddPlainRows(const PlainEntry& c, std::vector<RegistryRow>* rows) {
+    const std::wstring clsidKey = L"CLSID\\" + GuidString(*c.clsid);
+    rows->push_back({HKEY_CLASSES_ROOT, clsidKey, L"", c.description});
+    rows->push_back({HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", L"", L"%MODULE%"});
+    rows->push_back({HKEY_CLASSES_ROOT, clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"});
+}
 } // namespace
 
 HMODULE ServerModule::Module() const { return ModuleOf(classes_); }
@@ -80,6 +87,7 @@ HRESULT ServerModule::Rows(std::vector<RegistryRow>* rows) const {
         const bool hasLib = SUCCEEDED(LoadModuleTypeLib(Module(), &lib));
         LibAttr attr(hasLib ? lib.Get() : nullptr);
         for (size_t i = 0; i < controlCount_; ++i) AddControlRows(controls_[i], attr.get(), rows);
+        for (size_t i = 0; i < plainCount_; ++i) AddPlainRows(plain_[i], rows);
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -18,9 +18,16 @@
 // VersionIndependentProgID, Control, MiscStatus ("0") and MiscStatus\1
 // (the class's OLEMISC flags, decimal), ToolboxBitmap32 ("path, id"),
 // TypeLib, Version, Implemented Categories\{control category}; and
-// HKCR\<ProgID> (description, CLSID). It registers the module's type
-// library (resource TYPELIB 1). Unregister deletes the same and treats
-// what is already gone as done.
+// HKCR\<ProgID> (description, CLSID). Classes that are no controls (a
+// control's property pages) come in a third table and get CLSID\{..}
+// (default: description) with InprocServer32 (module path,
+// ThreadingModel=Apartment) only:
+//
+//   const kx::ole::PlainEntry kPlain[] = {{&CLSID_MyPage, L"My page"}};
+//   kx::ole::ServerModule g_Server(kClasses, kControls, kPlain);
+//
+// It registers the module's type library (resource TYPELIB 1). Unregister
+// deletes the same and treats what is already gone as done.
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -44,11 +51,19 @@ struct ControlEntry {
     UINT toolboxBitmapId;        // 0: no ToolboxBitmap32
 };
 
+struct PlainEntry {
+    const CLSID* clsid;
+    const wchar_t* description;
+};
+
 class ServerModule {
 public:
     template <size_t NC, size_t NR>
     ServerModule(const ClassEntry (&classes)[NC], const ControlEntry (&controls)[NR])
         : classes_(classes), classCount_(NC), controls_(controls), controlCount_(NR) {}
+    template <size_t NC, size_t NR, size_t NP>
+    ServerModule(const ClassEntry (&classes)[NC], const ControlEntry (&controls)[NR], const PlainEntry (&plain)[NP])
+        : classes_(classes), classCount_(NC), controls_(controls), controlCount_(NR), plain_(plain), plainCount_(NP) {}
 
     HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out) const;
     HRESULT CanUnloadNow() const;
@@ -65,6 +80,8 @@ private:
     size_t classCount_;
     const ControlEntry* controls_;
     size_t controlCount_;
+    const PlainEntry* plain_ = nullptr;
+    size_t plainCount_ = 0;
 };
 
 } // namespace kx::ole

@@ -1,12 +1,14 @@
 // The control class as its container drives it: creation, the property bag,
 // its size, its window and its end.
 #include "Kestrix.h"
+#include "AboutBox.h"
 #include "ErrorTexts.h"
 #include "KestrixBas.h"
 #include "PropertyBagIo.h"
 #include "Ansi.h"
 #include "ComTrap.h"
 #include "Text.h"
+#include "PageIds.h"
 #include "Variant.h"
 #include "resource.h"
 #include <mmsystem.h>
@@ -39,7 +41,7 @@ void CALLBACK HelpButton(LPHELPINFO info) {
 
 const kx::ole::ControlClassInfo kKestrixClass = {
     &CLSID_Kestrix, &IID__Kestrix, &DIID___Kestrix, kMiscStatus, kFixedExtent,
-    nullptr, 0, IDB_KESTRIX_FACE, "KestrixControl",
+    kKestrixPages, static_cast<UINT>(std::size(kKestrixPages)), IDB_KESTRIX_FACE, "KestrixControl",
 };
 
 Kestrix::Kestrix() : ControlBase(kKestrixClass) {}
@@ -184,6 +186,7 @@ HRESULT Kestrix::OnInitNew() {
 
 HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
     g_UserMode = UserModeFromContainer();
+    LoadVersionDialogOnce(Module());
     kx::ComPtr<IDispatch> ext = Extender();
     kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
     std::wstring formName = L"(Nothing)";

@@ -113,9 +113,4 @@ void Kestrix::ReceiveLink() {
     FireEvent(kEventLinkReceive, &v, 1);
 }
 
-STDMETHODIMP Kestrix::ShowAboutDlg() {
-    // The version dialog is not part of this build yet.
-    return E_NOTIMPL;
-}
-
 } // namespace kestrix

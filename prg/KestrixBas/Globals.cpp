@@ -16,6 +16,7 @@ bool g_InDevEnv = false;
 CallbackObject g_CallbackCtl;
 kx::ComPtr<IDispatch> g_ParentForm;
 kx::ComPtr<IDispatch> g_Ambient;
+bool g_VerDlgLoaded = false;
 
 std::vector<kx::ComPtr<IDispatch>> g_Ctls(1);
 std::vector<HWND> g_CtlHwnds(1);

@@ -40,6 +40,8 @@ extern bool g_InDevEnv;
 extern CallbackObject g_CallbackCtl;
 extern kx::ComPtr<IDispatch> g_ParentForm;
 extern kx::ComPtr<IDispatch> g_Ambient;
+// The version dialog has been loaded once in this process.
+extern bool g_VerDlgLoaded;
 
 // ---- Session state ------------------------------------------------------
 extern std::vector<kx::ComPtr<IDispatch>> g_Ctls;
@@ -88,6 +90,17 @@ BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM unused);
 // gFn_LinkEnumProc; true when at least one receiver was reached. A failure
 // reported during the enumeration is raised here, once it has ended.
 bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data);
+
+// ---- The development environment's main window --------------------------
+// Found by gFn_DevEnvEnumProc; null when the last search found none.
+extern HWND g_DevEnvWnd;
+// True to go on: stops at the first top-level window whose title (its first
+// 255 characters) contains "- Microsoft Visual Basic [".
+BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM unused);
+// Clears g_DevEnvWnd, offers every top-level window to gFn_DevEnvEnumProc
+// and gives what it found. A failure reported during the enumeration is
+// raised here, once it has ended.
+HWND gFn_FindDevEnvWnd();
 
 // ---- Module utilities ---------------------------------------------------
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept;

@@ -1,0 +1,91 @@
+#include "ByName.h"
+
+#include "Bstr.h"
+#include "LateBound.h"
+#include "Variant.h"
+
+namespace kestrix::byname {
+
+namespace {
+
+[[noreturn]] void Raise(HRESULT hr) { throw kx::RaisedError(kx::ErrorFromStatus(hr)); }
+
+void Get(IDispatch* object, const wchar_t* name, kx::Variant& out) {
+    kx::AutomationError err;
+    if (FAILED(kx::GetProperty(object, name, out.put(), &err))) throw kx::RaisedError(err);
+}
+
+void Put(IDispatch* object, const wchar_t* name, VARIANT value) {
+    kx::AutomationError err;
+    if (FAILED(kx::PutProperty(object, name, value, &err))) throw kx::RaisedError(err);
+}
+
+} // namespace
+
+std::wstring GetString(IDispatch* object, const wchar_t* name) {
+    kx::Variant v;
+    Get(object, name, v);
+    std::wstring out;
+    if (!v.toString(out)) Raise(DISP_E_TYPEMISMATCH);
+    return out;
+}
+
+bool GetBool(IDispatch* object, const wchar_t* name) {
+    kx::Variant v;
+    Get(object, name, v);
+    bool out = false;
+    if (!v.toBool(out)) Raise(DISP_E_TYPEMISMATCH);
+    return out;
+}
+
+kx::ComPtr<IDispatch> GetObject(IDispatch* object, const wchar_t* name) {
+    kx::Variant v;
+    Get(object, name, v);
+    kx::ComPtr<IDispatch> out;
+    if (v.vt() == VT_DISPATCH) out = V_DISPATCH(v.get());
+    else if (v.vt() == VT_UNKNOWN && V_UNKNOWN(v.get())) V_UNKNOWN(v.get())->QueryInterface(IID_PPV_ARGS(&out));
+    else Raise(DISP_E_TYPEMISMATCH);
+    if (!out) Raise(E_POINTER); // Nothing, used as an object
+    return out;
+}
+
+void Let(IDispatch* object, const wchar_t* name, const std::wstring& value) {
+    kx::Bstr b(value);
+    if (!b.get() && !value.empty()) Raise(E_OUTOFMEMORY);
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = b.get();
+    Put(object, name, v);
+}
+
+void Let(IDispatch* object, const wchar_t* name, bool value) {
+    VARIANT v;
+    V_VT(&v) = VT_BOOL;
+    V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    Put(object, name, v);
+}
+
+std::vector<kx::ComPtr<IDispatch>> Members(IDispatch* collection) {
+    kx::Variant en;
+    kx::AutomationError err;
+    if (FAILED(kx::InvokeId(collection, DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0, en.get(),
+                            &err)))
+        throw kx::RaisedError(err);
+    if ((en.vt() != VT_UNKNOWN && en.vt() != VT_DISPATCH) || !V_UNKNOWN(en.get())) Raise(DISP_E_TYPEMISMATCH);
+    kx::ComPtr<IEnumVARIANT> e;
+    const HRESULT hr = V_UNKNOWN(en.get())->QueryInterface(IID_PPV_ARGS(&e));
+    if (FAILED(hr)) Raise(hr);
+    std::vector<kx::ComPtr<IDispatch>> items;
+    for (;;) {
+        kx::Variant item;
+        ULONG got = 0;
+        if (e->Next(1, item.get(), &got) != S_OK || got == 0) break;
+        kx::ComPtr<IDispatch> d;
+        if (item.vt() == VT_DISPATCH) d = V_DISPATCH(item.get());
+        else if (item.vt() == VT_UNKNOWN && V_UNKNOWN(item.get())) V_UNKNOWN(item.get())->QueryInterface(IID_PPV_ARGS(&d));
+        items.push_back(d);
+    }
+    return items;
+}
+
+} // namespace kestrix::byname

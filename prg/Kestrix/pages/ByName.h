@@ -1,0 +1,22 @@
+// Properties and collections of automation objects read and written by
+// name, the way the pages reach the selected control and the form: every
+// failure is raised (kx::RaisedError) with what the object reported.
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+#include <string>
+#include <vector>
+
+#include "ComPtr.h"
+
+namespace kestrix::byname {
+
+std::wstring GetString(IDispatch* object, const wchar_t* name);
+bool GetBool(IDispatch* object, const wchar_t* name);
+kx::ComPtr<IDispatch> GetObject(IDispatch* object, const wchar_t* name);
+void Let(IDispatch* object, const wchar_t* name, const std::wstring& value);
+void Let(IDispatch* object, const wchar_t* name, bool value);
+// The members of a collection in its own order (one For Each walk).
+std::vector<kx::ComPtr<IDispatch>> Members(IDispatch* collection);
+
+} // namespace kestrix::byname

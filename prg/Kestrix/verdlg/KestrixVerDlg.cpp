@@ -1,0 +1,134 @@
+#include "KestrixVerDlg.h"
+
+#include <shellapi.h>
+
+#include "Ansi.h"
+#include "MakerInfo.h"
+#include "VerDlgControls.h"
+#include "VersionText.h"
+
+namespace kestrix {
+
+namespace {
+
+using forms::Kind;
+
+const forms::FontSpec kFormFont = {L"ＭＳ ゴシック", 1200, false};
+const forms::FontSpec kProductFont = {L"ＭＳ Ｐ明朝", 4800, true};
+const forms::FontSpec kVersionFont = {L"ＭＳ Ｐ明朝", 2400, false};
+const forms::FontSpec kCaptionFont = {L"ＭＳ ゴシック", 1425, false};
+
+const forms::ChildSpec kChildren[] = {
+    {kVdProduct, Kind::Label, L"Kestrix", 120, 120, 3555, 930, 0, &kProductFont},
+    {kVdVersion, Kind::Label, L"Ver 1.34", 3840, 480, 1740, 495, 1, &kVersionFont},
+    {kVdOk, Kind::Button, L"OK", 6000, 240, 1575, 615, 3, nullptr},
+    {kVdAuthorCaption, Kind::Label, L"作成者", 120, 1200, 1095, 375, 2, &kCaptionFont},
+    {kVdAuthor, Kind::TextBox, kMakerName, 1200, 1200, 6375, 375, 6, nullptr},
+    {kVdHomeCaption, Kind::Label, L"Ｈ  Ｐ", 120, 1680, 1095, 255, 4, &kCaptionFont},
+    {kVdHome, Kind::TextBox, kMakerHomePage, 1200, 1680, 6375, 375, 7, nullptr},
+    {kVdMailCaption, Kind::Label, L"メール", 120, 2160, 1095, 255, 5, &kCaptionFont},
+    {kVdMail, Kind::TextBox, kMakerMail, 1200, 2160, 6375, 375, 8, nullptr},
+    {kVdVisit, Kind::Button, L"作者のホームページを見に行く", 1200, 2760, 6375, 615, 9, nullptr},
+};
+
+constexpr LONG kClientWidth = 7680;  // twips
+constexpr LONG kClientHeight = 3555;
+constexpr COLORREF kBlue = RGB(0, 0, 255); // &H00FF0000 in VB's BGR order
+
+// Keeps the dialog out of the task bar: an owned window has no button
+// there, and this owner is never shown.
+kx::UniqueHwnd HiddenOwner(HMODULE module) {
+    return kx::UniqueHwnd(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module, nullptr));
+}
+
+} // namespace
+
+void KestrixVerDlg::LoadUnshown() {
+    if (CreatePopupForm(module_, nullptr)) Destroy();
+}
+
+void KestrixVerDlg::ShowModal() {
+    const kx::UniqueHwnd owner = HiddenOwner(module_);
+    RunModal(module_, owner.get());
+}
+
+void KestrixVerDlg::Focus() {
+    if (hwnd()) SetFocus(hwnd());
+}
+
+BOOL KestrixVerDlg::OnInit() {
+    forms::SetText(hwnd(), kVerDlgCaption);
+    forms::CreateChildren(hwnd(), kChildren, std::size(kChildren), kFormFont, fonts_);
+    RECT r{0, 0, forms::TwipsToPixelsX(kClientWidth), forms::TwipsToPixelsY(kClientHeight)};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_EXSTYLE)));
+    SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FormLoad();
+    return TRUE; // the first tab stop, OK, takes the focus
+}
+
+void KestrixVerDlg::FormLoad() {
+    WORD major = 0, minor = 0;
+    if (ModuleVersion(module_, &major, &minor)) forms::SetText(Item(kVdVersion), VersionCaption(major, minor));
+    RECT r{};
+    GetWindowRect(hwnd(), &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Coming to the foreground waits for the dialog to be shown
+    // (WM_SHOWWINDOW): a dialog loaded only to be unloaded again must not
+    // take the activation from the program's own window.
+}
+
+void KestrixVerDlg::Command(int id, WORD code) {
+    if (id == kVdOk && code == BN_CLICKED) {
+        Close();
+    } else if (id == IDCANCEL) {
+        // Esc, and the close box: the form's KeyPress with 27.
+        Close();
+    } else if (id == kVdVisit && code == BN_CLICKED) {
+        // Whatever happens here is ignored: a missing browser or a bad
+        // address shows nothing.
+        try {
+            const std::string address = kx::ToAnsi(forms::GetText(Item(kVdHome)));
+            ShellExecuteA(GetDesktopWindow(), "open", address.c_str(), nullptr, "", SW_SHOW);
+        } catch (...) {
+        }
+    } else if ((id == kVdAuthor || id == kVdHome || id == kVdMail) && code == EN_SETFOCUS) {
+        // The whole text, ready to be copied.
+        SendMessageA(Item(id), EM_SETSEL, 0, -1);
+    }
+}
+
+bool KestrixVerDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR* result) {
+    switch (msg) {
+    case WM_COMMAND:
+        try {
+            Command(LOWORD(wp), HIWORD(wp));
+        } catch (...) {
+        }
+        *result = 0;
+        return true;
+    case WM_CHAR:
+        if (wp != VK_ESCAPE) return false;
+        Close();
+        *result = 0;
+        return true;
+    case WM_SHOWWINDOW:
+        if (wp) SetForegroundWindow(hwnd());
+        return false;
+    case WM_CTLCOLORSTATIC: {
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lp));
+        if (id != kVdProduct && id != kVdVersion) return false;
+        HDC dc = reinterpret_cast<HDC>(wp);
+        SetTextColor(dc, kBlue);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        *result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace kestrix

@@ -1,0 +1,276 @@
+#include "PageFixture.h"
+
+#include <algorithm>
+
+#include "Ansi.h"
+#include "Bstr.h"
+#include "Control.h"
+#include "FormFile.h"
+#include "Object.h"
+
+namespace kxtest {
+
+bool RegisterOcx() {
+    static const bool done = [] {
+        HMODULE ocx = LoadLibraryA("Kestrix.OCX");
+        if (!ocx) return false;
+        auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(ocx, "DllRegisterServer"));
+        return reg && SUCCEEDED(reg());
+    }();
+    return done;
+}
+
+std::wstring ExeDir() {
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path(exe);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        if (done && done()) return true;
+        if (GetTickCount() - start >= ms) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// ---- message boxes ----------------------------------------------------------
+
+namespace {
+
+std::vector<SeenBox> g_boxes;
+std::vector<HWND> g_answered;
+
+std::wstring WindowText(HWND h) {
+    const int n = GetWindowTextLengthW(h);
+    std::wstring s(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
+    const int got = GetWindowTextW(h, &s[0], n + 1);
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return s;
+}
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM out) {
+    char cls[16] = {};
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+    const HICON shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    const struct { LPCWSTR id; UINT flag; } icons[] = {
+        {MAKEINTRESOURCEW(32513), MB_ICONHAND}, {MAKEINTRESOURCEW(32515), MB_ICONEXCLAMATION},
+        {MAKEINTRESOURCEW(32516), MB_ICONASTERISK}, {MAKEINTRESOURCEW(32514), MB_ICONQUESTION}};
+    for (const auto& i : icons)
+        if (shown && shown == LoadIconW(nullptr, i.id)) *reinterpret_cast<UINT*>(out) = i.flag;
+    return TRUE;
+}
+
+BOOL CALLBACK AnswerBox(HWND h, LPARAM) {
+    char cls[16] = {};
+    GetClassNameA(h, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h) || WindowText(h) != L"Kestrix") return TRUE;
+    HWND prompt = GetDlgItem(h, 0xFFFF);
+    if (!prompt) return TRUE;
+    if (std::find(g_answered.begin(), g_answered.end(), h) != g_answered.end()) return TRUE;
+    SeenBox b;
+    b.text = WindowText(prompt);
+    EnumChildWindows(h, FindIcon, reinterpret_cast<LPARAM>(&b.icon));
+    g_boxes.push_back(b);
+    g_answered.push_back(h);
+    PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return TRUE;
+}
+
+void CALLBACK BoxTick(HWND, UINT, UINT_PTR, DWORD) { BoxAnswerer::AnswerOpenBoxes(); }
+
+} // namespace
+
+BoxAnswerer::BoxAnswerer() : timer_(SetTimer(nullptr, 0, 30, BoxTick)) {
+    g_boxes.clear();
+    g_answered.clear();
+}
+
+BoxAnswerer::~BoxAnswerer() {
+    if (timer_) KillTimer(nullptr, timer_);
+}
+
+const std::vector<SeenBox>& BoxAnswerer::Seen() const { return g_boxes; }
+void BoxAnswerer::Clear() { g_boxes.clear(); }
+
+void BoxAnswerer::AnswerOpenBoxes() {
+    // A box that has gone may leave its handle to a later one.
+    g_answered.erase(std::remove_if(g_answered.begin(), g_answered.end(), [](HWND h) { return !IsWindow(h); }),
+                     g_answered.end());
+    EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
+}
+
+// ---- the page site and the page ---------------------------------------------------
+
+STDMETHODIMP TestPageSite::OnStatusChange(DWORD flags) {
+    statuses.push_back(flags);
+    return S_OK;
+}
+
+STDMETHODIMP TestPageSite::GetLocaleID(LCID* lcid) {
+    if (!lcid) return E_POINTER;
+    *lcid = LOCALE_USER_DEFAULT;
+    return S_OK;
+}
+
+STDMETHODIMP TestPageSite::GetPageContainer(IUnknown** out) {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+}
+
+PageDriver::PageDriver(const CLSID& clsid, std::vector<IDispatch*> objects) {
+    HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&page_));
+    if (FAILED(hr)) {
+        ADD_FAILURE() << "page not created: 0x" << std::hex << hr;
+        return;
+    }
+    TestPageSite::Make(site_);
+    EXPECT_HRESULT_SUCCEEDED(page_->SetPageSite(site_.Get()));
+    std::vector<IUnknown*> unknowns(objects.begin(), objects.end());
+    EXPECT_HRESULT_SUCCEEDED(page_->SetObjects(static_cast<ULONG>(unknowns.size()), unknowns.data()));
+}
+
+PageDriver::~PageDriver() {
+    if (page_) {
+        page_->Deactivate();
+        page_->SetObjects(0, nullptr);
+        page_->SetPageSite(nullptr);
+    }
+}
+
+HRESULT PageDriver::Activate() {
+    if (!page_) return E_POINTER;
+    PROPPAGEINFO info{};
+    info.cb = sizeof info;
+    HRESULT hr = page_->GetPageInfo(&info);
+    if (FAILED(hr)) return hr;
+    CoTaskMemFree(info.pszTitle);
+    RECT r{0, 0, info.size.cx + 16, info.size.cy + 40};
+    parent_.reset(CreateWindowExA(0, "STATIC", "PageHost", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN, 40,
+                                  40, r.right, r.bottom, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+    RECT at{0, 0, info.size.cx, info.size.cy};
+    hr = page_->Activate(parent_.get(), &at, TRUE);
+    if (hwnd()) page_->Show(SW_SHOW);
+    return hr;
+}
+
+HWND PageDriver::hwnd() const { return parent_ ? FindWindowExA(parent_.get(), nullptr, "#32770", nullptr) : nullptr; }
+HWND PageDriver::Item(int id) const { return GetDlgItem(hwnd(), id); }
+
+std::wstring PageDriver::Text(int id) const {
+    HWND h = Item(id);
+    const int n = GetWindowTextLengthA(h);
+    std::string s(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
+    const int got = GetWindowTextA(h, &s[0], n + 1);
+    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    return kx::FromAnsi(s);
+}
+
+std::wstring PageDriver::ErrorText() {
+    kx::ComPtr<IErrorInfo> info;
+    kx::Bstr text;
+    if (GetErrorInfo(0, &info) != S_OK || !info) return L"";
+    info->GetDescription(text.put());
+    return text.str();
+}
+
+void PageDriver::Click(int id) { SendMessageA(Item(id), BM_CLICK, 0, 0); }
+
+LONG PageDriver::Rows(int list) const { return static_cast<LONG>(SendMessageA(Item(list), LB_GETCOUNT, 0, 0)); }
+
+std::wstring PageDriver::Row(int list, LONG i) const {
+    const LRESULT n = SendMessageA(Item(list), LB_GETTEXTLEN, i, 0);
+    if (n < 0) return L"<no row>";
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    SendMessageA(Item(list), LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
+    s.resize(static_cast<size_t>(n));
+    return kx::FromAnsi(s);
+}
+
+LONG PageDriver::SelectedCount(int list) const {
+    return static_cast<LONG>(SendMessageA(Item(list), LB_GETSELCOUNT, 0, 0));
+}
+
+LONG PageDriver::CurrentRow(int list) const {
+    return static_cast<LONG>(SendMessageA(Item(list), LB_GETCARETINDEX, 0, 0));
+}
+
+void PageDriver::SelectRows(int list, const std::vector<LONG>& rows) {
+    HWND l = Item(list);
+    SendMessageA(l, LB_SETSEL, FALSE, -1);
+    for (LONG r : rows) SendMessageA(l, LB_SETSEL, TRUE, r);
+    if (!rows.empty()) SendMessageA(l, LB_SETCARETINDEX, static_cast<WPARAM>(rows.back()), FALSE);
+    SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE), reinterpret_cast<LPARAM>(l));
+}
+
+void PageDriver::MakeCurrent(int list, LONG row) {
+    HWND l = Item(list);
+    SendMessageA(l, LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
+    SendMessageA(hwnd(), WM_COMMAND, MAKEWPARAM(list, LBN_SELCHANGE), reinterpret_cast<LPARAM>(l));
+}
+
+void PageDriver::SetCheck(int id, bool checked) {
+    const bool now = SendMessageA(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (now != checked) Click(id);
+}
+
+void PageDriver::Type(int id, const std::wstring& text) { SetWindowTextA(Item(id), kx::ToAnsi(text).c_str()); }
+
+// ---- the fixture ------------------------------------------------------------------
+
+void PageTest::SetUp() {
+    ASSERT_TRUE(RegisterOcx()) << "Kestrix.OCX could not be registered";
+    boxes_ = std::make_unique<BoxAnswerer>();
+}
+
+void PageTest::TearDown() {
+    form_.reset();
+    rt_.reset();
+    boxes_.reset();
+    EXPECT_TRUE(unhandled_.empty()) << unhandled_.size() << " error(s) escaped a handler";
+}
+
+kxhost::Form& PageTest::LoadDemlet1() {
+    form_.reset();
+    rt_.reset();
+    rt_ = std::make_unique<kxhost::Runtime>(kxhost::Mode::Design, L"Demlet1");
+    rt_->SetUnhandledErrorPolicy([this](const kx::AutomationError& e) { unhandled_.push_back(e); });
+    form_ = kxhost::Form::Create(*rt_, kxhost::LoadFormFile(ExeDir() + L"DragDropFrm.frm"));
+    form_->Show();
+    return *form_;
+}
+
+kxhost::Form& PageTest::LoadText(const std::wstring& text, kxhost::Mode mode) {
+    form_.reset();
+    rt_.reset();
+    rt_ = std::make_unique<kxhost::Runtime>(mode, L"PageTests");
+    rt_->SetUnhandledErrorPolicy([this](const kx::AutomationError& e) { unhandled_.push_back(e); });
+    form_ = kxhost::Form::Create(*rt_, kxhost::ParseForm(text, L"Test.frm"));
+    form_->Show();
+    return *form_;
+}
+
+std::unique_ptr<kxhost::Form> PageTest::LoadAnother(const std::wstring& text) {
+    auto f = kxhost::Form::Create(*rt_, kxhost::ParseForm(text, L"Another.frm"));
+    f->Show();
+    return f;
+}
+
+IDispatch* PageTest::Ext(const std::wstring& name) const {
+    kxhost::Control* c = form_ ? form_->Find(name) : nullptr;
+    return c ? c->Dispatch() : nullptr;
+}
+
+std::wstring PageTest::Get(const std::wstring& prop, const std::wstring& ctl) const {
+    return kxhost::Object(Ext(ctl)).Get(prop.c_str()).AsString();
+}
+
+} // namespace kxtest

@@ -1,0 +1,131 @@
+// What the page and version-dialog tests share: Kestrix.OCX registered
+// from beside the test program, Demlet1's saved form (or another) loaded
+// in design mode by the form runtime, a page of the OCX driven through its
+// COM interface with a page site of our own, and the message boxes the
+// code under test shows, read and answered.
+#pragma once
+#include <windows.h>
+#include <ocidl.h>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ComObject.h"
+#include "ComPtr.h"
+#include "Form.h"
+#include "Runtime.h"
+#include "UniqueHandle.h"
+
+namespace kxtest {
+
+// Registers Kestrix.OCX (beside the test program) once per process.
+bool RegisterOcx();
+std::wstring ExeDir();
+// Pumps this thread's messages for ms, or until done() holds.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms);
+
+// A message box of the code under test: one titled "Kestrix" (the
+// library's title) with a prompt. Every such box is read and answered OK
+// from a thread timer inside the box's own modal loop; other dialogs (a
+// property frame, the version dialog) are left alone.
+struct SeenBox {
+    std::wstring text;
+    UINT icon = 0; // MB_ICONHAND, MB_ICONEXCLAMATION... or 0
+};
+class BoxAnswerer {
+public:
+    BoxAnswerer();
+    ~BoxAnswerer();
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+    const std::vector<SeenBox>& Seen() const;
+    void Clear();
+    // Answers the boxes that are open now (for a timer of a test's own).
+    static void AnswerOpenBoxes();
+
+private:
+    UINT_PTR timer_;
+};
+
+// The page site: records every status the page reports.
+class TestPageSite : public kx::ComObject<TestPageSite, IPropertyPageSite> {
+public:
+    STDMETHODIMP OnStatusChange(DWORD flags) override;
+    STDMETHODIMP GetLocaleID(LCID* lcid) override;
+    STDMETHODIMP GetPageContainer(IUnknown** out) override;
+    STDMETHODIMP TranslateAccelerator(MSG*) override { return S_FALSE; }
+    std::vector<DWORD> statuses;
+
+private:
+    friend class kx::ComObject<TestPageSite, IPropertyPageSite>;
+    TestPageSite() = default;
+};
+
+// One property page of the OCX, created by its class id through the
+// registry, with a site of ours, the given objects, and shown in a window
+// of ours.
+class PageDriver {
+public:
+    PageDriver(const CLSID& clsid, std::vector<IDispatch*> objects);
+    ~PageDriver();
+    PageDriver(const PageDriver&) = delete;
+    PageDriver& operator=(const PageDriver&) = delete;
+
+    // Activates (which fills) and shows the page; the HRESULT of Activate.
+    HRESULT Activate();
+    IPropertyPage2* page() const { return page_.Get(); }
+    HWND hwnd() const;        // the page's own window
+    HWND Item(int id) const;  // one of its controls
+    std::wstring Text(int id) const;
+    bool Dirty() const { return page_->IsPageDirty() == S_OK; }
+    const std::vector<DWORD>& Statuses() const { return site_->statuses; }
+    HRESULT Apply() { return page_->Apply(); }
+    // The description of the error the last failed call set.
+    static std::wstring ErrorText();
+
+    // A click on a button, as the user makes it.
+    void Click(int id);
+    // Rows of a list box.
+    LONG Rows(int list) const;
+    std::wstring Row(int list, LONG i) const;
+    LONG SelectedCount(int list) const;
+    LONG CurrentRow(int list) const;
+    // Selects rows (and no others) and tells the page as a click does.
+    void SelectRows(int list, const std::vector<LONG>& rows);
+    // Makes a row current, as clicking it does, without changing selections.
+    void MakeCurrent(int list, LONG row);
+    void SetCheck(int id, bool checked);
+    void Type(int id, const std::wstring& text);
+
+private:
+    kx::ComPtr<IPropertyPage2> page_;
+    kx::ComPtr<TestPageSite> site_;
+    kx::UniqueHwnd parent_;
+};
+
+// A runtime in design mode with a loaded form.
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Demlet1's saved form, DragDropFrm, with its Kestrix1.
+    kxhost::Form& LoadDemlet1();
+    // A saved form given as text.
+    kxhost::Form& LoadText(const std::wstring& text, kxhost::Mode mode = kxhost::Mode::Design);
+    // Another form of the same program.
+    std::unique_ptr<kxhost::Form> LoadAnother(const std::wstring& text);
+    // The extender of a control of the loaded form, as the designer selects it.
+    IDispatch* Ext(const std::wstring& name = L"Kestrix1") const;
+    std::wstring Get(const std::wstring& prop, const std::wstring& ctl = L"Kestrix1") const;
+    const std::vector<SeenBox>& Boxes() const { return boxes_->Seen(); }
+
+    std::unique_ptr<BoxAnswerer> boxes_;
+    std::unique_ptr<kxhost::Runtime> rt_;
+    std::unique_ptr<kxhost::Form> form_;
+    std::vector<kx::AutomationError> unhandled_;
+};
+
+} // namespace kxtest
