@@ -27,18 +27,6 @@ namespace {
 
 constexpr int kApplyButton = 0x3021;
 
-// One step of a script: true when done, false to be tried again next tick.
-using Step = std::function<bool(HWND frame)>;
-
-struct Script {
-    std::vector<Step> steps;
-    size_t next = 0;
-    DWORD deadline = 0;
-    bool timedOut = false;
-    bool frameSeen = false;
-};
-Script* g_script = nullptr;
-
 BOOL CALLBACK FindFrame(HWND h, LPARAM out) {
     char cls[16] = {};
     GetClassNameA(h, cls, sizeof cls);
@@ -75,42 +63,11 @@ HWND Find(HWND frame, int id) {
     return s.found;
 }
 
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    Script* s = g_script;
-    if (!s) return;
-    HWND frame = Frame();
-    if (!frame) return;
-    s->frameSeen = true;
-    if (GetTickCount() > s->deadline) {
-        s->timedOut = true;
-        PropSheet_PressButton(frame, PSBTN_CANCEL);
-        return;
-    }
-    if (s->next < s->steps.size() && s->steps[s->next](frame)) ++s->next;
-}
-
-// Runs a script while show() holds the frame open.
-class ScriptRun {
+// A script run while the frame is open; past its deadline it cancels the frame.
+class ScriptRun : public ModalScript {
 public:
-    explicit ScriptRun(std::vector<Step> steps) {
-        script_.steps = std::move(steps);
-        script_.deadline = GetTickCount() + 20000;
-        g_script = &script_;
-        timer_ = SetTimer(nullptr, 0, 50, Tick);
-    }
-    ~ScriptRun() {
-        KillTimer(nullptr, timer_);
-        g_script = nullptr;
-    }
-    void Check() const {
-        EXPECT_TRUE(script_.frameSeen) << "no frame was shown";
-        EXPECT_FALSE(script_.timedOut) << "the script stopped at step " << script_.next;
-        EXPECT_EQ(script_.next, script_.steps.size());
-    }
-
-private:
-    Script script_;
-    UINT_PTR timer_ = 0;
+    explicit ScriptRun(std::vector<Step> steps)
+        : ModalScript(Frame, std::move(steps), [](HWND f) { PropSheet_PressButton(f, PSBTN_CANCEL); }) {}
 };
 
 bool Click(HWND frame, int id) {
@@ -128,6 +85,7 @@ protected:
         rt_ = std::make_unique<kxhost::Runtime>(kxhost::Mode::Design, L"Demlet1");
         designer_ = std::make_unique<kxhost::Designer>(*rt_);
         designer_->Open(ExeDir() + L"DragDropFrm.frm");
+        NoteKestrixLoaded();
         designer_->Select(L"Kestrix1");
         return *designer_;
     }

@@ -224,6 +224,51 @@ void PageDriver::SetCheck(int id, bool checked) {
 
 void PageDriver::Type(int id, const std::wstring& text) { SetWindowTextA(Item(id), kx::ToAnsi(text).c_str()); }
 
+// ---- scripts inside modal loops ----------------------------------------------------
+
+namespace {
+ModalScript* g_script = nullptr;
+bool g_kestrixLoaded = false;
+} // namespace
+
+bool KestrixLoadedInProcess() { return g_kestrixLoaded; }
+void NoteKestrixLoaded() { g_kestrixLoaded = true; }
+
+ModalScript::ModalScript(Finder find, std::vector<Step> steps, std::function<void(HWND)> giveUp, DWORD ms)
+    : find_(std::move(find)), steps_(std::move(steps)), giveUp_(std::move(giveUp)), deadline_(GetTickCount() + ms) {
+    outer_ = g_script;
+    g_script = this;
+    timer_ = SetTimer(nullptr, 0, 50, Tick);
+}
+
+ModalScript::~ModalScript() {
+    KillTimer(nullptr, timer_);
+    g_script = outer_;
+}
+
+void ModalScript::Check() const {
+    EXPECT_TRUE(seen_) << "the window never appeared";
+    EXPECT_FALSE(timedOut_) << "the script stopped at step " << next_;
+    EXPECT_EQ(next_, steps_.size());
+}
+
+void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ModalScript* s = g_script;
+    // A step may itself wait in a modal loop of its own: no second entry.
+    if (!s || s->busy_) return;
+    HWND w = s->find_();
+    if (!w) return;
+    s->seen_ = true;
+    s->busy_ = true;
+    if (GetTickCount() > s->deadline_) {
+        s->timedOut_ = true;
+        s->giveUp_(w);
+    } else if (s->next_ < s->steps_.size() && s->steps_[s->next_](w)) {
+        ++s->next_;
+    }
+    s->busy_ = false;
+}
+
 // ---- the fixture ------------------------------------------------------------------
 
 void PageTest::SetUp() {
@@ -244,6 +289,7 @@ kxhost::Form& PageTest::LoadDemlet1() {
     rt_ = std::make_unique<kxhost::Runtime>(kxhost::Mode::Design, L"Demlet1");
     rt_->SetUnhandledErrorPolicy([this](const kx::AutomationError& e) { unhandled_.push_back(e); });
     form_ = kxhost::Form::Create(*rt_, kxhost::LoadFormFile(ExeDir() + L"DragDropFrm.frm"));
+    g_kestrixLoaded = true;
     form_->Show();
     return *form_;
 }
@@ -254,12 +300,14 @@ kxhost::Form& PageTest::LoadText(const std::wstring& text, kxhost::Mode mode) {
     rt_ = std::make_unique<kxhost::Runtime>(mode, L"PageTests");
     rt_->SetUnhandledErrorPolicy([this](const kx::AutomationError& e) { unhandled_.push_back(e); });
     form_ = kxhost::Form::Create(*rt_, kxhost::ParseForm(text, L"Test.frm"));
+    g_kestrixLoaded = true;
     form_->Show();
     return *form_;
 }
 
 std::unique_ptr<kxhost::Form> PageTest::LoadAnother(const std::wstring& text) {
     auto f = kxhost::Form::Create(*rt_, kxhost::ParseForm(text, L"Another.frm"));
+    g_kestrixLoaded = true;
     f->Show();
     return f;
 }

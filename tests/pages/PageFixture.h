@@ -105,6 +105,41 @@ private:
     kx::UniqueHwnd parent_;
 };
 
+// Steps run by a thread timer inside a modal loop (a property frame, a
+// dialog) while find() gives its window: each step returns true when done,
+// false to be tried again at the next tick. Past the deadline giveUp()
+// ends the modal loop, so that a test never waits for a user.
+class ModalScript {
+public:
+    using Finder = std::function<HWND()>;
+    using Step = std::function<bool(HWND window)>;
+    ModalScript(Finder find, std::vector<Step> steps, std::function<void(HWND)> giveUp, DWORD ms = 20000);
+    ~ModalScript();
+    ModalScript(const ModalScript&) = delete;
+    ModalScript& operator=(const ModalScript&) = delete;
+    // Every step ran, before the deadline.
+    void Check() const;
+    bool WindowSeen() const { return seen_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    Finder find_;
+    std::vector<Step> steps_;
+    std::function<void(HWND)> giveUp_;
+    size_t next_ = 0;
+    DWORD deadline_;
+    bool seen_ = false;
+    bool timedOut_ = false;
+    bool busy_ = false;
+    UINT_PTR timer_ = 0;
+    ModalScript* outer_ = nullptr;
+};
+
+// Whether a form with a Kestrix control has been loaded in this process
+// (the control does some things once per process).
+bool KestrixLoadedInProcess();
+void NoteKestrixLoaded();
+
 // A runtime in design mode with a loaded form.
 class PageTest : public ::testing::Test {
 protected:

@@ -49,7 +49,9 @@ void KestrixVerDlg::LoadUnshown() {
 
 void KestrixVerDlg::ShowModal() {
     const kx::UniqueHwnd owner = HiddenOwner(module_);
+    showing_ = true;
     RunModal(module_, owner.get());
+    showing_ = false;
 }
 
 void KestrixVerDlg::Focus() {
@@ -64,7 +66,9 @@ BOOL KestrixVerDlg::OnInit() {
                        static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_EXSTYLE)));
     SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     FormLoad();
-    return TRUE; // the first tab stop, OK, takes the focus
+    // Shown, the first tab stop (OK) takes the focus. Only loaded, the
+    // dialog takes nothing: focusing a child would activate it.
+    return showing_ ? TRUE : FALSE;
 }
 
 void KestrixVerDlg::FormLoad() {

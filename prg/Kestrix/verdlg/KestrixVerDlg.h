@@ -29,6 +29,7 @@ private:
 
     HMODULE module_;
     forms::FontSet fonts_;
+    bool showing_ = false; // shown modally, not only loaded
 };
 
 } // namespace kestrix
