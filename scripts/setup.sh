@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-tools
   cmake make googletest
   xvfb xauth x11-apps imagemagick
-  fonts-ipafont-gothic locales
+  fonts-ipafont-gothic fonts-ipafont-mincho locales
 )
 
 missing=()

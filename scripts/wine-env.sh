@@ -39,7 +39,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/lock.sh"
 
 # Bumped whenever the preparation below changes, so old prefixes are redone.
-KX_PREFIX_VERSION=2
+KX_PREFIX_VERSION=3
 
 _kx_say() {
   [ "${KX_WINE_QUIET:-0}" = 1 ] || echo "wine-env: $*" >&2
@@ -111,8 +111,9 @@ _kx_prepare_prefix() {
   # Managed=N: without a window manager Wine otherwise takes seconds to
   # destroy a top-level window. No crash dialog: a crash must fail a test,
   # not hang it. Japanese UI fonts, under their English and their Japanese
-  # names (forms ask for "ＭＳ ゴシック"), map to the IPA fonts. The file is
-  # UTF-16, so the Japanese names survive whatever the code page.
+  # names (forms ask for "ＭＳ ゴシック", the version dialog also for
+  # "ＭＳ Ｐ明朝"), map to the IPA fonts. The file is UTF-16, so the
+  # Japanese names survive whatever the code page.
   printf '%s\r\n' \
     'Windows Registry Editor Version 5.00' '' \
     '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
@@ -125,7 +126,11 @@ _kx_prepare_prefix() {
     '"MS Gothic"="IPAGothic"' \
     '"ＭＳ Ｐゴシック"="IPAPGothic"' \
     '"ＭＳ ゴシック"="IPAGothic"' \
-    '"ＭＳ ＵＩ Gothic"="IPAPGothic"' '' |
+    '"ＭＳ ＵＩ Gothic"="IPAPGothic"' \
+    '"MS PMincho"="IPAPMincho"' \
+    '"MS Mincho"="IPAMincho"' \
+    '"ＭＳ Ｐ明朝"="IPAPMincho"' \
+    '"ＭＳ 明朝"="IPAMincho"' '' |
     iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/kestrix-bench.reg"
   if ! timeout 120 wine regedit /S 'C:\kestrix-bench.reg' </dev/null >/dev/null 2>&1; then
     echo "wine-env: regedit failed" >&2

@@ -32,7 +32,21 @@ struct Expected {
     LONG left, top, width, height; // twips
     int tab;
     const FontWant* font = nullptr; // nullptr: the form's
+    bool growsToText = false;       // one line that widens to its text
 };
+
+// The width the control's text needs in its own font.
+int TextWidth(HWND h) {
+    char text[256] = {};
+    const int n = GetWindowTextA(h, text, sizeof text);
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0)));
+    SIZE s{};
+    GetTextExtentPoint32A(dc, text, n, &s);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    return s.cx;
+}
 
 const FontWant kPageFont{L"ＭＳ ゴシック", -15, false};
 
@@ -70,7 +84,13 @@ void CheckLayout(HWND form, const std::vector<Expected>& table, const FontWant& 
         MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&r), 2);
         EXPECT_EQ(r.left, Px(e.left)) << what;
         EXPECT_EQ(r.top, Px(e.top)) << what;
-        EXPECT_EQ(r.right - r.left, Px(e.width)) << what;
+        if (e.growsToText) {
+            // The given width, or the text's when a wider font needs more.
+            EXPECT_EQ(r.right - r.left, std::max(Px(e.width), TextWidth(h))) << what;
+            EXPECT_EQ(GetWindowLongA(h, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP) << what;
+        } else {
+            EXPECT_EQ(r.right - r.left, Px(e.width)) << what;
+        }
         if (lstrcmpiA(cls, "ListBox") == 0) {
             // A list shows whole rows: its height comes down to a whole number of them.
             EXPECT_LE(r.bottom - r.top, Px(e.height)) << what;
@@ -224,7 +244,7 @@ TEST_F(Layout, VersionDialog) {
         {[&](HWND d) {
             using namespace kestrix;
             CheckLayout(d, {{kVdProduct, "Static", L"Kestrix", 120, 120, 3555, 930, 0, &product},
-                            {kVdVersion, "Static", L"Ver 1.34", 3840, 480, 1740, 495, 1, &version},
+                            {kVdVersion, "Static", L"Ver 1.34", 3840, 480, 1740, 495, 1, &version, true},
                             {kVdOk, "Button", L"OK", 6000, 240, 1575, 615, 3},
                             {kVdAuthorCaption, "Static", L"作成者", 120, 1200, 1095, 375, 2, &caption},
                             {kVdAuthor, "Edit", L"Kestrix", 1200, 1200, 6375, 375, 6},

@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+#include <string>
+
 #include "Ansi.h"
 #include "MakerInfo.h"
 #include "VerDlgControls.h"
@@ -34,6 +37,33 @@ const forms::ChildSpec kChildren[] = {
 constexpr LONG kClientWidth = 7680;  // twips
 constexpr LONG kClientHeight = 3555;
 constexpr COLORREF kBlue = RGB(0, 0, 255); // &H00FF0000 in VB's BGR order
+
+// The version label is one line high: a text wider than the label (a
+// substitute font's wider digits) would wrap its number onto a hidden
+// second line. The label grows to its text, up to the OK button, and
+// never wraps.
+void FitOneLineLabel(HWND dialog, HWND label, HWND stop) {
+    SetWindowLongA(label, GWL_STYLE, (GetWindowLongA(label, GWL_STYLE) & ~SS_TYPEMASK) | SS_LEFTNOWORDWRAP);
+    const int n = GetWindowTextLengthA(label);
+    std::string text(static_cast<size_t>(n > 0 ? n : 0) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(label, &text[0], n + 1)));
+    HDC dc = GetDC(label);
+    if (!dc) return;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+    SIZE need{};
+    const BOOL measured = GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &need);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT r{}, limit{};
+    GetWindowRect(label, &r);
+    GetWindowRect(stop, &limit);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&limit), 2);
+    if (!measured || need.cx <= r.right - r.left) return;
+    const int width = std::min<int>(need.cx, limit.left - r.left);
+    if (width > r.right - r.left)
+        SetWindowPos(label, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // Keeps the dialog out of the task bar: an owned window has no button
 // there, and this owner is never shown.
@@ -74,6 +104,7 @@ BOOL KestrixVerDlg::OnInit() {
 void KestrixVerDlg::FormLoad() {
     WORD major = 0, minor = 0;
     if (ModuleVersion(module_, &major, &minor)) forms::SetText(Item(kVdVersion), VersionCaption(major, minor));
+    FitOneLineLabel(hwnd(), Item(kVdVersion), Item(kVdOk));
     RECT r{};
     GetWindowRect(hwnd(), &r);
     const int w = r.right - r.left, h = r.bottom - r.top;

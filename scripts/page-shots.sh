@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Pictures of the control's three property pages and its version dialog,
+# as the form runtime's designer shows them over Demlet1's form, taken on
+# the test display: docs/page1-target-controls.png, page2-target-events.png,
+# page3-options.png and version-dialog.png.
+#   bash scripts/page-shots.sh
+# Build folder: $KX_BUILD_DIR, default build/ in the repository.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+build="${KX_BUILD_DIR:-$root/build}"
+
+# shellcheck source=lock.sh
+source "$root/scripts/lock.sh"
+kx_lock_build_dir "$build"
+trap kx_unlock_build_dir EXIT
+
+KX_BUILD_DIR="$build" bash "$root/scripts/build.sh" --target KxPageShots KxKeepAlive
+
+# shellcheck source=wine-env.sh
+source "$root/scripts/wine-env.sh" "$build" --xvfb
+
+exe_dir="$build/tests/pages"
+shots=$(mktemp -d "${TMPDIR:-/tmp}/kx-shots.XXXXXX")
+# Z: is the root of the Unix file system in a Wine prefix.
+rc=0
+(cd "$exe_dir" && wine KxPageShots.exe "Z:${shots//\//\\}") </dev/null 2>&1 | tr -d '\r' || rc=$?
+if [ "$rc" -eq 0 ]; then
+  mkdir -p "$root/docs"
+  for f in "$shots"/*.bmp; do
+    convert "$f" "$root/docs/$(basename "${f%.bmp}").png"
+    echo "page-shots: docs/$(basename "${f%.bmp}").png"
+  done
+fi
+rm -rf "$shots"
+exit "$rc"
