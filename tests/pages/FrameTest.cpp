@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -129,6 +130,20 @@ TEST_F(PageFrame, TheDesignersFrameShowsTheFirstPageAndOkAppliesIt) {
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, L"TargetControlsﾌﾟﾛﾊﾟﾃｨを設定しました。");
     EXPECT_FALSE(Frame());
+    // The designer saves what the page applied.
+    EXPECT_TRUE(d.CurrentForm()->Dirty());
+    const std::wstring saved = ExeDir() + L"FrameTestSaved.frm";
+    d.Save(saved);
+    const kxhost::FormDesc desc = kxhost::LoadFormFile(saved);
+    DeleteFileW(saved.c_str());
+    const auto k = std::find_if(desc.controls.begin(), desc.controls.end(),
+                                [](const kxhost::ControlDesc& c) { return c.name == L"Kestrix1"; });
+    ASSERT_NE(k, desc.controls.end());
+    const auto bag = std::find_if(k->bag.begin(), k->bag.end(),
+                                  [](const kxhost::Property& p) { return p.name == L"targetcontrols"; });
+    ASSERT_NE(bag, k->bag.end());
+    ASSERT_TRUE(std::holds_alternative<std::wstring>(bag->value));
+    EXPECT_EQ(std::get<std::wstring>(bag->value), L"DragDropFrm,List1,Command1");
 }
 
 TEST_F(PageFrame, TheOtherTabsApplyWithTheApplyButtonAndCancelDropsUnappliedChanges) {
