@@ -1,6 +1,9 @@
 // KestrixProp1, the target-controls page: what it lists for a form, the
 // counters, select all and clear all, the changed flag, and what applying
 // writes into TargetControls of the first selected control.
+#include <windows.h>
+#include <prsht.h>
+
 #include "ActiveXControl.h"
 #include "PageControls.h"
 #include "PageFixture.h"
@@ -188,5 +191,30 @@ TEST_F(TargetControlsPage, WithoutALoadedControlTheFillFailsBackToTheFrame) {
     const HRESULT hr = p.Activate();
     EXPECT_EQ(static_cast<unsigned long>(hr), 0x800A0000ul + 91);
     EXPECT_EQ(p.Rows(kP1List), 0);
+    EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(TargetControlsPage, APageLetGoWithoutDeactivatingTakesItsWindowAndHooksWithIt) {
+    LoadDemlet1();
+    kx::ComPtr<IPropertyPage> page;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_KestrixProp1, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&page)));
+    kx::UniqueHwnd host(CreateWindowExA(0, "STATIC", "Host", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 400, 500, nullptr,
+                                        nullptr, nullptr, nullptr));
+    IUnknown* object = Ext();
+    ASSERT_HRESULT_SUCCEEDED(page->SetObjects(1, &object));
+    RECT at{0, 0, 337, 419};
+    ASSERT_HRESULT_SUCCEEDED(page->Activate(host.get(), &at, TRUE));
+    HWND w = FindWindowExA(host.get(), nullptr, "#32770", nullptr);
+    ASSERT_TRUE(w);
+    // With the focus inside, the window's going may notify the page (the
+    // list losing the focus) while the page is being destroyed.
+    SetForegroundWindow(host.get());
+    SetFocus(GetDlgItem(w, kP1List));
+    ASSERT_EQ(GetFocus(), GetDlgItem(w, kP1List));
+    page.Reset();
+    EXPECT_FALSE(IsWindow(w));
+    // The host's window no longer leads to the page.
+    NMHDR apply{host.get(), 0, static_cast<UINT>(PSN_APPLY)};
+    SendMessageA(host.get(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&apply));
     EXPECT_TRUE(Boxes().empty());
 }

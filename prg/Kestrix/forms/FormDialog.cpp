@@ -35,7 +35,7 @@ bool IsColorMessage(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTL
 
 } // namespace
 
-FormDialog::~FormDialog() { Destroy(); }
+FormDialog::~FormDialog() { DestroyQuietly(); }
 
 HWND FormDialog::CreateChildForm(HINSTANCE module, HWND parent) {
     const EmptyTemplate t(kChildStyle, WS_EX_CONTROLPARENT);
@@ -65,6 +65,14 @@ void FormDialog::Close() {
 
 void FormDialog::Destroy() {
     if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void FormDialog::DestroyQuietly() {
+    if (!hwnd_) return;
+    HWND h = hwnd_;
+    hwnd_ = nullptr;
+    SetWindowLongPtrA(h, DWLP_USER, 0);
+    DestroyWindow(h);
 }
 
 INT_PTR CALLBACK FormDialog::Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

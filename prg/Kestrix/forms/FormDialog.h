@@ -27,6 +27,9 @@ protected:
     // Closes the form: ends the modal loop, or destroys a modeless form.
     void Close();
     void Destroy();
+    // Destroys the window without telling the hooks: for destructors, when
+    // the derived parts that answer messages are gone already.
+    void DestroyQuietly();
 
     // Hooks; none may throw. OnInit makes the children (TRUE lets the
     // dialog manager focus the first tab stop).

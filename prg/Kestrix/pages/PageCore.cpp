@@ -35,8 +35,10 @@ std::wstring LastErrorDescription(HRESULT hr) {
 PageCore::PageCore(const PageLayout& layout, HMODULE module) : layout_(layout), module_(module) {}
 
 PageCore::~PageCore() {
+    // A frame that lets go of the page without deactivating it: the
+    // page's handlers are gone, so the window goes without them.
     Unhook();
-    Destroy();
+    DestroyQuietly();
 }
 
 // ---- IPropertyPage ---------------------------------------------------------
