@@ -14,7 +14,9 @@ const forms::FontSpec kPageFont = {L"ＭＳ ゴシック", 1125, false};
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x4B58; // "KX"
+// Each page hooks a window under its own id: pages that share a window
+// never replace each other's hook.
+UINT_PTR HookId(const void* page) { return reinterpret_cast<UINT_PTR>(page); }
 
 bool HasClass(HWND h, const char* name) {
     char cls[32] = {};
@@ -58,7 +60,7 @@ HRESULT PageCore::Activate(HWND parent, LPCRECT rect, BOOL) noexcept {
         if (rect) Move(rect);
         // The frame's own window of this page learns about Apply and the
         // flag (see the header).
-        if (SetWindowSubclass(parent, FrameProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) parent_ = parent;
+        if (SetWindowSubclass(parent, FrameProc, HookId(this), reinterpret_cast<DWORD_PTR>(this))) parent_ = parent;
         if (!objects_.empty()) SelectionChanged();
         return S_OK;
     });
@@ -202,7 +204,7 @@ BOOL PageCore::OnInit() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     forms::CreateChildren(hwnd(), layout_.children, layout_.childCount, kPageFont, fonts_);
     if (layout_.keyedList) {
-        SetWindowSubclass(Item(layout_.keyedList), ListKeysProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowSubclass(Item(layout_.keyedList), ListKeysProc, HookId(this), reinterpret_cast<DWORD_PTR>(this));
     }
     // The frame decides where the focus goes.
     return FALSE;
@@ -266,7 +268,7 @@ LRESULT PageCore::ApplyForSheet() {
 }
 
 void PageCore::Unhook() {
-    if (parent_) RemoveWindowSubclass(parent_, FrameProc, kSubclassId);
+    if (parent_) RemoveWindowSubclass(parent_, FrameProc, HookId(this));
     parent_ = nullptr;
 }
 
