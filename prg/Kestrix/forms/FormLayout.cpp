@@ -41,28 +41,28 @@ WindowKind KindOf(Kind k) {
 int TwipsToPixelsX(LONG twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSX), 1440); }
 int TwipsToPixelsY(LONG twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSY), 1440); }
 
-HFONT FontSet::Get(const FontSpec& spec) {
+HFONT FontSet::Get(const FontDesc& desc) {
     for (const Entry& e : fonts_)
-        if (e.spec == &spec) return static_cast<HFONT>(e.font.get());
+        if (e.desc == &desc) return static_cast<HFONT>(e.font.get());
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(spec.centipoints, ScreenDpi(LOGPIXELSY), 7200);
-    lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfHeight = -MulDiv(desc.centipoints, ScreenDpi(LOGPIXELSY), 7200);
+    lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(lf.lfFaceName, spec.face, LF_FACESIZE);
+    lstrcpynW(lf.lfFaceName, desc.face, LF_FACESIZE);
     kx::UniqueGdi font(CreateFontIndirectW(&lf));
     HFONT made = static_cast<HFONT>(font.get());
-    if (made) fonts_.push_back({&spec, std::move(font)});
+    if (made) fonts_.push_back({&desc, std::move(font)});
     return made;
 }
 
-bool CreateChildren(HWND parent, const ChildSpec* specs, size_t count, const FontSpec& formFont, FontSet& fonts) {
-    std::vector<const ChildSpec*> order;
-    for (size_t i = 0; i < count; ++i) order.push_back(&specs[i]);
+bool CreateChildren(HWND parent, const ChildDesc* children, size_t count, const FontDesc& formFont, FontSet& fonts) {
+    std::vector<const ChildDesc*> order;
+    for (size_t i = 0; i < count; ++i) order.push_back(&children[i]);
     std::stable_sort(order.begin(), order.end(),
-                     [](const ChildSpec* a, const ChildSpec* b) { return a->tabIndex < b->tabIndex; });
+                     [](const ChildDesc* a, const ChildDesc* b) { return a->tabIndex < b->tabIndex; });
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
-    for (const ChildSpec* s : order) {
+    for (const ChildDesc* s : order) {
         const WindowKind k = KindOf(s->kind);
         const std::string caption = s->caption ? kx::ToAnsi(s->caption) : std::string();
         HWND w = CreateWindowExA(k.exStyle, k.cls, caption.c_str(), WS_CHILD | WS_VISIBLE | k.style,

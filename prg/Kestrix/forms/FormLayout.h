@@ -14,19 +14,19 @@ namespace kestrix::forms {
 
 enum class Kind { Label, ListBox, TextBox, Button, CheckBox };
 
-struct FontSpec {
+struct FontDesc {
     const wchar_t* face;
     int centipoints; // 1125 is 11.25 pt
     bool bold;
 };
 
-struct ChildSpec {
+struct ChildDesc {
     int id;                 // control id, as WM_COMMAND names it
     Kind kind;
     const wchar_t* caption; // nullptr: none
     LONG left, top, width, height; // twips
     int tabIndex;
-    const FontSpec* font;   // nullptr: the form's font
+    const FontDesc* font;   // nullptr: the form's font
 };
 
 // Twips to pixels at the screen's resolution (15 twips a pixel at 96 dpi).
@@ -36,10 +36,10 @@ int TwipsToPixelsY(LONG twips);
 // The fonts of one form, alive as long as its windows.
 class FontSet {
 public:
-    HFONT Get(const FontSpec& spec);
+    HFONT Get(const FontDesc& desc);
 private:
     struct Entry {
-        const FontSpec* spec;
+        const FontDesc* desc;
         kx::UniqueGdi font;
     };
     std::vector<Entry> fonts_;
@@ -47,7 +47,7 @@ private:
 
 // Creates the children in tab order, so that the order of the windows is
 // the tab order, each with its font. False when a window could not be made.
-bool CreateChildren(HWND parent, const ChildSpec* specs, size_t count, const FontSpec& formFont, FontSet& fonts);
+bool CreateChildren(HWND parent, const ChildDesc* children, size_t count, const FontDesc& formFont, FontSet& fonts);
 
 // Window text through the ANSI code page.
 void SetText(HWND window, const std::wstring& text);

@@ -16,7 +16,7 @@ namespace {
 using namespace pages;
 using forms::Kind;
 
-const forms::ChildSpec kChildren[] = {
+const forms::ChildDesc kChildren[] = {
     {kP1Heading, Kind::Label, L"TargetControls ﾌﾟﾛﾊﾟﾃｨ", 300, 240, 4095, 255, 0, nullptr},
     {kP1ListCnt, Kind::Label, L"0", 600, 720, 855, 255, 6, nullptr},
     {kP1CountCaption, Kind::Label, L"Count", 1560, 720, 720, 240, 8, nullptr},

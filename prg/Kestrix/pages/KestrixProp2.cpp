@@ -19,7 +19,7 @@ namespace {
 using namespace pages;
 using forms::Kind;
 
-const forms::ChildSpec kChildren[] = {
+const forms::ChildDesc kChildren[] = {
     {kP2Heading, Kind::Label, L"TargetEvents ﾌﾟﾛﾊﾟﾃｨ", 300, 240, 3000, 240, 0, nullptr},
     {kP2ListCnt, Kind::Label, L"0", 600, 720, 855, 255, 11, nullptr},
     {kP2CountCaption, Kind::Label, L"Count", 1560, 720, 720, 240, 9, nullptr},

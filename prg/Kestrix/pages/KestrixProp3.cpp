@@ -16,7 +16,7 @@ namespace {
 using namespace pages;
 using forms::Kind;
 
-const forms::ChildSpec kChildren[] = {
+const forms::ChildDesc kChildren[] = {
     {kP3DebugMode, Kind::CheckBox, L" 拡張イベント発生情報をログに記録", 240, 600, 4695, 495, 0, nullptr},
     {kP3FileCaption, Kind::Label, L"ログファイル：", 480, 1200, 1695, 255, 5, nullptr},
     {kP3DebugFile, Kind::TextBox, nullptr, 480, 1560, 4215, 375, 1, nullptr},

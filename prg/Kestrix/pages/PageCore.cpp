@@ -10,7 +10,7 @@
 
 namespace kestrix::pages {
 
-const forms::FontSpec kPageFont = {L"ＭＳ ゴシック", 1125, false};
+const forms::FontDesc kPageFont = {L"ＭＳ ゴシック", 1125, false};
 
 namespace {
 

@@ -25,13 +25,13 @@ namespace kestrix::pages {
 struct PageLayout {
     const wchar_t* caption;
     LONG width, height; // client area, twips
-    const forms::ChildSpec* children;
+    const forms::ChildDesc* children;
     size_t childCount;
     int keyedList;      // the list whose keys mark the page changed; 0: none
 };
 
 // "ＭＳ ゴシック" 11.25 pt, the font of every page.
-extern const forms::FontSpec kPageFont;
+extern const forms::FontDesc kPageFont;
 
 class PageCore : public forms::FormDialog {
 public:

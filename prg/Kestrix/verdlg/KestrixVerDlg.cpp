@@ -16,12 +16,12 @@ namespace {
 
 using forms::Kind;
 
-const forms::FontSpec kFormFont = {L"ＭＳ ゴシック", 1200, false};
-const forms::FontSpec kProductFont = {L"ＭＳ Ｐ明朝", 4800, true};
-const forms::FontSpec kVersionFont = {L"ＭＳ Ｐ明朝", 2400, false};
-const forms::FontSpec kCaptionFont = {L"ＭＳ ゴシック", 1425, false};
+const forms::FontDesc kFormFont = {L"ＭＳ ゴシック", 1200, false};
+const forms::FontDesc kProductFont = {L"ＭＳ Ｐ明朝", 4800, true};
+const forms::FontDesc kVersionFont = {L"ＭＳ Ｐ明朝", 2400, false};
+const forms::FontDesc kCaptionFont = {L"ＭＳ ゴシック", 1425, false};
 
-const forms::ChildSpec kChildren[] = {
+const forms::ChildDesc kChildren[] = {
     {kVdProduct, Kind::Label, L"Kestrix", 120, 120, 3555, 930, 0, &kProductFont},
     {kVdVersion, Kind::Label, L"Ver 1.34", 3840, 480, 1740, 495, 1, &kVersionFont},
     {kVdOk, Kind::Button, L"OK", 6000, 240, 1575, 615, 3, nullptr},
