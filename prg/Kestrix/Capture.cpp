@@ -1,6 +1,7 @@
 // Starting and stopping a capture: the names in TargetControls become the
 // engine's targets, and every failure is reported with its own message.
 #include "Kestrix.h"
+#include "ByName.h"
 #include "ComTrap.h"
 #include "ErrorTexts.h"
 #include "KestrixBas.h"
@@ -16,47 +17,6 @@ struct Report {
     LONG number;
     std::wstring text;
 };
-
-// The form's controls, the form itself first, as one walk of its collection.
-std::vector<kx::ComPtr<IDispatch>> Walk(IDispatch* collection) {
-    kx::Variant en;
-    kx::AutomationError err;
-    if (FAILED(kx::InvokeId(collection, DISPID_NEWENUM, DISPATCH_METHOD | DISPATCH_PROPERTYGET, nullptr, 0, en.get(), &err)))
-        throw kx::RaisedError(err);
-    kx::ComPtr<IEnumVARIANT> e;
-    if (en.vt() != VT_UNKNOWN && en.vt() != VT_DISPATCH) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
-    HRESULT hr = V_UNKNOWN(en.get())->QueryInterface(IID_PPV_ARGS(&e));
-    if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
-    std::vector<kx::ComPtr<IDispatch>> items;
-    for (;;) {
-        kx::Variant item;
-        ULONG got = 0;
-        if (e->Next(1, item.get(), &got) != S_OK || got == 0) break;
-        kx::ComPtr<IDispatch> d;
-        if (item.vt() == VT_DISPATCH) d = V_DISPATCH(item.get());
-        else if (item.vt() == VT_UNKNOWN && V_UNKNOWN(item.get())) V_UNKNOWN(item.get())->QueryInterface(IID_PPV_ARGS(&d));
-        items.push_back(d);
-    }
-    return items;
-}
-
-LONG ReadLong(IDispatch* obj, const wchar_t* name) {
-    kx::Variant v;
-    kx::AutomationError err;
-    if (FAILED(kx::GetProperty(obj, name, v.get(), &err))) throw kx::RaisedError(err);
-    LONG out = 0;
-    if (!v.toLong(out)) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
-    return out;
-}
-
-bool ReadBool(IDispatch* obj, const wchar_t* name) {
-    kx::Variant v;
-    kx::AutomationError err;
-    if (FAILED(kx::GetProperty(obj, name, v.get(), &err))) throw kx::RaisedError(err);
-    bool out = false;
-    if (!v.toBool(out)) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
-    return out;
-}
 
 } // namespace
 
@@ -82,16 +42,14 @@ void Kestrix::StartCapture() {
                 gFn_Split(g_TargetControls, L',', names);
                 const kx::ComPtr<IDispatch> ext = Extender();
                 const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
-                kx::Variant controls;
-                kx::AutomationError err;
-                if (!form || FAILED(kx::GetProperty(form.Get(), L"Controls", controls.get(), &err)) ||
-                    controls.vt() != VT_DISPATCH)
-                    throw kx::RaisedError(form ? err : kx::ErrorFromStatus(E_POINTER));
-                IDispatch* collection = V_DISPATCH(controls.get());
+                if (!form) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
+                // Fetched once for the whole resolution.
+                const kx::ComPtr<IDispatch> controls = byname::GetObject(form.Get(), L"Controls");
+                IDispatch* collection = controls.Get();
                 for (const std::wstring& name : names) {
                     const std::wstring wanted = kx::UpperCase(name);
                     bool matched = false;
-                    for (const kx::ComPtr<IDispatch>& item : Walk(collection)) {
+                    for (const kx::ComPtr<IDispatch>& item : byname::Members(collection)) {
                         if (!item || kx::UpperCase(NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
                         matched = true;
                         const LONG h = gFn_CtlHwnd(item.Get());
@@ -102,13 +60,8 @@ void Kestrix::StartCapture() {
                             break;
                         }
                         // A window named as a control is captured once, as that control.
-                        if (h == ReadLong(ext.Get(), L"TargetHandle")) {
-                            kx::AutomationError perr;
-                            VARIANT zero;
-                            V_VT(&zero) = VT_I4;
-                            V_I4(&zero) = 0;
-                            if (FAILED(kx::PutProperty(ext.Get(), L"TargetHandle", zero, &perr)))
-                                throw kx::RaisedError(perr);
+                        if (h == byname::GetLong(ext.Get(), L"TargetHandle")) {
+                            byname::Let(ext.Get(), L"TargetHandle", LONG{0});
                         }
                         if (g_Ctls.size() < k + 1) g_Ctls.resize(k + 1);
                         g_Ctls[k] = item;
@@ -166,8 +119,8 @@ bool Kestrix::CheckHandle(LONG hwnd) {
     const HWND h = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwnd));
     try {
         const kx::ComPtr<IDispatch> ext = Extender();
-        if (ReadBool(ext.Get(), L"IsEventsStart")) {
-            if (hwnd == ReadLong(ext.Get(), L"TargetHandle")) return true;
+        if (byname::GetBool(ext.Get(), L"IsEventsStart")) {
+            if (hwnd == byname::GetLong(ext.Get(), L"TargetHandle")) return true;
             const kx::ComPtr<IDispatch> owner = gFn_TargetCtl(h);
             if (owner && !IsSelf(owner.Get())) return true;
         }

@@ -74,6 +74,13 @@ std::wstring Kestrix::NameOf(IDispatch* object) const {
     return name;
 }
 
+std::wstring Kestrix::FormName(IDispatch* form) const {
+    if (form) {
+        try { return NameOf(form); } catch (const kx::RaisedError&) {}
+    }
+    return Def_NothingText; // no parent form: nothing to target by default
+}
+
 std::wstring Kestrix::OwnName() const {
     try {
         return NameOf(Extender().Get());
@@ -153,10 +160,7 @@ HRESULT Kestrix::OnInitNew() {
     g_UserMode = UserModeFromContainer();
     kx::ComPtr<IDispatch> ext = Extender();
     kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
-    std::wstring formName = L"(Nothing)";
-    if (form) {
-        try { formName = NameOf(form.Get()); } catch (const kx::RaisedError&) {}
-    }
+    const std::wstring formName = FormName(form.Get());
     const std::wstring own = OwnName();
     if (!g_UserMode) {
         // A control newly placed in the designer: defaults through the set
@@ -189,10 +193,7 @@ HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
     LoadVersionDialogOnce(Module());
     kx::ComPtr<IDispatch> ext = Extender();
     kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
-    std::wstring formName = L"(Nothing)";
-    if (form) {
-        try { formName = NameOf(form.Get()); } catch (const kx::RaisedError&) {}
-    }
+    const std::wstring formName = FormName(form.Get());
     const std::wstring own = OwnName();
 
     LONG handle = 0;
@@ -240,10 +241,7 @@ HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
 
 HRESULT Kestrix::OnSave(IPropertyBag* bag, BOOL, BOOL saveAll) {
     kx::ComPtr<IDispatch> form = ParentFormOf(Extender().Get());
-    std::wstring formName = L"(Nothing)";
-    if (form) {
-        try { formName = NameOf(form.Get()); } catch (const kx::RaisedError&) {}
-    }
+    const std::wstring formName = FormName(form.Get());
     HRESULT hr;
     if (FAILED(hr = kx::ole::WriteLong(bag, L"TargetHandle", g_TargetHandle, 0, saveAll))) return hr;
     if (FAILED(hr = kx::ole::WriteString(bag, L"TargetControls", g_TargetControls, formName, saveAll))) return hr;

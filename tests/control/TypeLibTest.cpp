@@ -141,7 +141,9 @@ void ExpectFuncs(ITypeInfo* ti, const std::vector<Func>& want, bool bySlot) {
         const Func& w = want[i];
         const FUNCDESC* f = funcs[i];
         SCOPED_TRACE(testing::Message() << "slot " << i << " " << Show(w.name));
-        if (bySlot) EXPECT_EQ(f->oVft, static_cast<SHORT>(28 + 4 * i)); // right after IDispatch's seven
+        if (bySlot) {
+            EXPECT_EQ(f->oVft, static_cast<SHORT>(28 + 4 * i)); // right after IDispatch's seven
+        }
         BSTR names[8] = {};
         UINT got = 0;
         ASSERT_HRESULT_SUCCEEDED(ti->GetNames(f->memid, names, 8, &got));

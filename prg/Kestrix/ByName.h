@@ -1,5 +1,6 @@
 // Properties and collections of automation objects read and written by
-// name, the way the pages reach the selected control and the form: every
+// name, the way the control reaches its container and the pages reach the
+// selected control and the form: every
 // failure is raised (kx::RaisedError) with what the object reported.
 #pragma once
 #include <windows.h>
@@ -13,9 +14,11 @@ namespace kestrix::byname {
 
 std::wstring GetString(IDispatch* object, const wchar_t* name);
 bool GetBool(IDispatch* object, const wchar_t* name);
+LONG GetLong(IDispatch* object, const wchar_t* name);
 kx::ComPtr<IDispatch> GetObject(IDispatch* object, const wchar_t* name);
 void Let(IDispatch* object, const wchar_t* name, const std::wstring& value);
 void Let(IDispatch* object, const wchar_t* name, bool value);
+void Let(IDispatch* object, const wchar_t* name, LONG value);
 // The members of a collection in its own order (one For Each walk).
 std::vector<kx::ComPtr<IDispatch>> Members(IDispatch* collection);
 

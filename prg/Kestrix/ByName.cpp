@@ -38,6 +38,14 @@ bool GetBool(IDispatch* object, const wchar_t* name) {
     return out;
 }
 
+LONG GetLong(IDispatch* object, const wchar_t* name) {
+    kx::Variant v;
+    Get(object, name, v);
+    LONG out = 0;
+    if (!v.toLong(out)) Raise(DISP_E_TYPEMISMATCH);
+    return out;
+}
+
 kx::ComPtr<IDispatch> GetObject(IDispatch* object, const wchar_t* name) {
     kx::Variant v;
     Get(object, name, v);
@@ -62,6 +70,13 @@ void Let(IDispatch* object, const wchar_t* name, bool value) {
     VARIANT v;
     V_VT(&v) = VT_BOOL;
     V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    Put(object, name, v);
+}
+
+void Let(IDispatch* object, const wchar_t* name, LONG value) {
+    VARIANT v;
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
     Put(object, name, v);
 }
 
