@@ -58,6 +58,8 @@ std::unique_ptr<Form> Form::Create(Runtime& rt, const FormDesc& desc) {
     f->DefineMembers();
     f->CreateWindowAndControls();
     rt.AddForm(f.get());
+    // What controls reported while reading their saved properties is no change of the user's.
+    f->SetDirty(false);
     return f;
 }
 
@@ -131,11 +133,11 @@ void Form::CreateWindowAndControls() {
 }
 
 void Form::On(const std::wstring& source, const std::wstring& event, Handler h) {
-    handlers_[kx::UpperCase(source + L"_" + event)] = std::move(h);
+    handlers_[{kx::UpperCase(source), kx::UpperCase(event)}] = std::move(h);
 }
 
 bool Form::Raise(const std::wstring& source, const std::wstring& event, EventArgs& args) {
-    auto it = handlers_.find(kx::UpperCase(source + L"_" + event));
+    auto it = handlers_.find({kx::UpperCase(source), kx::UpperCase(event)});
     if (it == handlers_.end()) return false;
     const Handler h = it->second; // the handler may replace itself
     try {

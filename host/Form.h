@@ -107,7 +107,9 @@ private:
     kx::ComPtr<IDispatch> controlsCollection_;
     kx::ComPtr<FormContainer> container_;
     std::vector<std::unique_ptr<Control>> controls_;
-    std::map<std::wstring, Handler> handlers_; // key: upper "SOURCE_EVENT"
+    // Keyed by (source, event) in upper case: a pair, so that names with
+    // underscores cannot meet ("A_B"+"C" and "A"+"B_C").
+    std::map<std::pair<std::wstring, std::wstring>, Handler> handlers_;
     mutable std::vector<std::pair<LOGFONTW, kx::UniqueGdi>> fonts_;
     bool dirty_ = false;
     bool unloading_ = false;
