@@ -6,7 +6,9 @@ namespace kxhost {
 namespace {
 Var Converted(const VARIANT& v, VARTYPE vt) {
     Var out;
-    const HRESULT hr = VariantChangeType(out.get(), const_cast<VARIANT*>(&v), 0, vt);
+    // Booleans become "True"/"False" as text, as VB's CStr gives them, not "-1"/"0".
+    const USHORT flags = vt == VT_BSTR ? VARIANT_ALPHABOOL : 0;
+    const HRESULT hr = VariantChangeType(out.get(), const_cast<VARIANT*>(&v), flags, vt);
     if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH));
     return out;
 }

@@ -238,3 +238,15 @@ TEST(RuntimeFormErrors, UnregisteredActiveXControlIsAClearError) {
         EXPECT_NE(e.message().find(L"not registered"), std::wstring::npos);
     }
 }
+
+TEST(RuntimeValues, ConversionsAreTheOnesVbMakes) {
+    EXPECT_EQ(Var(true).AsString(), L"True");
+    EXPECT_EQ(Var(false).AsString(), L"False");
+    EXPECT_EQ(Var(L"12").AsLong(), 12);
+    try {
+        Var(L"twelve").AsLong();
+        FAIL() << "a text that is no number";
+    } catch (const kx::RaisedError& e) {
+        EXPECT_EQ(e.error().number, 13);
+    }
+}
