@@ -15,6 +15,10 @@ WNDPROC Replace(HWND h, WNDPROC proc) {
 
 bool TargetsControls() { return g_TargetControls != Def_NothingText; }
 
+// Whether the install let the windows accept dropped files: the removal
+// takes it back even if a form loaded meanwhile changed FileDropMode.
+bool g_DropsAccepted = false;
+
 // The replaced windows sorted by handle, so that finding a window's previous
 // procedure on every message costs the same however many targets there are.
 // It mirrors the nonzero entries of g_PrevProcs (the first entry of a window).
@@ -50,6 +54,7 @@ bool Install() {
     bool dropMode = false;
     if (FAILED(g_CallbackCtl.FileDropMode(&dropMode, &err))) throw kx::RaisedError(err);
     g_FileDropMode = dropMode;
+    g_DropsAccepted = dropMode;
 
     if (g_TargetHandle != 0) {
         const HWND h = reinterpret_cast<HWND>(static_cast<LONG_PTR>(g_TargetHandle));
@@ -110,12 +115,12 @@ void gFn_SubClassOff() noexcept {
             const HWND h = g_CtlHwnds.at(i);
             Replace(h, g_PrevProcs[i]);
             g_PrevProcs[i] = nullptr;
-            if (g_FileDropMode) DragAcceptFiles(h, FALSE);
+            if (g_DropsAccepted) DragAcceptFiles(h, FALSE);
         }
         if (g_PrevHandleProc) {
             Replace(g_PrevHandleHwnd, g_PrevHandleProc);
             g_PrevHandleProc = nullptr;
-            if (g_FileDropMode) DragAcceptFiles(g_PrevHandleHwnd, FALSE);
+            if (g_DropsAccepted) DragAcceptFiles(g_PrevHandleHwnd, FALSE);
             g_PrevHandleHwnd = nullptr;
         }
     } catch (...) {

@@ -181,6 +181,16 @@ TEST_F(EngineTest, FileDropAcceptanceFollowsTheSession) {
     control_.fileDropMode = false;
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'15'"));
     EXPECT_FALSE(AcceptsFiles(a.hwnd()));
+    gFn_SubClassOff();
+
+    // A form loaded during the capture may switch the store's FileDropMode
+    // off: what the install accepted is still taken back.
+    control_.fileDropMode = true;
+    ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'15'"));
+    g_FileDropMode = false;
+    gFn_SubClassOff();
+    EXPECT_FALSE(AcceptsFiles(a.hwnd()));
+    EXPECT_FALSE(AcceptsFiles(raw.hwnd()));
 }
 
 TEST_F(EngineTest, RawWindowIsRestoredEvenWhenTargetHandleChangedMeanwhile) {
