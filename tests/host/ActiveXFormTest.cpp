@@ -12,13 +12,6 @@ namespace {
 
 class ActiveXForm : public HostTest {};
 
-int Dpi(int index) {
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, index);
-    ReleaseDC(nullptr, dc);
-    return dpi;
-}
-
 std::wstring Title(const Object& item) {
     std::wstring name = item.Get(L"Name").AsString();
     try {

@@ -11,13 +11,6 @@ namespace {
 
 class Extender : public HostTest {};
 
-int Dpi(int index) {
-    HDC dc = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(dc, index);
-    ReleaseDC(nullptr, dc);
-    return dpi;
-}
-
 LONG HwndOf(const Object& o) { return o.Get(L"hwnd").AsLong(); }
 
 } // namespace

@@ -151,4 +151,11 @@ std::string ScratchFolder::Read(const std::wstring& file) const {
     return bytes;
 }
 
+int Dpi(int index) {
+    HDC dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(dc, index);
+    ReleaseDC(nullptr, dc);
+    return dpi;
+}
+
 } // namespace kxtest

@@ -79,4 +79,7 @@ private:
     std::wstring folder_;
 };
 
+// The screen's dots per inch (LOGPIXELSX or LOGPIXELSY), for twips in pixels.
+int Dpi(int index);
+
 } // namespace kxtest

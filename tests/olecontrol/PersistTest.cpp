@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Bstr.h"
+#include "BagSupport.h"
 #include "MemoryPropertyBag.h"
 #include "TestControlDll.h"
 #include "Variant.h"
@@ -13,12 +14,6 @@ using kx::ole::MemoryPropertyBag;
 
 namespace kxtest {
 namespace {
-
-ComPtr<MemoryPropertyBag> NewBag() {
-    ComPtr<MemoryPropertyBag> bag;
-    EXPECT_HRESULT_SUCCEEDED(MemoryPropertyBag::Create(bag));
-    return bag;
-}
 
 std::wstring Caption(IKxTestCtl* ctl) {
     kx::Bstr b;

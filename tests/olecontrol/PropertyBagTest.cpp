@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Bstr.h"
+#include "BagSupport.h"
 #include "MemoryPropertyBag.h"
 #include "Variant.h"
 
@@ -12,12 +13,6 @@ using kx::ole::MemoryPropertyBag;
 
 namespace kxtest {
 namespace {
-
-ComPtr<MemoryPropertyBag> NewBag() {
-    ComPtr<MemoryPropertyBag> bag;
-    EXPECT_HRESULT_SUCCEEDED(MemoryPropertyBag::Create(bag));
-    return bag;
-}
 
 void WriteString(IPropertyBag* bag, const wchar_t* name, const wchar_t* text) {
     Variant v;
