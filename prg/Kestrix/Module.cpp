@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "Kestrix.h"
+#include "KestrixBas.h"
 #include "PageIds.h"
 #include "Pages.h"
 #include "ServerModule.h"
@@ -28,6 +29,8 @@ const kx::ole::ServerModule g_Server(kClasses, kControls, kPages);
 } // namespace
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) { return g_Server.GetClassObject(clsid, iid, out); }
-STDAPI DllCanUnloadNow() { return g_Server.CanUnloadNow(); }
+// A window another subclasser hooked above us may still call our procedure
+// after every object has gone: the library stays while one lives.
+STDAPI DllCanUnloadNow() { return gFn_LeftoversRemain() ? S_FALSE : g_Server.CanUnloadNow(); }
 STDAPI DllRegisterServer() { return g_Server.Register(); }
 STDAPI DllUnregisterServer() { return g_Server.Unregister(); }

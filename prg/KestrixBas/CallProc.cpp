@@ -37,6 +37,7 @@ LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     // Taken at arrival: if the call-back ends the session, the message still
     // reaches the procedure the window had when it came.
     const WNDPROC prev = gFn_PrevProc(h);
+    if (!prev) return gFn_PassLeftover(gFn_CallProc, h, m, w, l);
     LONG msg = static_cast<LONG>(m), wp = static_cast<LONG>(w), lp = static_cast<LONG>(l);
 
     if (g_TargetEvents.watches(msg) || (g_FileDropMode && msg == kDropFiles)) {
@@ -62,6 +63,7 @@ LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT m, WPARAM w, LPARAM l) {
     const WNDPROC prev = g_PrevHandleProc;
+    if (!prev || h != g_PrevHandleHwnd) return gFn_PassLeftover(gFn_CallProcHandle, h, m, w, l);
     LONG msg = static_cast<LONG>(m), wp = static_cast<LONG>(w), lp = static_cast<LONG>(l);
 
     if (g_TargetEvents.watches(msg)) {

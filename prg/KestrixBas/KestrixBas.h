@@ -66,6 +66,24 @@ void gFn_SubClassOff() noexcept;
 // The recorded previous procedure of a target control's window, or null.
 WNDPROC gFn_PrevProc(HWND h) noexcept;
 
+// ---- Windows that another subclasser hooked above us --------------------
+// Puts prev back as the window's procedure only when the window runs ours
+// now; true when it did.
+bool gFn_HandBack(HWND h, WNDPROC ours, WNDPROC prev) noexcept;
+// A window that could not be handed back keeps ours as a pass-through to prev.
+void gFn_LeaveHooked(HWND h, WNDPROC ours, WNDPROC prev);
+// The pass-through record of a window, taken back into a new session: its
+// prev, or null when it has none.
+WNDPROC gFn_TakeLeftover(HWND h, WNDPROC ours) noexcept;
+// Hands back every pass-through window that runs ours again, and forgets
+// those that are gone.
+void gFn_SweepLeftovers() noexcept;
+// True while a live window may still call one of our procedures outside a
+// session: the library must stay loaded.
+bool gFn_LeftoversRemain() noexcept;
+// A message for a window outside the session: passed on unchanged.
+LRESULT gFn_PassLeftover(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l);
+
 // ---- Capture window procedures ------------------------------------------
 LRESULT CALLBACK gFn_CallProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT msg, WPARAM wp, LPARAM lp);

@@ -47,7 +47,23 @@ std::wstring NameOf(IDispatch* ctl) {
     return name;
 }
 
+// Our procedure on a window. A window that still holds it from an earlier
+// session, below another subclasser, is captured through that one again:
+// hooking it a second time would send each message through us twice.
+WNDPROC Hook(HWND h, WNDPROC ours) {
+    if (const WNDPROC prev = gFn_TakeLeftover(h, ours)) return prev;
+    return Replace(h, ours);
+}
+
+// Removal of one window: its recorded procedure goes back only while the
+// window runs ours; else whoever hooked it after us keeps passing messages
+// through ours, which passes them on unchanged.
+void Unhook(HWND h, WNDPROC ours, WNDPROC prev) {
+    if (!gFn_HandBack(h, ours, prev)) gFn_LeaveHooked(h, ours, prev);
+}
+
 bool Install() {
+    gFn_SweepLeftovers();
     if (g_DebugMode) gFn_DebugOpen(); // without a trace the capture still runs
 
     kx::AutomationError err;
@@ -59,7 +75,7 @@ bool Install() {
     if (g_TargetHandle != 0) {
         const HWND h = reinterpret_cast<HWND>(static_cast<LONG_PTR>(g_TargetHandle));
         if (g_FileDropMode) DragAcceptFiles(h, TRUE);
-        g_PrevHandleProc = Replace(h, gFn_CallProcHandle);
+        g_PrevHandleProc = Hook(h, gFn_CallProcHandle);
         if (!g_PrevHandleProc) {
             gFn_SubClassOff();
             g_CallbackCtl.ErrMsg(10003, L"TargetHandle ﾌﾟﾛﾊﾟﾃｨが不正です", 100);
@@ -76,7 +92,7 @@ bool Install() {
             if (g_FileDropMode) DragAcceptFiles(h, TRUE);
             if (g_PrevProcs.size() < i + 1) g_PrevProcs.resize(i + 1, nullptr);
             if (ReplacedEarlier(i)) continue;
-            g_PrevProcs[i] = Replace(h, gFn_CallProc);
+            g_PrevProcs[i] = Hook(h, gFn_CallProc);
             if (g_PrevProcs[i]) IndexAdd(h, g_PrevProcs[i]);
             if (!g_PrevProcs[i]) {
                 gFn_SubClassOff();
@@ -113,12 +129,12 @@ void gFn_SubClassOff() noexcept {
         for (size_t i = 0; i < g_PrevProcs.size(); ++i) {
             if (!g_PrevProcs[i]) continue;
             const HWND h = g_CtlHwnds.at(i);
-            Replace(h, g_PrevProcs[i]);
+            Unhook(h, gFn_CallProc, g_PrevProcs[i]);
             g_PrevProcs[i] = nullptr;
             if (g_DropsAccepted) DragAcceptFiles(h, FALSE);
         }
         if (g_PrevHandleProc) {
-            Replace(g_PrevHandleHwnd, g_PrevHandleProc);
+            Unhook(g_PrevHandleHwnd, gFn_CallProcHandle, g_PrevHandleProc);
             g_PrevHandleProc = nullptr;
             if (g_DropsAccepted) DragAcceptFiles(g_PrevHandleHwnd, FALSE);
             g_PrevHandleHwnd = nullptr;
@@ -127,6 +143,7 @@ void gFn_SubClassOff() noexcept {
         // What could not be undone stays as it is; the session still ends.
     }
     g_PrevProcIndex.clear();
+    gFn_SweepLeftovers();
     gFn_DebugClose();
     g_EventsStarted = false;
 }
