@@ -4,14 +4,18 @@
 
 const wchar_t* const Def_NothingText = L"(Nothing)";
 
-std::wstring g_TargetControls;
-TargetEventList g_TargetEvents;
+// Before any instance is initialised or loaded, the store holds what a
+// fresh instance holds at run time with no form around it: a bare caller
+// (a script's CreateObject) never initialises one, and gets run-time rules,
+// raised errors instead of message boxes that nobody could answer.
+std::wstring g_TargetControls = L"(Nothing)";
+TargetEventList g_TargetEvents(L"ALL");
 LONG g_TargetHandle = 0;
-bool g_DebugMode = false;
-std::wstring g_DebugFile;
-std::wstring g_LinkName;
-bool g_FileDropMode = false;
-bool g_UserMode = false;
+bool g_DebugMode = true;
+std::wstring g_DebugFile = L"Kestrix.Dbg";
+std::wstring g_LinkName = L"Kestrix";
+bool g_FileDropMode = true;
+bool g_UserMode = true;
 bool g_InDevEnv = false;
 CallbackObject g_CallbackCtl;
 kx::ComPtr<IDispatch> g_ParentForm;

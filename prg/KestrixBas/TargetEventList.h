@@ -8,6 +8,8 @@
 
 class TargetEventList {
 public:
+    TargetEventList() = default;
+    explicit TargetEventList(const wchar_t* text) { *this = text; }
     TargetEventList& operator=(const std::wstring& text);
     TargetEventList& operator=(const wchar_t* text) { return *this = std::wstring(text ? text : L""); }
 

@@ -85,12 +85,17 @@ FakeControl::FakeControl(const std::wstring& name) : obj_(AutoObject::New()) {
 }
 
 void EngineTest::SetUp() {
+    ClearStore();
     Recorder::log.clear();
     g_CallbackCtl = control_.dispatch();
 }
 
 void EngineTest::TearDown() {
     gFn_SubClassOff();
+    ClearStore();
+}
+
+void EngineTest::ClearStore() {
     g_TargetControls.clear();
     g_TargetEvents = L"";
     g_TargetHandle = 0;

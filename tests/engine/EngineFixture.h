@@ -84,6 +84,8 @@ class EngineTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // Empties the store: the tests set what each one needs.
+    static void ClearStore();
 
     // Fills the target tables as the control does before it installs.
     void SetTargets(const std::vector<std::pair<std::wstring, HWND>>& targets);
