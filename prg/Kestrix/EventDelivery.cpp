@@ -16,18 +16,19 @@ constexpr DISPID kEventGetEvents = 1;
 constexpr DISPID kEventFileDrop = 3;
 constexpr LONG kDropFiles = WM_DROPFILES;
 
-// Every path of a drop, whole: its length is asked first, so a path longer
-// than 255 bytes is not cut.
+// Every path of a drop, whole and exact: its length is asked first, so a
+// long path is not cut, and it is read wide, so a name the ANSI code page
+// cannot spell still names its file.
 std::vector<std::wstring> DroppedFiles(HDROP drop, LONG* count) {
-    *count = static_cast<LONG>(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0));
+    *count = static_cast<LONG>(DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0));
     std::vector<std::wstring> files(1);
     for (LONG i = 0; i < *count; ++i) {
-        const UINT len = DragQueryFileA(drop, static_cast<UINT>(i), nullptr, 0);
-        std::string path(static_cast<size_t>(len) + 1, '\0');
-        const UINT got = DragQueryFileA(drop, static_cast<UINT>(i), &path[0], len + 1);
+        const UINT len = DragQueryFileW(drop, static_cast<UINT>(i), nullptr, 0);
+        std::wstring path(static_cast<size_t>(len) + 1, L'\0');
+        const UINT got = DragQueryFileW(drop, static_cast<UINT>(i), &path[0], len + 1);
         path.resize(got);
         if (files.size() < static_cast<size_t>(i) + 1) files.resize(static_cast<size_t>(i) + 1);
-        files[static_cast<size_t>(i)] = kx::TrimBlanks(kx::FromAnsi(path));
+        files[static_cast<size_t>(i)] = kx::TrimBlanks(path);
     }
     return files;
 }

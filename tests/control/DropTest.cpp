@@ -83,7 +83,7 @@ TEST_F(DropTest, ThreeFilesArriveInOrderAndTheDropIsPassedOnEvenWhenCancelled) {
 TEST_F(DropTest, ADropOfNoFilesGivesOneEmptyPathAndCountZero) {
     LoadWatching(L"ALL", true);
     Start();
-    kx::UniqueHglobal drop = MakeDrop({});
+    kx::UniqueHglobal drop = MakeDrop(std::vector<std::string>{});
     SendMessageA(Hwnd(L"Form1"), WM_DROPFILES, reinterpret_cast<WPARAM>(drop.get()), 0);
     ASSERT_EQ(drops_.size(), 1u);
     EXPECT_EQ(drops_[0].control, L"Form1");
@@ -106,6 +106,29 @@ TEST_F(DropTest, LongAndJapanesePathsArriveWholeWithOuterBlanksRemoved) {
     EXPECT_EQ(drops_[0].files[1], L"C:\\ｶﾅ\\名前 付き.txt"); // blanks inside stay
     EXPECT_EQ(drops_[0].files[2], L"\tC:\\tab.txt");       // only blanks are trimmed
     EXPECT_EQ(drops_[0].count, 3);
+}
+
+TEST_F(DropTest, PathsTheAnsiCodePageCannotSpellArriveExactAndNameTheirFiles) {
+    LoadWatching(L"ALL", true);
+    Start();
+    wchar_t temp[MAX_PATH] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    // Korean, an emoji (a surrogate pair), accented letters, beside Japanese.
+    const std::vector<std::wstring> paths = {std::wstring(temp) + L"\uD55C\uAD6D\uC5B4 \U0001F600.txt",
+                                             std::wstring(temp) + L"d\u00E9j\u00E0 \u0107\u0142.txt",
+                                             std::wstring(temp) + L"データ.txt"};
+    for (const std::wstring& p : paths) {
+        kx::UniqueFile f(CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(f) << "could not create a file to drop";
+    }
+    kx::UniqueHglobal drop = MakeDrop(paths);
+    SendMessageA(Hwnd(L"Command1"), WM_DROPFILES, reinterpret_cast<WPARAM>(drop.get()), 0);
+    ASSERT_EQ(drops_.size(), 1u);
+    EXPECT_EQ(drops_[0].files, paths);
+    for (const std::wstring& p : drops_[0].files) {
+        EXPECT_NE(GetFileAttributesW(p.c_str()), INVALID_FILE_ATTRIBUTES) << "a dropped path names no file";
+        DeleteFileW(p.c_str());
+    }
 }
 
 TEST_F(DropTest, WithFileDropModeOffADropIsAnOrdinaryMessage) {
