@@ -76,7 +76,8 @@ STDMETHODIMP FormPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
         if (FAILED(hr)) return hr;
         tmp = conv;
     }
-    VariantClear(value);
+    // On entry only the type is meaningful (a control may hand in VT_BSTR
+    // with nothing behind it): the value is overwritten, never freed.
     *value = tmp;
     return S_OK;
 }

@@ -5,6 +5,7 @@
 #include "Ansi.h"
 #include "FormFileTestSupport.h"
 #include "FormFileUtf8.h"
+#include "FormPropertyBag.h"
 #include "Units.h"
 
 using namespace kxhost;
@@ -55,6 +56,27 @@ TEST_F(SavedForm, BagKeysMatchWithoutRegardToCaseAndValuesTakeTheTypeAsked) {
     // Nothing saved: the control's defaults, and it was loaded, not started fresh.
     EXPECT_EQ(Ctl(L"A3").Get(L"Caption").AsString(), L"KxTest");
     EXPECT_EQ(Ctl(L"A3").Get(L"Value").AsLong(), 0);
+}
+
+TEST(FormPropertyBagRead, OverwritesTheCallersValueWithoutFreeingIt) {
+    // A control asks for a string with VT_BSTR and whatever pointer its
+    // VARIANT happened to hold: here a live string, so a free would show as
+    // the next string of that size being given the same memory.
+    kx::ComPtr<FormPropertyBag> bag;
+    ASSERT_HRESULT_SUCCEEDED(FormPropertyBag::Make(bag, std::vector<Property>{{L"caption", Value{std::wstring(L"Hi")}}}));
+    BSTR held = SysAllocString(L"held by the caller");
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = held;
+    ASSERT_HRESULT_SUCCEEDED(bag->Read(L"Caption", &v, nullptr));
+    ASSERT_EQ(V_VT(&v), VT_BSTR);
+    EXPECT_STREQ(V_BSTR(&v), L"Hi");
+    BSTR next = SysAllocString(L"held by the caller");
+    EXPECT_NE(next, held) << "Read freed the caller's string";
+    EXPECT_STREQ(held, L"held by the caller");
+    SysFreeString(next);
+    SysFreeString(held);
+    VariantClear(&v);
 }
 
 TEST_F(SavedForm, ValuesEqualToTheirDefaultsAreLeftOutAndKeysAreWrittenInLowerCase) {
