@@ -10,6 +10,7 @@
 #include "Text.h"
 #include "PageIds.h"
 #include "Variant.h"
+#include "Module.h"
 #include "resource.h"
 #include <mmsystem.h>
 
@@ -22,14 +23,21 @@ constexpr SIZEL kFixedExtent{820, 741};
 constexpr DWORD kMiscStatus = 0x20591;
 
 // Placement sound beside the library, played when a control is placed.
+// winmm is loaded for the first sound only, so a host that loads and frees
+// the library never pays for it; once loaded it stays, since a sound
+// played asynchronously may outlast this library.
 void PlacementSound(HMODULE module) {
-    char path[MAX_PATH * 2] = {};
-    const DWORD n = GetModuleFileNameA(module, path, sizeof path);
-    if (n == 0 || n >= sizeof path) return;
-    char* slash = strrchr(path, '\\');
-    if (!slash) return;
-    strcpy(slash + 1, "CtlPaste.wav");
-    if (gFn_FileExists(std::wstring(path, path + strlen(path)))) sndPlaySoundA(path, SND_ASYNC);
+    std::wstring path = kx::ole::ModulePath(module);
+    const size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return;
+    path.replace(slash + 1, std::wstring::npos, L"CtlPaste.wav");
+    if (!gFn_FileExists(path)) return;
+    HMODULE winmm = GetModuleHandleW(L"winmm.dll");
+    if (!winmm) winmm = LoadLibraryW(L"winmm.dll");
+    if (!winmm) return; // no sound system: the control is placed all the same
+    using PlaySoundW = BOOL(WINAPI*)(LPCWSTR, UINT);
+    if (auto play = reinterpret_cast<PlaySoundW>(GetProcAddress(winmm, "sndPlaySoundW")))
+        play(path.c_str(), SND_ASYNC);
 }
 
 // The Help button of an error message opens its topic.
