@@ -2,6 +2,7 @@
 // capture, and that removes itself the plain way: by putting back the
 // procedure it saved, whatever the window runs now.
 #include "EngineFixture.h"
+#include "OtherSubclasser.h"
 #include <memory>
 #include <utility>
 
@@ -10,29 +11,6 @@ using namespace kxtest;
 namespace {
 
 constexpr UINT kProbe = WM_USER + 7;
-
-class OtherSubclasser {
-public:
-    explicit OtherSubclasser(HWND h) : h_(h) {
-        instance_ = this;
-        saved_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Proc)));
-    }
-    ~OtherSubclasser() { Remove(); instance_ = nullptr; }
-    void Remove() {
-        if (saved_) SetWindowLongPtrA(h_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(std::exchange(saved_, nullptr)));
-    }
-    int seen = 0;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        if (m == kProbe) ++instance_->seen;
-        return CallWindowProcA(instance_->saved_, h, m, w, l);
-    }
-    static OtherSubclasser* instance_;
-    HWND h_;
-    WNDPROC saved_ = nullptr;
-};
-OtherSubclasser* OtherSubclasser::instance_ = nullptr;
 
 class SubclasserTest : public EngineTest {
 protected:
@@ -86,9 +64,9 @@ TEST_F(SubclasserTest, EveryOrderOfHookingAndRemovingLeavesAWorkingWindow) {
         TestWindow w;
         const WNDPROC original = w.proc();
         std::unique_ptr<OtherSubclasser> other;
-        if (c.otherFirst) other = std::make_unique<OtherSubclasser>(w.hwnd());
+        if (c.otherFirst) other = std::make_unique<OtherSubclasser>(w.hwnd(), kProbe);
         ASSERT_TRUE(Start(w.hwnd(), c.raw));
-        if (!c.otherFirst) other = std::make_unique<OtherSubclasser>(w.hwnd());
+        if (!c.otherFirst) other = std::make_unique<OtherSubclasser>(w.hwnd(), kProbe);
         EXPECT_TRIP(Send(w.hwnd(), other.get()), 1, 1, 1);
 
         if (c.otherGoesWhileCapturing) {
@@ -113,7 +91,7 @@ TEST_F(SubclasserTest, AWindowLeftHookedBelowAnotherIsCapturedOnceByTheNextSessi
         TestWindow w;
         const WNDPROC original = w.proc();
         ASSERT_TRUE(Start(w.hwnd(), raw));
-        OtherSubclasser other(w.hwnd());
+        OtherSubclasser other(w.hwnd(), kProbe);
         gFn_SubClassOff();
         EXPECT_TRUE(gFn_LeftoversRemain()) << "a live window still calls our procedure";
 
@@ -133,7 +111,7 @@ TEST_F(SubclasserTest, ALeftoverIsHandedBackByTheNextRemovalOrForgottenWithItsWi
     TestWindow w;
     const WNDPROC original = w.proc();
     ASSERT_TRUE(Start(w.hwnd(), false));
-    auto other = std::make_unique<OtherSubclasser>(w.hwnd());
+    auto other = std::make_unique<OtherSubclasser>(w.hwnd(), kProbe);
     gFn_SubClassOff();
     other.reset(); // our procedure is on top again, and no message has come
     gFn_SubClassOff();
@@ -143,7 +121,7 @@ TEST_F(SubclasserTest, ALeftoverIsHandedBackByTheNextRemovalOrForgottenWithItsWi
     // A window destroyed while the other subclasser still sits above us.
     auto gone = std::make_unique<TestWindow>();
     ASSERT_TRUE(Start(gone->hwnd(), true));
-    auto above = std::make_unique<OtherSubclasser>(gone->hwnd());
+    auto above = std::make_unique<OtherSubclasser>(gone->hwnd(), kProbe);
     gFn_SubClassOff();
     EXPECT_TRUE(gFn_LeftoversRemain());
     gone.reset();
