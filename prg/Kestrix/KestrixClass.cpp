@@ -10,7 +10,7 @@
 #include "Text.h"
 #include "PageIds.h"
 #include "Variant.h"
-#include "Module.h"
+#include "ModuleInfo.h"
 #include "resource.h"
 #include <mmsystem.h>
 

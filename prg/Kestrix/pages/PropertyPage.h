@@ -11,7 +11,7 @@
 #include <ocidl.h>
 
 #include "ComObject.h"
-#include "Module.h"
+#include "ModuleInfo.h"
 #include "PageCore.h"
 
 namespace kestrix::pages {

@@ -4,7 +4,7 @@
 #include "ComTrap.h"
 #include "DispatchCall.h"
 #include "ErrorInfo.h"
-#include "Module.h"
+#include "ModuleInfo.h"
 #include "ReturnIf.h"
 
 namespace kx::ole {

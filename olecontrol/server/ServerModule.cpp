@@ -5,7 +5,7 @@
 
 #include "Bstr.h"
 #include "ComPtr.h"
-#include "Module.h"
+#include "ModuleInfo.h"
 #include "ReturnIf.h"
 #include "Text.h"
 

@@ -1,4 +1,4 @@
-#include "Module.h"
+#include "ModuleInfo.h"
 
 #include "ReturnIf.h"
 
