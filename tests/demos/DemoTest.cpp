@@ -11,7 +11,7 @@
 #include "Demlet2.h"
 #include "DemoSupport.h"
 #include "Intrinsic.h"
-#include "Units.h"
+#include "FormProps.h"
 
 using namespace kxtest;
 using kxhost::Object;

@@ -6,7 +6,7 @@
 #include "FormFileTestSupport.h"
 #include "FormFileUtf8.h"
 #include "FormPropertyBag.h"
-#include "Units.h"
+#include "FormProps.h"
 
 using namespace kxhost;
 using namespace kxtest;

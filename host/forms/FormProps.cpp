@@ -1,4 +1,4 @@
-#include "Units.h"
+#include "FormProps.h"
 
 namespace kxhost {
 

@@ -4,7 +4,7 @@
 #include "Form.h"
 #include "FormPropertyBag.h"
 #include "Runtime.h"
-#include "Units.h"
+#include "FormProps.h"
 #include "Var.h"
 
 namespace kxhost {

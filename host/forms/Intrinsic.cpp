@@ -1,7 +1,7 @@
 #include "Intrinsic.h"
 #include "Ansi.h"
 #include "Form.h"
-#include "Units.h"
+#include "FormProps.h"
 #include "Var.h"
 
 namespace kxhost {

@@ -6,7 +6,7 @@
 #include "Intrinsic.h"
 #include "Runtime.h"
 #include "Text.h"
-#include "Units.h"
+#include "FormProps.h"
 #include <algorithm>
 
 namespace kxhost {

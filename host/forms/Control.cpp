@@ -1,6 +1,6 @@
 #include "Control.h"
 #include "Form.h"
-#include "Units.h"
+#include "FormProps.h"
 #include "Var.h"
 
 namespace kxhost {
