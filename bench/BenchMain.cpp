@@ -151,8 +151,7 @@ bool Capture(HWND h, BenchControl* control, const std::wstring& events) {
 void Release(HWND h) {
     gFn_SubClassOff();
     g_CallbackCtl.Reset();
-    g_Ctls.assign(1, nullptr);
-    g_CtlHwnds.assign(1, nullptr);
+    gFn_ResetTargets();
     g_TargetControls = Def_NothingText;
     g_TargetEvents = L"";
     if (ProcOf(h) != TargetProc) Broken("gFn_SubClassOff did not give the window its procedure back");

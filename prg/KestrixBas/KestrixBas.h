@@ -61,6 +61,9 @@ extern bool g_DebugOpen;
 // Installs the replacement procedures. True on success. At run time a
 // failure reported through gFn_ErrMsg comes back as kx::RaisedError.
 bool gFn_SubClassOn();
+// Empties the target tables (g_Ctls, g_CtlHwnds, g_PrevProcs) to their one
+// unused entry: what the next install starts from.
+void gFn_ResetTargets();
 // Puts every replaced procedure back, closes the trace, clears the flag.
 void gFn_SubClassOff() noexcept;
 // The recorded previous procedure of a target control's window, or null.

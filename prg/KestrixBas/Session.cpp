@@ -121,6 +121,12 @@ bool gFn_SubClassOn() {
     }
 }
 
+void gFn_ResetTargets() {
+    g_Ctls.assign(1, nullptr);
+    g_CtlHwnds.assign(1, nullptr);
+    g_PrevProcs.assign(1, nullptr);
+}
+
 void gFn_SubClassOff() noexcept {
     try {
         // Every recorded procedure goes back, whatever TargetControls says

@@ -103,9 +103,7 @@ void EngineTest::ClearStore() {
     g_DebugFile.clear();
     g_FileDropMode = false;
     g_InDevEnv = false;
-    g_Ctls.assign(1, nullptr);
-    g_CtlHwnds.assign(1, nullptr);
-    g_PrevProcs.assign(1, nullptr);
+    gFn_ResetTargets();
     g_CallbackCtl.Reset();
 }
 

@@ -33,9 +33,7 @@ void Kestrix::StartCapture() {
         } else if (kx::TrimBlanks(g_TargetEvents.text()).empty()) {
             report = Report{kErrNoTargetEvents, kMsgNoTargetEvents};
         } else {
-            g_Ctls.assign(1, nullptr);
-            g_CtlHwnds.assign(1, nullptr);
-            g_PrevProcs.assign(1, nullptr);
+            gFn_ResetTargets();
             size_t k = 0;
             if (g_TargetControls != Def_NothingText) {
                 std::vector<std::wstring> names;

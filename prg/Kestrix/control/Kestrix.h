@@ -8,6 +8,8 @@
 
 #include "ControlBase.h"
 #include "Kestrix32.h"
+#include "PersistedProperties.h"
+#include <vector>
 
 namespace kestrix {
 
@@ -60,6 +62,10 @@ private:
     // The error reporter: a message box at design time, a raised error
     // (kx::RaisedError) at run time. Always "returns False".
     void ErrMsg(LONG number, const std::wstring& text, LONG helpContext);
+
+    // The persisted properties, and what their defaults depend on now.
+    static const std::vector<PersistedProperty>& Persisted();
+    DefaultNames Defaults() const;
 
     // Container services
     kx::ComPtr<IDispatch> Extender() const;      // the extender, or this control itself

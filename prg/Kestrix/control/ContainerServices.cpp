@@ -1,0 +1,75 @@
+// What the control asks of its container: its extender, its form, names
+// and identity, the user mode, and its place on the form at run time.
+#include "Kestrix.h"
+#include "Ansi.h"
+#include "KestrixBas.h"
+#include "Variant.h"
+
+namespace kestrix {
+
+kx::ComPtr<IDispatch> Kestrix::Extender() const {
+    kx::ComPtr<IDispatch> ext;
+    if (SUCCEEDED(ExtendedControl(&ext)) && ext) return ext;
+    // No extender: the control stands for itself.
+    return kx::ComPtr<IDispatch>(static_cast<IDispatch*>(const_cast<Kestrix*>(this)));
+}
+
+kx::ComPtr<IDispatch> Kestrix::ParentFormOf(IDispatch* extender) const {
+    kx::Variant v;
+    kx::ComPtr<IDispatch> form;
+    if (SUCCEEDED(kx::GetProperty(extender, L"Parent", v.get())) && v.vt() == VT_DISPATCH && V_DISPATCH(v.get()))
+        form = V_DISPATCH(v.get());
+    return form;
+}
+
+std::wstring Kestrix::NameOf(IDispatch* object) const {
+    kx::Variant v;
+    std::wstring name;
+    kx::AutomationError err;
+    if (FAILED(kx::GetProperty(object, L"Name", v.get(), &err))) throw kx::RaisedError(err);
+    if (!v.toString(name)) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
+    return name;
+}
+
+std::wstring Kestrix::FormName(IDispatch* form) const {
+    if (form) {
+        try { return NameOf(form); } catch (const kx::RaisedError&) {}
+    }
+    return Def_NothingText; // no parent form: nothing to target by default
+}
+
+std::wstring Kestrix::OwnName() const {
+    try {
+        return NameOf(Extender().Get());
+    } catch (const kx::RaisedError&) {
+        std::wstring display;
+        return AmbientDisplayName(&display) && !display.empty() ? display : std::wstring(L"Kestrix");
+    }
+}
+
+bool Kestrix::IsSelf(IDispatch* object) const {
+    if (!object) return false;
+    kx::ComPtr<IUnknown> a, b;
+    object->QueryInterface(IID_PPV_ARGS(&a));
+    Extender()->QueryInterface(IID_PPV_ARGS(&b));
+    return a && a.Get() == b.Get();
+}
+
+bool Kestrix::UserModeFromContainer() const {
+    // A container that says nothing gets run-time behaviour, so that no
+    // message box waits for a user who is not there.
+    bool user = true;
+    return AmbientUserMode(&user) ? user : true;
+}
+
+void Kestrix::PrepareReceiver() {
+    HWND own = Hwnd();
+    if (!own) return;
+    if (kx::ComPtr<IDispatch> form = ParentFormOf(Extender().Get())) {
+        LONG formHwnd = gFn_CtlHwnd(form.Get());
+        if (formHwnd) SetParent(own, reinterpret_cast<HWND>(static_cast<LONG_PTR>(formHwnd)));
+    }
+    SetWindowTextA(own, kx::ToAnsi(g_LinkName).c_str());
+}
+
+} // namespace kestrix

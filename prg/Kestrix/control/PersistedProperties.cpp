@@ -1,0 +1,139 @@
+// Creating, loading and saving the control's properties, from the one table.
+#include "Kestrix.h"
+#include "KestrixBas.h"
+#include "PersistedProperties.h"
+#include "PlacementSound.h"
+#include "PropertyBagIo.h"
+#include "ReturnIf.h"
+#include "AboutBox.h"
+#include <vector>
+
+namespace kestrix {
+
+namespace {
+
+// One bag read or write of a value of the type its default has.
+HRESULT Read(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& def, StoreValue* out,
+             IErrorLog* log) {
+    return std::visit(
+        [&](const auto& d) -> HRESULT {
+            using T = std::decay_t<decltype(d)>;
+            T value{};
+            HRESULT hr;
+            if constexpr (std::is_same_v<T, LONG>) hr = kx::ole::ReadLong(bag, p.key, d, &value, log);
+            else if constexpr (std::is_same_v<T, bool>) hr = kx::ole::ReadBool(bag, p.key, d, &value, log);
+            else hr = kx::ole::ReadString(bag, p.key, d, &value, log);
+            if (SUCCEEDED(hr)) *out = std::move(value);
+            return hr;
+        },
+        def);
+}
+
+HRESULT Write(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& value, const StoreValue& def,
+              BOOL saveAll) {
+    return std::visit(
+        [&](const auto& v) -> HRESULT {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, LONG>) return kx::ole::WriteLong(bag, p.key, v, std::get<T>(def), saveAll);
+            else if constexpr (std::is_same_v<T, bool>) return kx::ole::WriteBool(bag, p.key, v, std::get<T>(def), saveAll);
+            else return kx::ole::WriteString(bag, p.key, v, std::get<T>(def), saveAll);
+        },
+        value);
+}
+
+} // namespace
+
+const std::vector<PersistedProperty>& Kestrix::Persisted() {
+    using V = const StoreValue&;
+    static const std::vector<PersistedProperty> table = {
+        {L"TargetHandle", [](const DefaultNames&) -> StoreValue { return LONG{0}; },
+         []() -> StoreValue { return g_TargetHandle; }, [](V v) { g_TargetHandle = std::get<LONG>(v); },
+         // Set only at run time: a new control just starts with none.
+         [](Kestrix&, V v) { g_TargetHandle = std::get<LONG>(v); }},
+        {L"TargetControls", [](const DefaultNames& n) -> StoreValue { return n.form; },
+         []() -> StoreValue { return g_TargetControls; }, [](V v) { g_TargetControls = std::get<std::wstring>(v); },
+         [](Kestrix& k, V v) { k.SetTargetControls(std::get<std::wstring>(v)); }},
+        {L"TargetEvents", [](const DefaultNames&) -> StoreValue { return std::wstring(L"ALL"); },
+         []() -> StoreValue { return g_TargetEvents.text(); }, [](V v) { g_TargetEvents = std::get<std::wstring>(v); },
+         [](Kestrix& k, V v) { k.SetTargetEvents(std::get<std::wstring>(v)); }},
+        {L"DebugMode", [](const DefaultNames&) -> StoreValue { return true; },
+         []() -> StoreValue { return g_DebugMode; }, [](V v) { g_DebugMode = std::get<bool>(v); },
+         [](Kestrix& k, V v) { k.SetDebugMode(std::get<bool>(v)); }},
+        {L"DebugFile", [](const DefaultNames& n) -> StoreValue { return n.own + L".Dbg"; },
+         []() -> StoreValue { return g_DebugFile; }, [](V v) { g_DebugFile = std::get<std::wstring>(v); },
+         [](Kestrix& k, V v) { k.SetDebugFile(std::get<std::wstring>(v)); }},
+        {L"LinkName", [](const DefaultNames&) -> StoreValue { return std::wstring(L"Kestrix"); },
+         []() -> StoreValue { return g_LinkName; }, [](V v) { g_LinkName = std::get<std::wstring>(v); },
+         [](Kestrix& k, V v) { k.SetLinkName(std::get<std::wstring>(v)); }},
+        {L"FileDropMode", [](const DefaultNames&) -> StoreValue { return true; },
+         []() -> StoreValue { return g_FileDropMode; }, [](V v) { g_FileDropMode = std::get<bool>(v); },
+         [](Kestrix& k, V v) { k.SetFileDropMode(std::get<bool>(v)); }},
+    };
+    return table;
+}
+
+DefaultNames Kestrix::Defaults() const {
+    return {FormName(ParentFormOf(Extender().Get()).Get()), OwnName()};
+}
+
+HRESULT Kestrix::OnInitNew() {
+    g_UserMode = UserModeFromContainer();
+    const kx::ComPtr<IDispatch> ext = Extender();
+    const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
+    const DefaultNames names = Defaults();
+    // A control newly placed in the designer takes its defaults through the
+    // set operations, each with its change notification; started fresh
+    // where no designer is, it takes the same defaults quietly.
+    if (!g_UserMode) PlacementSound(Module());
+    for (const PersistedProperty& p : Persisted()) {
+        if (g_UserMode) p.put(p.fallback(names));
+        else p.place(*this, p.fallback(names));
+    }
+    g_CallbackCtl = ext;
+    g_ParentForm = form;
+    return S_OK;
+}
+
+HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
+    g_UserMode = UserModeFromContainer();
+    LoadVersionDialogOnce(Module());
+    const kx::ComPtr<IDispatch> ext = Extender();
+    const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
+    const DefaultNames names = Defaults();
+
+    // Every value is read before any goes into the store: a bag that fails
+    // half way leaves the store as it was.
+    std::vector<StoreValue> values(Persisted().size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        const PersistedProperty& p = Persisted()[i];
+        RETURN_IF_FAILED(Read(bag, p, p.fallback(names), &values[i], log));
+    }
+    // Restored values go straight into the store: no rules, no notifications.
+    for (size_t i = 0; i < values.size(); ++i) Persisted()[i].put(values[i]);
+
+    kx::ComPtr<IDispatch> ambient;
+    if (IOleClientSite* site = ClientSite()) site->QueryInterface(IID_PPV_ARGS(&ambient));
+    g_Ambient = ambient; // kept in the store, as the design has it; nothing reads it back
+    g_CallbackCtl = ext;
+    g_ParentForm = form;
+
+    // The tables of a running capture (another instance's) hold the
+    // procedures its windows must get back: they are left to it, and the
+    // next EventsStart rebuilds them anyway.
+    if (!g_EventsStarted) gFn_ResetTargets();
+
+    g_InDevEnv = false;
+    if (g_UserMode) {
+        PrepareReceiver(); // again once the window exists (OnWindowCreated)
+        if (!gFn_IsStandAlone()) g_InDevEnv = true;
+    }
+    return S_OK;
+}
+
+HRESULT Kestrix::OnSave(IPropertyBag* bag, BOOL, BOOL saveAll) {
+    const DefaultNames names = Defaults();
+    for (const PersistedProperty& p : Persisted()) RETURN_IF_FAILED(Write(bag, p, p.get(), p.fallback(names), saveAll));
+    return S_OK;
+}
+
+} // namespace kestrix
