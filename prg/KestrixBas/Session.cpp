@@ -1,6 +1,7 @@
 // Installing and removing the capture session: every target window gets a
 // replacement procedure, and every one is handed back on removal.
 #include "KestrixBas.h"
+#include "ErrorTexts.h"
 #include "LateBound.h"
 #include "Variant.h"
 #include <shellapi.h>
@@ -78,7 +79,7 @@ bool Install() {
         g_PrevHandleProc = Hook(h, gFn_CallProcHandle);
         if (!g_PrevHandleProc) {
             gFn_SubClassOff();
-            g_CallbackCtl.ErrMsg(10003, L"TargetHandle ﾌﾟﾛﾊﾟﾃｨが不正です", 100);
+            g_CallbackCtl.ErrMsg(kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid, 100);
             return false;
         }
         g_PrevHandleHwnd = h;
@@ -96,7 +97,8 @@ bool Install() {
             if (g_PrevProcs[i]) IndexAdd(h, g_PrevProcs[i]);
             if (!g_PrevProcs[i]) {
                 gFn_SubClassOff();
-                g_CallbackCtl.ErrMsg(10004, NameOf(g_Ctls[i].Get()) + L" が不正です", 100);
+                g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid, NameOf(g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail,
+                                     100);
                 return false;
             }
         }

@@ -5,6 +5,7 @@
 #include "BareSite.h"
 #include "Designer.h"
 #include "FormFile.h"
+#include "DispIds.h"
 #include "KestrixFixture.h"
 
 using namespace kxtest;
@@ -12,13 +13,6 @@ using kxhost::Mode;
 using kxhost::Object;
 
 namespace {
-
-constexpr DISPID kIdTargetControls = 0x68030006;
-constexpr DISPID kIdTargetEvents = 0x68030005;
-constexpr DISPID kIdDebugMode = 0x68030004;
-constexpr DISPID kIdFileDropMode = 0x68030003;
-constexpr DISPID kIdDebugFile = 0x68030002;
-constexpr DISPID kIdLinkName = 0x68030000;
 
 struct Values {
     std::wstring targetControls, targetEvents, debugFile, linkName;
@@ -101,8 +95,8 @@ TEST_F(InitTest, PlacedInTheDesignerItTakesTheDefaultsOfANewControl) {
     ExpectValues(k, {L"Form1", L"ALL", L"Kestrix7.Dbg", L"Kestrix", true, true, 0});
     EXPECT_TRUE(Boxes().empty()) << "the defaults pass every rule";
     // Each default went through its set operation and told the designer.
-    EXPECT_EQ(placed.Changes(), (std::vector<DISPID>{kIdTargetControls, kIdTargetEvents, kIdDebugMode, kIdDebugFile,
-                                                     kIdLinkName, kIdFileDropMode}));
+    EXPECT_EQ(placed.Changes(), (std::vector<DISPID>{DISPID_KX_TARGETCONTROLS, DISPID_KX_TARGETEVENTS, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGFILE,
+                                                     DISPID_KX_LINKNAME, DISPID_KX_FILEDROPMODE}));
     EXPECT_TRUE(designer.CurrentForm()->Dirty());
     EXPECT_TRUE(placed.Describe().bag.empty());
 }
@@ -120,8 +114,8 @@ TEST_F(InitTest, ANewControlInADesignerTellsTheContainerOfEveryDefault) {
     BareControl c;
     StartBare(c, site.Get());
     ASSERT_HRESULT_SUCCEEDED(c.initNew);
-    EXPECT_EQ(site->changes, (std::vector<DISPID>{kIdTargetControls, kIdTargetEvents, kIdDebugMode, kIdDebugFile,
-                                                  kIdLinkName, kIdFileDropMode}));
+    EXPECT_EQ(site->changes, (std::vector<DISPID>{DISPID_KX_TARGETCONTROLS, DISPID_KX_TARGETEVENTS, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGFILE,
+                                                  DISPID_KX_LINKNAME, DISPID_KX_FILEDROPMODE}));
     ExpectValues(Object(c.dispatch.Get()), {L"FormX", L"ALL", L"Kestrix9.Dbg", L"Kestrix", true, true, 0});
     EXPECT_TRUE(Boxes().empty());
 }

@@ -1,20 +1,13 @@
 // The set operations of every property at design time (a message box for
 // a refusal) and at run time (a raised error), what each leaves stored, and
 // the change notifications the container receives.
+#include "DispIds.h"
 #include "KestrixFixture.h"
 
 using namespace kxtest;
 using kxhost::Mode;
 
 namespace {
-
-constexpr DISPID kIdTargetControls = 0x68030006;
-constexpr DISPID kIdTargetEvents = 0x68030005;
-constexpr DISPID kIdDebugMode = 0x68030004;
-constexpr DISPID kIdFileDropMode = 0x68030003;
-constexpr DISPID kIdDebugFile = 0x68030002;
-constexpr DISPID kIdTargetHandle = 0x68030001;
-constexpr DISPID kIdLinkName = 0x68030000;
 
 const std::wstring kSaved = L"        Bag targetcontrols = \"Form1,Command1\"\n"
                             L"        Bag targetevents = \"'513','514'\"\n"
@@ -48,7 +41,7 @@ TEST_F(PropertyRules, DesignTargetControlsIsTrimmedAndBlankBecomesNothing) {
     // A tab is no blank: only spaces are trimmed.
     K().Let(L"TargetControls", L"\tText1");
     EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"\tText1");
-    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(5, kIdTargetControls));
+    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(5, DISPID_KX_TARGETCONTROLS));
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -66,7 +59,7 @@ TEST_F(PropertyRules, DesignTargetEventsIsUpperCasedAndBlankIsRefusedWithABox) {
     ExpectOwnBox(Boxes()[0], L"対象イベント値が指定されていません");
     EXPECT_EQ(K().Get(L"TargetEvents").AsString(), L"'12','22'");
     // The set carries on with the old value and completes: three notifications.
-    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(3, kIdTargetEvents));
+    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(3, DISPID_KX_TARGETEVENTS));
 }
 
 TEST_F(PropertyRules, DesignDebugFileAndLinkNameAreTrimmedAndBlankIsRefusedWithABox) {
@@ -84,7 +77,7 @@ TEST_F(PropertyRules, DesignDebugFileAndLinkNameAreTrimmedAndBlankIsRefusedWithA
     ExpectOwnBox(Boxes()[1], L"LinkName ﾌﾟﾛﾊﾟﾃｨが指定されていません");
     EXPECT_EQ(K().Get(L"DebugFile").AsString(), L"trace.dbg");
     EXPECT_EQ(K().Get(L"LinkName").AsString(), L"Other");
-    EXPECT_EQ(ChangesSince(before), (std::vector<DISPID>{kIdDebugFile, kIdDebugFile, kIdLinkName, kIdLinkName}));
+    EXPECT_EQ(ChangesSince(before), (std::vector<DISPID>{DISPID_KX_DEBUGFILE, DISPID_KX_DEBUGFILE, DISPID_KX_LINKNAME, DISPID_KX_LINKNAME}));
 }
 
 TEST_F(PropertyRules, DesignBooleansAreAccepted) {
@@ -97,7 +90,7 @@ TEST_F(PropertyRules, DesignBooleansAreAccepted) {
     EXPECT_TRUE(K().Get(L"DebugMode").AsBool());
     K().Let(L"DebugMode", false);
     EXPECT_FALSE(K().Get(L"DebugMode").AsBool());
-    EXPECT_EQ(ChangesSince(before), (std::vector<DISPID>{kIdFileDropMode, kIdDebugMode, kIdDebugMode}));
+    EXPECT_EQ(ChangesSince(before), (std::vector<DISPID>{DISPID_KX_FILEDROPMODE, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGMODE}));
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -110,7 +103,7 @@ TEST_F(PropertyRules, DesignTargetHandleIsRefusedWithABoxAndBecomesZero) {
     ASSERT_EQ(Boxes().size(), 1u);
     ExpectOwnBox(Boxes()[0], L"デザイン時にTargetHandle ﾌﾟﾛﾊﾟﾃｨは設定できません");
     EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), 0);
-    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>{kIdTargetHandle});
+    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>{DISPID_KX_TARGETHANDLE});
 }
 
 // ---- run time -------------------------------------------------------------------
@@ -149,7 +142,7 @@ TEST_F(PropertyRules, RunTimeDebugModeIsAccepted) {
     EXPECT_TRUE(K().Get(L"DebugMode").AsBool());
     K().Let(L"DebugMode", false);
     EXPECT_FALSE(K().Get(L"DebugMode").AsBool());
-    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(2, kIdDebugMode));
+    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(2, DISPID_KX_DEBUGMODE));
 }
 
 TEST_F(PropertyRules, RunTimeTargetHandleTakesWindowsAndZeroAndRefusesTheRest) {
@@ -170,7 +163,7 @@ TEST_F(PropertyRules, RunTimeTargetHandleTakesWindowsAndZeroAndRefusesTheRest) {
 
     K().Let(L"TargetHandle", 0);
     EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), 0);
-    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(2, kIdTargetHandle));
+    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(2, DISPID_KX_TARGETHANDLE));
     EXPECT_TRUE(Boxes().empty());
 }
 

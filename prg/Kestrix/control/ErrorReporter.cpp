@@ -10,7 +10,7 @@ namespace {
 
 // The Help button of an error message opens its topic.
 void CALLBACK HelpButton(LPHELPINFO info) {
-    WinHelpA(nullptr, "Kestrix.hlp", HELP_CONTEXT, static_cast<ULONG_PTR>(info ? info->dwContextId : kHelpContext));
+    WinHelpW(nullptr, kHelpFile, HELP_CONTEXT, static_cast<ULONG_PTR>(info ? info->dwContextId : kHelpContext));
 }
 
 } // namespace

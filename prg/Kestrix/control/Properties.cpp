@@ -2,6 +2,7 @@
 // design-time and run-time rules, and a completed set tells the container.
 #include "Kestrix.h"
 #include "ComTrap.h"
+#include "DispIds.h"
 #include "ErrorTexts.h"
 #include "KestrixBas.h"
 #include "Text.h"
@@ -10,13 +11,13 @@ namespace kestrix {
 
 namespace {
 
-constexpr DISPID kIdTargetControls = 0x68030006;
-constexpr DISPID kIdTargetEvents = 0x68030005;
-constexpr DISPID kIdDebugMode = 0x68030004;
-constexpr DISPID kIdFileDropMode = 0x68030003;
-constexpr DISPID kIdDebugFile = 0x68030002;
-constexpr DISPID kIdTargetHandle = 0x68030001;
-constexpr DISPID kIdLinkName = 0x68030000;
+constexpr DISPID kIdTargetControls = DISPID_KX_TARGETCONTROLS;
+constexpr DISPID kIdTargetEvents = DISPID_KX_TARGETEVENTS;
+constexpr DISPID kIdDebugMode = DISPID_KX_DEBUGMODE;
+constexpr DISPID kIdFileDropMode = DISPID_KX_FILEDROPMODE;
+constexpr DISPID kIdDebugFile = DISPID_KX_DEBUGFILE;
+constexpr DISPID kIdTargetHandle = DISPID_KX_TARGETHANDLE;
+constexpr DISPID kIdLinkName = DISPID_KX_LINKNAME;
 
 std::wstring Text(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
 

@@ -1,12 +1,13 @@
-// The control's own errors: numbers and their messages, exactly as the
-// developer sees them.
+// The library's own errors, 10003 to 10020: numbers and their messages,
+// exactly as the developer sees them. The engine reports the first two, the
+// control the rest.
 #pragma once
 #include <windows.h>
 
 namespace kestrix {
 
-constexpr LONG kErrTargetHandleInvalid = 10003;   // reported by the engine
-constexpr LONG kErrControlInvalid = 10004;        // reported by the engine
+constexpr LONG kErrTargetHandleInvalid = 10003;
+constexpr LONG kErrControlInvalid = 10004;
 constexpr LONG kErrTargetControlsRunTime = 10005;
 constexpr LONG kErrNothingToCapture = 10006;
 constexpr LONG kErrNoTargetEvents = 10007;
@@ -24,6 +25,8 @@ constexpr LONG kErrLinkNameRunTime = 10018;
 constexpr LONG kErrLinkNameBlank = 10019;
 constexpr LONG kErrFileDropModeRunTime = 10020;
 
+constexpr wchar_t kMsgTargetHandleInvalid[] = L"TargetHandle ﾌﾟﾛﾊﾟﾃｨが不正です";
+constexpr wchar_t kMsgControlInvalidTail[] = L" が不正です"; // after the control's Name
 constexpr wchar_t kMsgTargetControlsRunTime[] = L"実行時にTargetControls ﾌﾟﾛﾊﾟﾃｨは設定できません";
 constexpr wchar_t kMsgNothingToCapture[] = L"TargetControls と TargetHandle ﾌﾟﾛﾊﾟﾃｨが設定されていません";
 constexpr wchar_t kMsgNoTargetEvents[] = L"TargetEvents ﾌﾟﾛﾊﾟﾃｨが設定されていません";
@@ -48,6 +51,6 @@ constexpr wchar_t kHelpFile[] = L"Kestrix.hlp";
 constexpr LONG kHelpContext = 10;
 constexpr wchar_t kTitle[] = L"Kestrix";
 // Critical-stop icon and a Help button beside OK.
-constexpr UINT kMessageStyle = 16400;
+constexpr UINT kMessageStyle = MB_ICONSTOP | MB_HELP;
 
 } // namespace kestrix
