@@ -1,4 +1,5 @@
 #include "BenchControl.h"
+#include "Bstr.h"
 #include <new>
 
 namespace kxbench {
@@ -76,7 +77,7 @@ STDMETHODIMP BenchControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAM
         ++errors;
         lastError.clear();
         VARIANT* text = Arg(params, 1);
-        if (text && V_VT(text) == VT_BSTR && V_BSTR(text)) lastError.assign(V_BSTR(text), SysStringLen(V_BSTR(text)));
+        if (text && V_VT(text) == VT_BSTR) lastError = kx::FromBstr(V_BSTR(text));
         return S_OK;
     }
     case kName:

@@ -1,4 +1,5 @@
 #include "AutoObject.h"
+#include "Bstr.h"
 #include "Text.h"
 #include "Variant.h"
 #include "LateBound.h"
@@ -155,7 +156,7 @@ std::wstring ArgString(DISPPARAMS* p, UINT i) {
     if (!v) return {};
     VARIANT tmp; VariantInit(&tmp);
     std::wstring out;
-    if (SUCCEEDED(VariantChangeType(&tmp, v, 0, VT_BSTR)) && V_BSTR(&tmp)) out.assign(V_BSTR(&tmp), SysStringLen(V_BSTR(&tmp)));
+    if (SUCCEEDED(VariantChangeType(&tmp, v, 0, VT_BSTR))) out = FromBstr(V_BSTR(&tmp));
     VariantClear(&tmp);
     return out;
 }

@@ -7,6 +7,9 @@
 
 namespace kx {
 
+// The text of a BSTR, embedded NULs and all; a null BSTR is the empty text.
+inline std::wstring FromBstr(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
+
 class Bstr {
 public:
     Bstr() = default;
@@ -24,7 +27,7 @@ public:
     BSTR release() { return std::exchange(b_, nullptr); }
     void reset() { SysFreeString(b_); b_ = nullptr; }
     UINT length() const { return SysStringLen(b_); }
-    std::wstring str() const { return b_ ? std::wstring(b_, SysStringLen(b_)) : std::wstring(); }
+    std::wstring str() const { return FromBstr(b_); }
 
 private:
     BSTR b_ = nullptr;

@@ -8,7 +8,7 @@ namespace {
 constexpr UINT kMaxArgs = 16;
 
 std::wstring TakeBstr(BSTR& b) {
-    std::wstring s = b ? std::wstring(b, SysStringLen(b)) : std::wstring();
+    std::wstring s = FromBstr(b);
     SysFreeString(b);
     b = nullptr;
     return s;

@@ -4,6 +4,8 @@
 #include <oleauto.h>
 #include <string>
 
+#include "Bstr.h"
+
 namespace kx {
 
 class Variant {
@@ -22,7 +24,7 @@ public:
     bool toLong(LONG& out) const { return to(VT_I4, [&](const VARIANT& v) { out = V_I4(&v); }); }
     bool toBool(bool& out) const { return to(VT_BOOL, [&](const VARIANT& v) { out = V_BOOL(&v) != VARIANT_FALSE; }); }
     bool toString(std::wstring& out) const {
-        return to(VT_BSTR, [&](const VARIANT& v) { out.assign(V_BSTR(&v) ? V_BSTR(&v) : L"", SysStringLen(V_BSTR(&v))); });
+        return to(VT_BSTR, [&](const VARIANT& v) { out = FromBstr(V_BSTR(&v)); });
     }
 
 private:

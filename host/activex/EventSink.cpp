@@ -1,4 +1,5 @@
 #include "EventSink.h"
+#include "Bstr.h"
 #include "ActiveXControl.h"
 #include "EventArgs.h"
 #include "Form.h"
@@ -68,7 +69,7 @@ std::wstring EventSink::NameOf(DISPID id) {
     BSTR name = nullptr;
     UINT got = 0;
     std::wstring n;
-    if (source_ && SUCCEEDED(source_->GetNames(id, &name, 1, &got)) && got == 1 && name) n.assign(name, SysStringLen(name));
+    if (source_ && SUCCEEDED(source_->GetNames(id, &name, 1, &got)) && got == 1) n = kx::FromBstr(name);
     SysFreeString(name);
     names_[id] = n;
     return n;

@@ -1,4 +1,5 @@
 #include "FormPropertyBag.h"
+#include "Bstr.h"
 #include "Text.h"
 #include "Var.h"
 #include <cwctype>
@@ -41,7 +42,7 @@ HRESULT VariantToValue(const VARIANT& in, Value* out) {
         Var s;
         const HRESULT hr = VariantChangeType(s.get(), v.get(), 0, VT_BSTR);
         if (FAILED(hr)) return hr;
-        *out = std::wstring(V_BSTR(s.get()) ? V_BSTR(s.get()) : L"", SysStringLen(V_BSTR(s.get())));
+        *out = kx::FromBstr(V_BSTR(s.get()));
         return S_OK;
     }
     }

@@ -1,5 +1,6 @@
 // Saved forms in files and in RCDATA resources, as UTF-8.
 #include "FormFile.h"
+#include "ScopeExit.h"
 #include "FormFileUtf8.h"
 #include "FormFileWrite.h"
 #include "UniqueHandle.h"
@@ -27,20 +28,6 @@ std::wstring Reason(DWORD error) {
     const DWORD error = GetLastError();
     throw FormFileError(path, 0, std::wstring(doing) + L": " + Reason(error));
 }
-
-// Removes a half-written temporary file unless the save went through.
-class TempFile {
-public:
-    explicit TempFile(std::wstring path) : path_(std::move(path)) {}
-    ~TempFile() { if (!kept_) DeleteFileW(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::wstring& path() const { return path_; }
-    void Keep() { kept_ = true; }
-private:
-    std::wstring path_;
-    bool kept_ = false;
-};
 
 } // namespace
 
@@ -71,9 +58,11 @@ void SaveFormFile(const FormDesc& form, const std::wstring& path) {
     } catch (const Unwritable& e) {
         throw FormFileError(path, 0, L"cannot save the form: " + e.reason());
     }
-    TempFile temp(path + L".saving");
+    const std::wstring temp = path + L".saving";
+    // A half-written temporary file goes unless the save went through.
+    kx::ScopeExit removeTemp([&temp] { DeleteFileW(temp.c_str()); });
     {
-        kx::UniqueFile file(CreateFileW(temp.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        kx::UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) Fail(path, L"cannot write the form file");
         DWORD written = 0;
@@ -81,9 +70,9 @@ void SaveFormFile(const FormDesc& form, const std::wstring& path) {
             written != bytes.size())
             Fail(path, L"cannot write the form file");
     }
-    if (!MoveFileExW(temp.path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Fail(path, L"cannot replace the form file");
-    temp.Keep();
+    removeTemp.Dismiss();
 }
 
 FormDesc LoadFormResource(HMODULE module, const wchar_t* resourceName) {

@@ -1,4 +1,5 @@
 #include "EventArgs.h"
+#include "Bstr.h"
 #include "LateBound.h"
 
 namespace kxhost {
@@ -60,7 +61,7 @@ std::vector<std::wstring> EventArgs::Strings(UINT i) const {
     for (LONG k = lo; k <= hi; ++k) {
         BSTR b = nullptr;
         if (FAILED(SafeArrayGetElement(sa, &k, &b))) Fail(DISP_E_BADINDEX);
-        out.emplace_back(b ? std::wstring(b, SysStringLen(b)) : std::wstring());
+        out.push_back(kx::FromBstr(b));
         SysFreeString(b);
     }
     return out;

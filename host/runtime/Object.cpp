@@ -1,4 +1,5 @@
 #include "Object.h"
+#include "Bstr.h"
 #include "LateBound.h"
 #include <vector>
 
@@ -36,7 +37,7 @@ Var Object::Invoke(const wchar_t* name, WORD flags, std::initializer_list<Arg> a
     for (const Arg& a : args) {
         const Var& h = held[i++];
         if (a.long_) *a.long_ = V_I4(h.get());
-        else if (a.string_) *a.string_ = V_BSTR(h.get()) ? std::wstring(V_BSTR(h.get()), SysStringLen(V_BSTR(h.get()))) : std::wstring();
+        else if (a.string_) *a.string_ = kx::FromBstr(V_BSTR(h.get()));
         else if (a.bool_) *a.bool_ = V_BOOL(h.get()) != VARIANT_FALSE;
     }
     if (FAILED(hr)) throw kx::RaisedError(err);

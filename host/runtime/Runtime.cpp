@@ -1,4 +1,5 @@
 #include "Runtime.h"
+#include "ScopeExit.h"
 #include "Ansi.h"
 #include "Form.h"
 #include "UniqueHandle.h"
@@ -67,11 +68,8 @@ bool Runtime::PreTranslate(MSG& m) {
 }
 
 int Runtime::Run() {
-    struct Running {
-        int& depth;
-        explicit Running(int& d) : depth(d) { ++depth; }
-        ~Running() { --depth; }
-    } running(running_);
+    ++running_;
+    kx::ScopeExit running([this] { --running_; });
     if (forms_.empty() && holds_ == 0) return 0;
     // The loop ends with the WM_QUIT that the last form or hold posts as it
     // goes (or Quit): taken from the queue here, it ends nothing else.

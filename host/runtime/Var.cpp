@@ -1,4 +1,5 @@
 #include "Var.h"
+#include "Bstr.h"
 #include "LateBound.h"
 
 namespace kxhost {
@@ -20,8 +21,7 @@ bool Var::AsBool() const { return V_BOOL(Converted(v_, VT_BOOL).get()) != VARIAN
 
 std::wstring Var::AsString() const {
     Var s = Converted(v_, VT_BSTR);
-    BSTR b = V_BSTR(s.get());
-    return b ? std::wstring(b, SysStringLen(b)) : std::wstring();
+    return kx::FromBstr(V_BSTR(s.get()));
 }
 
 kx::ComPtr<IDispatch> Var::AsObject() const {

@@ -1,4 +1,5 @@
 #include "PropertyBagIo.h"
+#include "Bstr.h"
 
 #include "ReturnIf.h"
 #include "Variant.h"
@@ -43,8 +44,7 @@ HRESULT ReadString(IPropertyBag* bag, const wchar_t* name, const std::wstring& d
     Variant v;
     const HRESULT hr = ReadProperty(bag, name, VT_BSTR, *d.get(), v.get(), log);
     RETURN_IF_FAILED(hr);
-    BSTR b = V_BSTR(v.get());
-    value->assign(b ? b : L"", SysStringLen(b));
+    *value = FromBstr(V_BSTR(v.get()));
     return hr;
 }
 

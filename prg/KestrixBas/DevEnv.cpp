@@ -1,8 +1,8 @@
 // The development environment's main window, found by its title: the
 // window the version dialog is shown over.
 #include "KestrixBas.h"
+#include "EnumReports.h"
 
-#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -11,33 +11,6 @@ HWND g_DevEnvWnd = nullptr;
 namespace {
 
 constexpr std::string_view kDevEnvTitleMark = "- Microsoft Visual Basic [";
-
-// The first failure reported during the running search, raised once the
-// enumeration has ended.
-std::optional<kx::AutomationError>* g_SearchFailure = nullptr;
-
-void Report(const std::exception& e) {
-    // Reported through the control; at run time the report raises, which
-    // must not unwind through the system's enumeration.
-    try {
-        const kx::AutomationError err = kx::ErrorFromException(e);
-        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
-    } catch (const kx::RaisedError& raised) {
-        if (g_SearchFailure && !*g_SearchFailure) *g_SearchFailure = raised.error();
-    } catch (...) {
-    }
-}
-
-class SearchScope {
-public:
-    explicit SearchScope(std::optional<kx::AutomationError>& slot) : outer_(std::exchange(g_SearchFailure, &slot)) {}
-    ~SearchScope() { g_SearchFailure = outer_; }
-    SearchScope(const SearchScope&) = delete;
-    SearchScope& operator=(const SearchScope&) = delete;
-
-private:
-    std::optional<kx::AutomationError>* outer_;
-};
 
 } // namespace
 
@@ -52,19 +25,17 @@ BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM) {
         g_DevEnvWnd = window;
         return FALSE;
     } catch (const std::exception& e) {
-        Report(e);
+        EnumReports::Report(e);
     } catch (...) {
+        // Nothing else is thrown by what runs here; the search ends.
     }
     return FALSE;
 }
 
 HWND gFn_FindDevEnvWnd() {
-    std::optional<kx::AutomationError> failure;
-    {
-        SearchScope scope(failure);
-        g_DevEnvWnd = nullptr;
-        EnumWindows(gFn_DevEnvEnumProc, 0);
-    }
-    if (failure) throw kx::RaisedError(*failure);
+    EnumReports reports;
+    g_DevEnvWnd = nullptr;
+    reports.Run([] { EnumWindows(gFn_DevEnvEnumProc, 0); });
+    reports.RaiseIfAny();
     return g_DevEnvWnd;
 }

@@ -3,8 +3,9 @@
 // the text as its window text and a paint message.
 #include "KestrixBas.h"
 #include "Ansi.h"
+#include "EnumReports.h"
 #include "LateBound.h"
-#include <optional>
+#include "ScopeExit.h"
 #include <utility>
 
 std::wstring g_LinkSendName;
@@ -20,8 +21,6 @@ struct SendWork {
     std::string name;
     std::string data;
     HWND skip = nullptr;
-    // The first failure reported during the enumeration, raised once it ends.
-    std::optional<kx::AutomationError> failure;
 };
 SendWork* g_Work = nullptr;
 
@@ -42,18 +41,6 @@ bool Deliver(HWND child, const std::string& data) {
     return GetLastError() == ERROR_TIMEOUT;
 }
 
-void Report(const std::exception& e) {
-    // Reported through the control, but never unwound through the
-    // system's enumeration: a raised report waits for the caller.
-    try {
-        const kx::AutomationError err = kx::ErrorFromException(e);
-        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
-    } catch (const kx::RaisedError& raised) {
-        if (g_Work && !g_Work->failure) g_Work->failure = raised.error();
-    } catch (...) {
-    }
-}
-
 } // namespace
 
 BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
@@ -63,56 +50,40 @@ BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
         const HWND child = FindWindowExA(window, nullptr, nullptr, g_Work->name.c_str());
         if (child && Deliver(child, g_Work->data)) g_LinkSent = true;
     } catch (const std::exception& e) {
-        Report(e);
+        EnumReports::Report(e);
     } catch (...) {
+        // Nothing else is thrown by what runs here; the next window is tried.
     }
     return TRUE;
 }
 
-namespace {
-
-// Installs one send's state and, for a send inside another (a receiver's
-// handler may send in its turn while the outer send waits for it, in its
-// own program or through a message sent back to this thread), puts the
-// outer send's state back when the inner one ends.
-class SendScope {
-public:
-    SendScope(SendWork& work, const std::wstring& name, const std::wstring& data)
-        : outerWork_(std::exchange(g_Work, &work)),
-          outerName_(std::exchange(g_LinkSendName, name)),
-          outerData_(std::exchange(g_LinkSendData, data)),
-          outerSent_(std::exchange(g_LinkSent, false)) {}
-    ~SendScope() {
-        g_Work = outerWork_;
-        if (!outerWork_) return;
-        g_LinkSendName.swap(outerName_);
-        g_LinkSendData.swap(outerData_);
-        g_LinkSent = outerSent_;
-    }
-    SendScope(const SendScope&) = delete;
-    SendScope& operator=(const SendScope&) = delete;
-
-private:
-    SendWork* outerWork_;
-    std::wstring outerName_;
-    std::wstring outerData_;
-    bool outerSent_;
-};
-
-} // namespace
-
 bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
     SendWork work;
+    work.name = kx::ToAnsi(name);
+    work.data = kx::ToAnsi(data);
+    if (g_ParentForm) work.skip = reinterpret_cast<HWND>(static_cast<LONG_PTR>(gFn_CtlHwnd(g_ParentForm.Get())));
     bool sent = false;
+    EnumReports reports;
     {
-        SendScope scope(work, name, data);
-        work.name = kx::ToAnsi(name);
-        work.data = kx::ToAnsi(data);
-        if (g_ParentForm) work.skip = reinterpret_cast<HWND>(static_cast<LONG_PTR>(gFn_CtlHwnd(g_ParentForm.Get())));
+        // One send's state. A send inside another (a receiver's handler may
+        // send in its turn while the outer send waits for it, in its own
+        // program or through a message sent back to this thread) gets the
+        // outer send's state back when it ends.
+        SendWork* const outerWork = std::exchange(g_Work, &work);
+        std::wstring outerName = std::exchange(g_LinkSendName, name);
+        std::wstring outerData = std::exchange(g_LinkSendData, data);
+        const bool outerSent = std::exchange(g_LinkSent, false);
+        kx::ScopeExit restore([&] {
+            g_Work = outerWork;
+            if (!outerWork) return;
+            g_LinkSendName.swap(outerName);
+            g_LinkSendData.swap(outerData);
+            g_LinkSent = outerSent;
+        });
         LONG unused = 0;
-        EnumWindows(gFn_LinkEnumProc, reinterpret_cast<LPARAM>(&unused));
+        reports.Run([&] { EnumWindows(gFn_LinkEnumProc, reinterpret_cast<LPARAM>(&unused)); });
         sent = g_LinkSent;
     }
-    if (work.failure) throw kx::RaisedError(*work.failure);
+    reports.RaiseIfAny();
     return sent;
 }

@@ -1,5 +1,6 @@
 // The error reporter: a message box at design time, a raised error at run time.
 #include "Kestrix.h"
+#include "Bstr.h"
 #include "ComTrap.h"
 #include "ErrorTexts.h"
 #include "KestrixBas.h"
@@ -46,7 +47,7 @@ STDMETHODIMP Kestrix::gFn_ErrMsg(LONG* ml_ErrNo, BSTR* ms_Description, LONG* ml_
         *result = VARIANT_FALSE;
         const LONG number = *ml_ErrNo;
         if (number >= 10000) *ml_HelpContext = kHelpContext; // the caller's variable learns the topic used
-        const std::wstring text = *ms_Description ? std::wstring(*ms_Description, SysStringLen(*ms_Description)) : L"";
+        const std::wstring text = kx::FromBstr(*ms_Description);
         ErrMsg(number, text, *ml_HelpContext);
         return S_OK;
     });

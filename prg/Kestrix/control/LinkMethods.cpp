@@ -6,6 +6,7 @@
 #include "ComTrap.h"
 #include "ErrorTexts.h"
 #include "KestrixBas.h"
+#include "ScopeExit.h"
 #include "Text.h"
 
 namespace kestrix {
@@ -24,42 +25,24 @@ bool Kestrix::SendLink(std::wstring& name, const std::wstring& data) {
     return gFn_LinkSendAll(name, data);
 }
 
-namespace {
-
-// The caller's link-name variable learns the name that was used, also when
-// the send then fails (blank data, a failure during the enumeration).
-class NameWriteBack {
-public:
-    NameWriteBack(BSTR* slot, const std::wstring& name) : slot_(slot), name_(name), before_(name) {}
-    ~NameWriteBack() {
-        if (name_ == before_) return;
-        if (BSTR copy = SysAllocStringLen(name_.data(), static_cast<UINT>(name_.size()))) {
-            SysFreeString(*slot_);
-            *slot_ = copy;
-        }
-    }
-    NameWriteBack(const NameWriteBack&) = delete;
-    NameWriteBack& operator=(const NameWriteBack&) = delete;
-
-private:
-    BSTR* slot_;
-    const std::wstring& name_;
-    const std::wstring before_;
-};
-
-std::wstring FromBstr(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
-
-} // namespace
-
 STDMETHODIMP Kestrix::LinkSend(BSTR* LinkName, BSTR* LinkData, VARIANT_BOOL* result) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
         if (!LinkName || !LinkData || !result) return E_POINTER;
         *result = VARIANT_FALSE;
-        std::wstring name = FromBstr(*LinkName);
-        const std::wstring data = FromBstr(*LinkData);
+        std::wstring name = kx::FromBstr(*LinkName);
+        const std::wstring data = kx::FromBstr(*LinkData);
         bool sent = false;
         {
-            NameWriteBack writeBack(LinkName, name);
+            // The caller's link-name variable learns the name that was used,
+            // also when the send then fails (blank data, a failure during the
+            // enumeration).
+            kx::ScopeExit writeBack([&, before = name] {
+                if (name == before) return;
+                if (BSTR copy = SysAllocStringLen(name.data(), static_cast<UINT>(name.size()))) {
+                    SysFreeString(*LinkName);
+                    *LinkName = copy;
+                }
+            });
             sent = SendLink(name, data);
         }
         *result = sent ? VARIANT_TRUE : VARIANT_FALSE;
@@ -67,32 +50,18 @@ STDMETHODIMP Kestrix::LinkSend(BSTR* LinkName, BSTR* LinkData, VARIANT_BOOL* res
     });
 }
 
-namespace {
-
-// Puts the link name back as the window text when a delivery has been
-// handled, whatever happened while it was.
-class LinkNameBack {
-public:
-    explicit LinkNameBack(HWND own) : own_(own) {}
-    ~LinkNameBack() {
-        try {
-            SetWindowTextA(own_, kx::ToAnsi(g_LinkName).c_str());
-        } catch (...) {
-        }
-    }
-    LinkNameBack(const LinkNameBack&) = delete;
-    LinkNameBack& operator=(const LinkNameBack&) = delete;
-
-private:
-    HWND own_;
-};
-
-} // namespace
-
 void Kestrix::ReceiveLink() {
     HWND own = Hwnd();
     if (!own) return;
-    LinkNameBack back(own);
+    // The link name goes back as the window text once the delivery has been
+    // handled, whatever happened while it was.
+    kx::ScopeExit back([own] {
+        try {
+            SetWindowTextA(own, kx::ToAnsi(g_LinkName).c_str());
+        } catch (const std::bad_alloc&) {
+            // no memory for the text: the window keeps what it has
+        }
+    });
     // The whole text, however long it is: a sender's data is not cut at 255 bytes.
     const int length = GetWindowTextLengthA(own);
     if (length <= 0) return;

@@ -1,6 +1,7 @@
 // The properties: every get returns the store's value; every set applies the
 // design-time and run-time rules, and a completed set tells the container.
 #include "Kestrix.h"
+#include "Bstr.h"
 #include "ComTrap.h"
 #include "DispIds.h"
 #include "ErrorTexts.h"
@@ -18,8 +19,6 @@ constexpr DISPID kIdFileDropMode = DISPID_KX_FILEDROPMODE;
 constexpr DISPID kIdDebugFile = DISPID_KX_DEBUGFILE;
 constexpr DISPID kIdTargetHandle = DISPID_KX_TARGETHANDLE;
 constexpr DISPID kIdLinkName = DISPID_KX_LINKNAME;
-
-std::wstring Text(BSTR b) { return b ? std::wstring(b, SysStringLen(b)) : std::wstring(); }
 
 HRESULT ReturnText(const std::wstring& s, BSTR* out) {
     if (!out) return E_POINTER;
@@ -114,8 +113,8 @@ STDMETHODIMP Kestrix::get_TargetControls(BSTR* value) { return ReturnText(g_Targ
 STDMETHODIMP Kestrix::put_TargetControls(BSTR* value) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
         if (!value) return E_POINTER;
-        SetTargetControls(Text(*value));
-        if (kx::TrimBlanks(Text(*value)).empty()) WriteBack(value, Def_NothingText);
+        SetTargetControls(kx::FromBstr(*value));
+        if (kx::TrimBlanks(kx::FromBstr(*value)).empty()) WriteBack(value, Def_NothingText);
         return S_OK;
     });
 }
@@ -125,8 +124,8 @@ STDMETHODIMP Kestrix::get_TargetEvents(BSTR* value) { return ReturnText(g_Target
 STDMETHODIMP Kestrix::put_TargetEvents(BSTR* value) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
         if (!value) return E_POINTER;
-        const bool blank = kx::TrimBlanks(Text(*value)).empty();
-        SetTargetEvents(Text(*value));
+        const bool blank = kx::TrimBlanks(kx::FromBstr(*value)).empty();
+        SetTargetEvents(kx::FromBstr(*value));
         if (blank) WriteBack(value, g_TargetEvents.text());
         return S_OK;
     });
@@ -157,8 +156,8 @@ STDMETHODIMP Kestrix::get_DebugFile(BSTR* value) { return ReturnText(g_DebugFile
 STDMETHODIMP Kestrix::put_DebugFile(BSTR* value) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
         if (!value) return E_POINTER;
-        const bool blank = kx::TrimBlanks(Text(*value)).empty();
-        SetDebugFile(Text(*value));
+        const bool blank = kx::TrimBlanks(kx::FromBstr(*value)).empty();
+        SetDebugFile(kx::FromBstr(*value));
         if (blank) WriteBack(value, g_DebugFile);
         return S_OK;
     });
@@ -187,7 +186,7 @@ STDMETHODIMP Kestrix::get_LinkName(BSTR* value) { return ReturnText(g_LinkName, 
 
 STDMETHODIMP Kestrix::put_LinkName(BSTR value) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
-        SetLinkName(Text(value));
+        SetLinkName(kx::FromBstr(value));
         return S_OK;
     });
 }

@@ -7,6 +7,7 @@
 #include "Ansi.h"
 #include "KestrixBas.h"
 #include "KestrixVerDlg.h"
+#include "ScopeExit.h"
 #include "VerDlgControls.h"
 
 namespace kestrix {
@@ -16,32 +17,11 @@ namespace {
 // The process's one dialog while it exists.
 KestrixVerDlg* g_VerDlg = nullptr;
 
-class CurrentDialog {
-public:
-    explicit CurrentDialog(KestrixVerDlg* dlg) : outer_(std::exchange(g_VerDlg, dlg)) {}
-    ~CurrentDialog() { g_VerDlg = outer_; }
-    CurrentDialog(const CurrentDialog&) = delete;
-    CurrentDialog& operator=(const CurrentDialog&) = delete;
-
-private:
-    KestrixVerDlg* outer_;
-};
-
-// The environment's window is disabled while the dialog is open, and
-// enabled and focused again however the showing ends.
-class DisabledWhileOpen {
-public:
-    explicit DisabledWhileOpen(HWND w) : w_(w) { EnableWindow(w_, FALSE); }
-    ~DisabledWhileOpen() {
-        EnableWindow(w_, TRUE);
-        SetFocus(w_);
-    }
-    DisabledWhileOpen(const DisabledWhileOpen&) = delete;
-    DisabledWhileOpen& operator=(const DisabledWhileOpen&) = delete;
-
-private:
-    HWND w_;
-};
+// Makes dlg the process's dialog while it exists; the one before it is
+// back when it goes.
+auto CurrentDialog(KestrixVerDlg* dlg) {
+    return kx::ScopeExit([outer = std::exchange(g_VerDlg, dlg)] { g_VerDlg = outer; });
+}
 
 } // namespace
 
@@ -55,9 +35,15 @@ void ShowAboutBox(HMODULE module) {
     }
     HWND devEnv = gFn_FindDevEnvWnd();
     if (!devEnv) return;
-    DisabledWhileOpen disabled(devEnv);
+    // The environment's window is disabled while the dialog is open, and
+    // enabled and focused again however the showing ends.
+    EnableWindow(devEnv, FALSE);
+    kx::ScopeExit enable([devEnv] {
+        EnableWindow(devEnv, TRUE);
+        SetFocus(devEnv);
+    });
     auto dlg = std::make_unique<KestrixVerDlg>(module);
-    CurrentDialog current(dlg.get());
+    const auto current = CurrentDialog(dlg.get());
     dlg->ShowModal();
 }
 
@@ -68,9 +54,10 @@ void LoadVersionDialogOnce(HMODULE module) noexcept {
     g_VerDlgLoaded = true;
     try {
         KestrixVerDlg dlg(module);
-        CurrentDialog current(&dlg);
+        const auto current = CurrentDialog(&dlg);
         dlg.LoadUnshown();
     } catch (...) {
+        // Only a warm-up: the dialog is made again when it is shown.
     }
 }
 

@@ -1,0 +1,19 @@
+#include "EnumReports.h"
+#include "KestrixBas.h"
+
+EnumReports* EnumReports::current_ = nullptr;
+
+void EnumReports::Report(const std::exception& e) noexcept {
+    try {
+        const kx::AutomationError err = kx::ErrorFromException(e);
+        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
+    } catch (const kx::RaisedError& raised) {
+        if (current_ && !current_->first_) current_->first_ = raised.error();
+    } catch (...) {
+        // A report that failed in itself has nowhere further to go.
+    }
+}
+
+void EnumReports::RaiseIfAny() const {
+    if (first_) throw kx::RaisedError(*first_);
+}
