@@ -1,11 +1,22 @@
 // The one COM smart pointer of the project.
 #pragma once
 #include <cstddef>
+#include <unknwn.h>
 #include <wrl/client.h>
 
 namespace kx {
 template <class T> using ComPtr = Microsoft::WRL::ComPtr<T>;
+
+// Whether two references reach one object: COM identity is the IUnknown
+// each answers, as VB's Is compares. Nothing is Nothing, and nothing else.
+inline bool SameObject(IUnknown* a, IUnknown* b) {
+    if (!a || !b) return a == b;
+    ComPtr<IUnknown> ua, ub;
+    a->QueryInterface(IID_PPV_ARGS(&ua));
+    b->QueryInterface(IID_PPV_ARGS(&ub));
+    return ua && ua.Get() == ub.Get();
 }
+} // namespace kx
 
 // mingw-w64's ComPtr has no comparison of its own: without these, two
 // pointers compare through their truth value and any two objects are "equal".

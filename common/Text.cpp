@@ -14,6 +14,15 @@ std::wstring UpperCase(std::wstring s) {
     return s;
 }
 
+std::wstring LowerCase(std::wstring s) {
+    if (!s.empty()) CharLowerBuffW(&s[0], static_cast<DWORD>(s.size()));
+    return s;
+}
+
+bool SameTextNoCase(const std::wstring& a, const std::wstring& b) {
+    return a.size() == b.size() && LowerCase(a) == LowerCase(b);
+}
+
 int DecimalInto(LONG v, wchar_t* buf) {
     // Unsigned magnitude so that the most negative value has no overflow.
     unsigned long m = v < 0 ? 0ul - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);

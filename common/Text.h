@@ -7,7 +7,11 @@ namespace kx {
 
 // Removes leading and trailing U+0020 only: tabs and other blanks stay.
 std::wstring TrimBlanks(const std::wstring& s);
+// Case folding of the system's (CharUpperBuffW, CharLowerBuffW), one way for all.
 std::wstring UpperCase(std::wstring s);
+std::wstring LowerCase(std::wstring s);
+// The same text but for case: how names and keys of controls are matched.
+bool SameTextNoCase(const std::wstring& a, const std::wstring& b);
 // Signed decimal text with no padding ("-5", "0", "2147483647").
 std::wstring Decimal(LONG v);
 // Writes the signed decimal of v into buf (at least 12 chars); returns its length.

@@ -1,4 +1,5 @@
 #include "ControlSite.h"
+#include "Text.h"
 #include "ActiveXControl.h"
 #include "Form.h"
 #include "Runtime.h"
@@ -91,7 +92,7 @@ STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCI
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
     if (!names[0]) return DISP_E_UNKNOWNNAME;
     for (const AmbientName& a : kAmbients) {
-        if (CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a.name, -1, names[0], -1) == CSTR_EQUAL) {
+        if (kx::SameTextNoCase(a.name, names[0])) {
             ids[0] = a.id;
             return count == 1 ? S_OK : DISP_E_UNKNOWNNAME; // ambient properties take no named arguments
         }

@@ -2,7 +2,6 @@
 #include "Bstr.h"
 #include "Text.h"
 #include "Var.h"
-#include <cwctype>
 
 namespace kxhost {
 
@@ -49,10 +48,6 @@ HRESULT VariantToValue(const VARIANT& in, Value* out) {
 }
 
 namespace {
-std::wstring Lower(std::wstring s) {
-    for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
-    return s;
-}
 } // namespace
 
 STDMETHODIMP FormPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
@@ -89,9 +84,9 @@ STDMETHODIMP FormPropertyBag::Write(LPCOLESTR name, VARIANT* value) {
     const HRESULT hr = VariantToValue(*value, &v);
     if (FAILED(hr)) return hr;
     try {
-        const std::wstring key = Lower(name);
+        const std::wstring key = kx::LowerCase(name);
         for (auto& p : entries_) {
-            if (Lower(p.name) == key) { p.name = key; p.value = std::move(v); return S_OK; }
+            if (kx::LowerCase(p.name) == key) { p.name = key; p.value = std::move(v); return S_OK; }
         }
         entries_.push_back({key, std::move(v)});
         return S_OK;

@@ -1,5 +1,6 @@
 // FormFileError and the property look-ups.
 #include "FormFile.h"
+#include "Text.h"
 #include "FormFileNames.h"
 #include "FormFileUtf8.h"
 
@@ -15,14 +16,14 @@ std::wstring FormFileError::text() const {
 
 const Value* FindProp(const std::vector<Property>& props, const std::wstring& name) {
     for (const Property& p : props) {
-        if (formfile::SameName(p.name, name)) return &p.value;
+        if (kx::SameTextNoCase(p.name, name)) return &p.value;
     }
     return nullptr;
 }
 
 void SetProp(std::vector<Property>& props, const std::wstring& name, Value value) {
     for (Property& p : props) {
-        if (formfile::SameName(p.name, name)) {
+        if (kx::SameTextNoCase(p.name, name)) {
             p.value = std::move(value);
             return;
         }

@@ -1,4 +1,5 @@
 #include "FormFileNames.h"
+#include "Text.h"
 #include <windows.h>
 
 namespace kxhost::formfile {
@@ -26,14 +27,6 @@ bool IsIdentifier(const std::wstring& s) {
     return true;
 }
 
-std::wstring FoldCase(std::wstring s) {
-    if (!s.empty()) CharLowerBuffW(&s[0], static_cast<DWORD>(s.size()));
-    return s;
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && FoldCase(a) == FoldCase(b);
-}
 
 bool IsKeyword(const std::wstring& word, const wchar_t* keyword) {
     size_t i = 0;

@@ -1,5 +1,5 @@
-// Names in saved forms: what an identifier is, and comparing names
-// without regard to case.
+// Names in saved forms: what an identifier is, and keywords. Names are
+// compared without regard to case with kx::SameTextNoCase (Text.h).
 #pragma once
 #include <string>
 
@@ -12,9 +12,6 @@ bool IsIdentStart(wchar_t c);
 bool IsIdentChar(wchar_t c);
 bool IsIdentifier(const std::wstring& s);
 
-// Lower case as the system folds it (full-width letters included).
-std::wstring FoldCase(std::wstring s);
-bool SameName(const std::wstring& a, const std::wstring& b);
 // ASCII-only comparison for keywords.
 bool IsKeyword(const std::wstring& word, const wchar_t* keyword);
 

@@ -7,6 +7,7 @@
 // Blank lines and ' comments may appear anywhere. A word followed by "=" is
 // always a property, so End, Begin and Bag remain usable as names.
 #include "FormFile.h"
+#include "Text.h"
 #include "FormFileCursor.h"
 #include "FormFileNames.h"
 #include "FormFileValues.h"
@@ -148,13 +149,13 @@ private:
     // Names are unique, except for members of one control array of one kind.
     void CheckName(LineCursor& in, const ControlDesc& c) {
         for (const ControlDesc& other : form_.controls) {
-            if (!SameName(other.name, c.name)) continue;
+            if (!kx::SameTextNoCase(other.name, c.name)) continue;
             const std::wstring where = L" at line " + std::to_wstring(other.line);
             if (!other.index || !c.index)
                 in.Fail(L"duplicate control name " + c.name + L": " + Title(other) + where +
                         L" has it already (only control array members may share a name)");
             if (*other.index == *c.index) in.Fail(L"duplicate control " + Title(c) + L": already defined" + where);
-            if (!SameName(other.kind, c.kind))
+            if (!kx::SameTextNoCase(other.kind, c.kind))
                 in.Fail(L"control array " + c.name + L" mixes kinds: expected " + other.kind + L" as" + where +
                         L", found " + c.kind);
         }
@@ -164,14 +165,14 @@ private:
         if (stage_ != Stage::Control || control().progId.empty())
             in.Fail(L"Bag line outside an ActiveX control: expected Bag entries only inside \"Begin Control\" blocks, found one in " +
                     Open());
-        const std::wstring key = FoldCase(in.Identifier(L"a key after Bag"));
+        const std::wstring key = kx::LowerCase(in.Identifier(L"a key after Bag"));
         if (!in.Take(L'=')) in.Fail(L"expected \"=\" after Bag " + key + L", found " + in.Found());
         Add(in, key, L"Bag " + key, control().bag, bagSeen_);
     }
 
     void Add(LineCursor& in, const std::wstring& name, const std::wstring& what, std::vector<Property>& props,
              std::vector<Seen>& seen) {
-        std::wstring folded = FoldCase(name);
+        std::wstring folded = kx::LowerCase(name);
         for (const Seen& s : seen) {
             if (s.folded == folded)
                 in.Fail(L"duplicate " + what + L" in " + Open() + L": already set at line " + std::to_wstring(s.line));

@@ -3,6 +3,7 @@
 // out of range, NaN) is refused with Unwritable (a std::invalid_argument)
 // rather than written as a file that would not load.
 #include "FormFileWrite.h"
+#include "Text.h"
 #include "FormFile.h"
 #include "FormFileNames.h"
 #include "FormFileUtf8.h"
@@ -37,7 +38,7 @@ void WriteProps(std::wstring& out, const std::vector<Property>& props, const wch
     std::vector<std::wstring> seen;
     for (const Property& p : props) {
         CheckName(p.name, L"a property name in " + owner);
-        std::wstring folded = FoldCase(p.name);
+        std::wstring folded = kx::LowerCase(p.name);
         for (const std::wstring& s : seen) {
             if (s == folded) Refuse(L"property " + p.name + L" appears twice in " + owner);
         }
@@ -46,7 +47,7 @@ void WriteProps(std::wstring& out, const std::vector<Property>& props, const wch
             Refuse(L"property " + p.name + L" in " + owner + L" is not a finite number");
         out += indent;
         out += prefix;
-        out += *prefix ? FoldCase(p.name) : p.name;
+        out += *prefix ? kx::LowerCase(p.name) : p.name;
         out += L" = " + FormatValue(p.value) + kNewLine;
     }
 }
@@ -67,8 +68,8 @@ void CheckControl(const std::vector<ControlDesc>& controls, size_t i) {
     }
     for (size_t k = 0; k < i; ++k) {
         const ControlDesc& o = controls[k];
-        if (SameName(o.name, c.name) &&
-            (!o.index || !c.index || *o.index == *c.index || !SameName(o.kind, c.kind)))
+        if (kx::SameTextNoCase(o.name, c.name) &&
+            (!o.index || !c.index || *o.index == *c.index || !kx::SameTextNoCase(o.kind, c.kind)))
             Refuse(L"control name " + c.name + L" is used twice outside one control array");
     }
 }

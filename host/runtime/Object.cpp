@@ -5,13 +5,7 @@
 
 namespace kxhost {
 
-bool Object::Is(const Object& o) const {
-    if (!d_ || !o.d_) return d_ == o.d_;
-    kx::ComPtr<IUnknown> a, b;
-    d_.As(&a);
-    o.d_.As(&b);
-    return a == b;
-}
+bool Object::Is(const Object& o) const { return kx::SameObject(d_.Get(), o.d_.Get()); }
 
 Var Object::Invoke(const wchar_t* name, WORD flags, std::initializer_list<Arg> args) const {
     if (!d_) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));

@@ -1,5 +1,6 @@
 #include "ModuleInfo.h"
 
+#include "ModulePath.h"
 #include "ReturnIf.h"
 
 namespace kx::ole {
@@ -11,19 +12,6 @@ HMODULE ModuleOf(const void* address) {
         return nullptr;
     }
     return module;
-}
-
-std::wstring ModulePath(HMODULE module) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return std::wstring();
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
 }
 
 HRESULT LoadModuleTypeLib(HMODULE module, ITypeLib** out) {

@@ -5,10 +5,11 @@
 #include <oaidl.h>
 #include <string>
 
+#include "ModulePath.h"
+
 namespace kx::ole {
 
 HMODULE ModuleOf(const void* address);
-std::wstring ModulePath(HMODULE module);
 
 // The type library embedded as resource TYPELIB 1 of the module.
 HRESULT LoadModuleTypeLib(HMODULE module, ITypeLib** out);

@@ -2,8 +2,7 @@
 // replacement procedure, and every one is handed back on removal.
 #include "KestrixBas.h"
 #include "ErrorTexts.h"
-#include "LateBound.h"
-#include "Variant.h"
+#include "ByName.h"
 #include <shellapi.h>
 #include <algorithm>
 #include <utility>
@@ -37,15 +36,6 @@ bool ReplacedEarlier(size_t i) {
     for (size_t j = 0; j < i && j < g_PrevProcs.size(); ++j)
         if (g_PrevProcs[j] && g_CtlHwnds.at(j) == g_CtlHwnds.at(i)) return true;
     return false;
-}
-
-std::wstring NameOf(IDispatch* ctl) {
-    kx::Variant v;
-    kx::AutomationError err;
-    if (FAILED(kx::GetProperty(ctl, L"Name", v.get(), &err))) throw kx::RaisedError(err);
-    std::wstring name;
-    if (!v.toString(name)) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
-    return name;
 }
 
 // Our procedure on a window. A window that still holds it from an earlier
@@ -97,7 +87,7 @@ bool Install() {
             if (g_PrevProcs[i]) IndexAdd(h, g_PrevProcs[i]);
             if (!g_PrevProcs[i]) {
                 gFn_SubClassOff();
-                g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid, NameOf(g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail,
+                g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid, kx::byname::NameOf(g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail,
                                      100);
                 return false;
             }

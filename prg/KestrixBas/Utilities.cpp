@@ -2,6 +2,7 @@
 #include "KestrixBas.h"
 #include "Ansi.h"
 #include "LateBound.h"
+#include "ModulePath.h"
 #include "Text.h"
 #include "Variant.h"
 
@@ -67,16 +68,4 @@ bool gFn_IsDevEnvPath(const std::wstring& exePath) {
     return false;
 }
 
-bool gFn_IsStandAlone() {
-    // The path is read whole, however long it is. The wide call is used
-    // because an ANSI buffer too short for a Shift-JIS path comes back cut
-    // without a sign that it was cut.
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (n == 0) return true;
-        if (n < path.size() - 1) { path.resize(n); break; }
-        path.resize(path.size() * 2);
-    }
-    return !gFn_IsDevEnvPath(path);
-}
+bool gFn_IsStandAlone() { return !gFn_IsDevEnvPath(kx::ModulePath(nullptr)); }

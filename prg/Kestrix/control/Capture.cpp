@@ -42,13 +42,13 @@ void Kestrix::StartCapture() {
                 const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
                 if (!form) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
                 // Fetched once for the whole resolution.
-                const kx::ComPtr<IDispatch> controls = byname::GetObject(form.Get(), L"Controls");
+                const kx::ComPtr<IDispatch> controls = kx::byname::GetObject(form.Get(), L"Controls");
                 IDispatch* collection = controls.Get();
                 for (const std::wstring& name : names) {
                     const std::wstring wanted = kx::UpperCase(name);
                     bool matched = false;
-                    for (const kx::ComPtr<IDispatch>& item : byname::Members(collection)) {
-                        if (!item || kx::UpperCase(NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
+                    for (const kx::ComPtr<IDispatch>& item : kx::byname::Members(collection)) {
+                        if (!item || kx::UpperCase(kx::byname::NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
                         matched = true;
                         const LONG h = gFn_CtlHwnd(item.Get());
                         if (g_CtlHwnds.size() < k + 1) g_CtlHwnds.resize(k + 1);
@@ -58,8 +58,8 @@ void Kestrix::StartCapture() {
                             break;
                         }
                         // A window named as a control is captured once, as that control.
-                        if (h == byname::GetLong(ext.Get(), L"TargetHandle")) {
-                            byname::Let(ext.Get(), L"TargetHandle", LONG{0});
+                        if (h == kx::byname::GetLong(ext.Get(), L"TargetHandle")) {
+                            kx::byname::Let(ext.Get(), L"TargetHandle", LONG{0});
                         }
                         if (g_Ctls.size() < k + 1) g_Ctls.resize(k + 1);
                         g_Ctls[k] = item;
@@ -117,8 +117,8 @@ bool Kestrix::CheckHandle(LONG hwnd) {
     const HWND h = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwnd));
     try {
         const kx::ComPtr<IDispatch> ext = Extender();
-        if (byname::GetBool(ext.Get(), L"IsEventsStart")) {
-            if (hwnd == byname::GetLong(ext.Get(), L"TargetHandle")) return true;
+        if (kx::byname::GetBool(ext.Get(), L"IsEventsStart")) {
+            if (hwnd == kx::byname::GetLong(ext.Get(), L"TargetHandle")) return true;
             const kx::ComPtr<IDispatch> owner = gFn_TargetCtl(h);
             if (owner && !IsSelf(owner.Get())) return true;
         }

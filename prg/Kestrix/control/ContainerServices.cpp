@@ -1,6 +1,7 @@
 // What the control asks of its container: its extender, its form, names
 // and identity, the user mode, and its place on the form at run time.
 #include "Kestrix.h"
+#include "ByName.h"
 #include "Ansi.h"
 #include "KestrixBas.h"
 #include "Variant.h"
@@ -22,38 +23,23 @@ kx::ComPtr<IDispatch> Kestrix::ParentFormOf(IDispatch* extender) const {
     return form;
 }
 
-std::wstring Kestrix::NameOf(IDispatch* object) const {
-    kx::Variant v;
-    std::wstring name;
-    kx::AutomationError err;
-    if (FAILED(kx::GetProperty(object, L"Name", v.get(), &err))) throw kx::RaisedError(err);
-    if (!v.toString(name)) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_TYPEMISMATCH));
-    return name;
-}
-
 std::wstring Kestrix::FormName(IDispatch* form) const {
     if (form) {
-        try { return NameOf(form); } catch (const kx::RaisedError&) {}
+        try { return kx::byname::NameOf(form); } catch (const kx::RaisedError&) {}
     }
     return Def_NothingText; // no parent form: nothing to target by default
 }
 
 std::wstring Kestrix::OwnName() const {
     try {
-        return NameOf(Extender().Get());
+        return kx::byname::NameOf(Extender().Get());
     } catch (const kx::RaisedError&) {
         std::wstring display;
         return AmbientDisplayName(&display) && !display.empty() ? display : std::wstring(L"Kestrix");
     }
 }
 
-bool Kestrix::IsSelf(IDispatch* object) const {
-    if (!object) return false;
-    kx::ComPtr<IUnknown> a, b;
-    object->QueryInterface(IID_PPV_ARGS(&a));
-    Extender()->QueryInterface(IID_PPV_ARGS(&b));
-    return a && a.Get() == b.Get();
-}
+bool Kestrix::IsSelf(IDispatch* object) const { return object && kx::SameObject(object, Extender().Get()); }
 
 bool Kestrix::UserModeFromContainer() const {
     // A container that says nothing gets run-time behaviour, so that no

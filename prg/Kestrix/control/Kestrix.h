@@ -70,7 +70,6 @@ private:
     // Container services
     kx::ComPtr<IDispatch> Extender() const;      // the extender, or this control itself
     kx::ComPtr<IDispatch> ParentFormOf(IDispatch* extender) const;
-    std::wstring NameOf(IDispatch* object) const;
     std::wstring FormName(IDispatch* form) const; // the form's Name, "(Nothing)" without one
     std::wstring OwnName() const;               // the extender's Name
     bool IsSelf(IDispatch* object) const;      // identity with this control's extender

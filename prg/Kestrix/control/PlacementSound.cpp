@@ -1,6 +1,6 @@
 #include "PlacementSound.h"
 #include "KestrixBas.h"
-#include "ModuleInfo.h"
+#include "ModulePath.h"
 #include <mmsystem.h>
 
 namespace kestrix {
@@ -10,7 +10,7 @@ namespace kestrix {
 // the library never pays for it; once loaded it stays, since a sound
 // played asynchronously may outlast this library.
 void PlacementSound(HMODULE module) {
-    std::wstring path = kx::ole::ModulePath(module);
+    std::wstring path = kx::ModulePath(module);
     const size_t slash = path.find_last_of(L'\\');
     if (slash == std::wstring::npos) return;
     path.replace(slash + 1, std::wstring::npos, L"CtlPaste.wav");

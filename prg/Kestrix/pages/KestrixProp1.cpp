@@ -30,13 +30,6 @@ const forms::ChildDesc kChildren[] = {
 
 const PageLayout kLayout = {L"対象ｺﾝﾄﾛｰﾙ", 5055, 6285, kChildren, std::size(kChildren), kP1List};
 
-bool SameObject(IDispatch* a, IDispatch* b) {
-    kx::ComPtr<IUnknown> ua, ub;
-    if (a) a->QueryInterface(IID_PPV_ARGS(&ua));
-    if (b) b->QueryInterface(IID_PPV_ARGS(&ub));
-    return ua && ua.Get() == ub.Get();
-}
-
 class KestrixProp1 : public PropertyPage<KestrixProp1> {
 public:
     ~KestrixProp1() override = default;
@@ -48,15 +41,15 @@ private:
     void SelectionChanged() override {
         SendMessageA(Item(kP1List), LB_RESETCONTENT, 0, 0);
         IDispatch* callback = g_CallbackCtl.Get();
-        const kx::ComPtr<IDispatch> form = byname::GetObject(callback, L"Parent");
-        AddRow(kP1List, byname::GetString(form.Get(), L"Name"));
-        const std::wstring own = byname::GetString(callback, L"Name");
-        const kx::ComPtr<IDispatch> controls = byname::GetObject(form.Get(), L"Controls");
-        for (const kx::ComPtr<IDispatch>& member : byname::Members(controls.Get())) {
+        const kx::ComPtr<IDispatch> form = kx::byname::GetObject(callback, L"Parent");
+        AddRow(kP1List, kx::byname::GetString(form.Get(), L"Name"));
+        const std::wstring own = kx::byname::GetString(callback, L"Name");
+        const kx::ComPtr<IDispatch> controls = kx::byname::GetObject(form.Get(), L"Controls");
+        for (const kx::ComPtr<IDispatch>& member : kx::byname::Members(controls.Get())) {
             // The collection yields the form itself too: it is row 0 already.
-            if (SameObject(member.Get(), form.Get())) continue;
+            if (member && kx::SameObject(member.Get(), form.Get())) continue;
             if (gFn_CtlHwnd(member.Get()) == 0) continue; // no window: labels, shapes, timers...
-            const std::wstring name = byname::GetString(member.Get(), L"Name");
+            const std::wstring name = kx::byname::GetString(member.Get(), L"Name");
             if (name == own) continue;
             AddRow(kP1List, name);
         }
@@ -110,7 +103,7 @@ private:
             joined += RowText(kP1List, i);
             ++n;
         }
-        byname::Let(Selected().Get(), L"TargetControls", n > 0 ? joined.substr(1) : std::wstring());
+        kx::byname::Let(Selected().Get(), L"TargetControls", n > 0 ? joined.substr(1) : std::wstring());
         Message(L"TargetControlsﾌﾟﾛﾊﾟﾃｨを設定しました。", MB_OK);
     }
 };

@@ -135,7 +135,7 @@ private:
         }
         // None and all say the same: every message.
         const std::wstring result = (n == 0 || n == rows) ? std::wstring(L"ALL") : joined.substr(1);
-        byname::Let(Selected().Get(), L"TargetEvents", result);
+        kx::byname::Let(Selected().Get(), L"TargetEvents", result);
         Message(L"TargetEventsﾌﾟﾛﾊﾟﾃｨを設定しました。", MB_OK);
     }
 

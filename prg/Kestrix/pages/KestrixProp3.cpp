@@ -53,15 +53,15 @@ private:
 
     void SelectionChanged() override {
         const kx::ComPtr<IDispatch> ctl = Selected();
-        const bool debug = byname::GetBool(ctl.Get(), L"DebugMode");
+        const bool debug = kx::byname::GetBool(ctl.Get(), L"DebugMode");
         SetCheck(kP3DebugMode, debug ? BST_CHECKED : BST_UNCHECKED);
         EnableWindow(Item(kP3DebugFile), debug);
-        SetBox(kP3DebugFile, byname::GetString(ctl.Get(), L"DebugFile"));
-        SetCheck(kP3FileDropMode, byname::GetBool(ctl.Get(), L"FileDropMode") ? BST_CHECKED : BST_UNCHECKED);
+        SetBox(kP3DebugFile, kx::byname::GetString(ctl.Get(), L"DebugFile"));
+        SetCheck(kP3FileDropMode, kx::byname::GetBool(ctl.Get(), L"FileDropMode") ? BST_CHECKED : BST_UNCHECKED);
         // No property switches the link off: always on, never read.
         EnableWindow(Item(kP3Link), FALSE);
         SendMessageA(Item(kP3Link), BM_SETCHECK, BST_CHECKED, 0);
-        SetBox(kP3LinkName, byname::GetString(ctl.Get(), L"LinkName"));
+        SetBox(kP3LinkName, kx::byname::GetString(ctl.Get(), L"LinkName"));
         ClearChanged();
     }
 
@@ -78,24 +78,24 @@ private:
     void ApplyChanges() override {
         const kx::ComPtr<IDispatch> ctl = Selected();
         if (Check(kP3DebugMode) == BST_CHECKED) {
-            byname::Let(ctl.Get(), L"DebugMode", true);
+            kx::byname::Let(ctl.Get(), L"DebugMode", true);
             const std::wstring file = forms::GetText(Item(kP3DebugFile));
             if (kx::TrimBlanks(file).empty()) {
-                byname::Let(ctl.Get(), L"DebugFile", byname::GetString(g_CallbackCtl.Get(), L"Name") + L".Dbg");
-                SetBox(kP3DebugFile, byname::GetString(ctl.Get(), L"DebugFile"));
+                kx::byname::Let(ctl.Get(), L"DebugFile", kx::byname::GetString(g_CallbackCtl.Get(), L"Name") + L".Dbg");
+                SetBox(kP3DebugFile, kx::byname::GetString(ctl.Get(), L"DebugFile"));
             } else {
-                byname::Let(ctl.Get(), L"DebugFile", file); // as typed: the control trims
+                kx::byname::Let(ctl.Get(), L"DebugFile", file); // as typed: the control trims
             }
         } else {
-            byname::Let(ctl.Get(), L"DebugMode", false);
+            kx::byname::Let(ctl.Get(), L"DebugMode", false);
         }
-        byname::Let(ctl.Get(), L"FileDropMode", Check(kP3FileDropMode) == BST_CHECKED);
+        kx::byname::Let(ctl.Get(), L"FileDropMode", Check(kP3FileDropMode) == BST_CHECKED);
         const std::wstring link = forms::GetText(Item(kP3LinkName));
         if (kx::TrimBlanks(link).empty()) {
-            byname::Let(ctl.Get(), L"LinkName", std::wstring(L"Kestrix"));
-            SetBox(kP3LinkName, byname::GetString(ctl.Get(), L"LinkName"));
+            kx::byname::Let(ctl.Get(), L"LinkName", std::wstring(L"Kestrix"));
+            SetBox(kP3LinkName, kx::byname::GetString(ctl.Get(), L"LinkName"));
         } else {
-            byname::Let(ctl.Get(), L"LinkName", link);
+            kx::byname::Let(ctl.Get(), L"LinkName", link);
         }
         SelectionChanged();
         Message(std::wstring(Caption()) + L"を設定しました。", MB_OK);

@@ -10,9 +10,11 @@
 
 #include "ComPtr.h"
 
-namespace kestrix::byname {
+namespace kx::byname {
 
 std::wstring GetString(IDispatch* object, const wchar_t* name);
+// The object's Name.
+inline std::wstring NameOf(IDispatch* object) { return GetString(object, L"Name"); }
 bool GetBool(IDispatch* object, const wchar_t* name);
 LONG GetLong(IDispatch* object, const wchar_t* name);
 kx::ComPtr<IDispatch> GetObject(IDispatch* object, const wchar_t* name);
@@ -22,4 +24,4 @@ void Let(IDispatch* object, const wchar_t* name, LONG value);
 // The members of a collection in its own order (one For Each walk).
 std::vector<kx::ComPtr<IDispatch>> Members(IDispatch* collection);
 
-} // namespace kestrix::byname
+} // namespace kx::byname

@@ -4,7 +4,7 @@
 #include "LateBound.h"
 #include "Variant.h"
 
-namespace kestrix::byname {
+namespace kx::byname {
 
 namespace {
 
@@ -103,4 +103,4 @@ std::vector<kx::ComPtr<IDispatch>> Members(IDispatch* collection) {
     return items;
 }
 
-} // namespace kestrix::byname
+} // namespace kx::byname
