@@ -1,5 +1,6 @@
 #include "LateBound.h"
 #include "Bstr.h"
+#include "ExcepInfo.h"
 #include <new>
 
 namespace kx {
@@ -14,8 +15,8 @@ std::wstring TakeBstr(BSTR& b) {
     return s;
 }
 
-AutomationError FromExcepInfo(HRESULT hr, EXCEPINFO& ei) {
-    if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
+AutomationError FromExcepInfo(HRESULT hr, ExcepInfo& info) {
+    EXCEPINFO& ei = info.Filled();
     AutomationError e;
     e.hr = ei.scode ? ei.scode : hr;
     if (ei.wCode) e.number = ei.wCode;
@@ -86,24 +87,18 @@ HRESULT InvokeId(IDispatch* obj, DISPID id, WORD flags, VARIANTARG* args, UINT c
         return E_POINTER;
     }
     if (count > kMaxArgs) return E_INVALIDARG;
-    // IDispatch takes its arguments last first; a shallow copy does not own anything.
-    VARIANTARG reversed[kMaxArgs];
-    for (UINT i = 0; i < count; ++i) reversed[i] = args[count - 1 - i];
+    ReversedArgs<kMaxArgs> reversed(args, count);
     DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS dp{count ? reversed : nullptr, nullptr, count, 0};
+    DISPPARAMS dp{count ? reversed.items : nullptr, nullptr, count, 0};
     if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
         dp.rgdispidNamedArgs = &named;
         dp.cNamedArgs = 1;
     }
-    EXCEPINFO ei{};
+    ExcepInfo ei;
     UINT argErr = 0;
-    const HRESULT hr = obj->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, result, &ei, &argErr);
+    const HRESULT hr = obj->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &dp, result, ei.get(), &argErr);
     if (hr == DISP_E_EXCEPTION) {
         if (err) *err = FromExcepInfo(hr, ei);
-        else {
-            if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
-            SysFreeString(ei.bstrDescription); SysFreeString(ei.bstrSource); SysFreeString(ei.bstrHelpFile);
-        }
     } else if (FAILED(hr) && err) {
         *err = ErrorFromStatus(hr);
     }

@@ -1,4 +1,5 @@
 #include "ActiveXControl.h"
+#include "Units.h"
 #include "ControlSite.h"
 #include "EventSink.h"
 #include "Form.h"
@@ -11,16 +12,12 @@ namespace kxhost {
 
 namespace {
 
-LONG TwipsToHimetric(LONG t) { return MulDiv(t, 2540, 1440); }
-LONG HimetricToTwips(LONG h) { return MulDiv(h, 1440, 2540); }
 
 [[noreturn]] void Fail(const Form& f, const ControlDesc& d, const std::wstring& what, HRESULT hr) {
     wchar_t code[16];
     wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
     throw FormFileError(f.Source(), d.line, what + L" (" + code + L")");
 }
-
-HRESULT Return(VARIANT* r, const Var& v) { return r ? VariantCopy(r, const_cast<VARIANT*>(v.get())) : S_OK; }
 
 } // namespace
 
@@ -103,7 +100,7 @@ void ActiveXControl::Create() {
 
 void ActiveXControl::ApplyExtent() {
     if (!ole_) return;
-    SIZEL want{TwipsToHimetric(twips_.right - twips_.left), TwipsToHimetric(twips_.bottom - twips_.top)};
+    SIZEL want{kx::TwipsToHimetric(twips_.right - twips_.left), kx::TwipsToHimetric(twips_.bottom - twips_.top)};
     if (const Value* x = FindProp(desc_.props, L"ExtentX")) want.cx = PropLong(desc_.props, L"ExtentX", want.cx), (void)x;
     if (const Value* y = FindProp(desc_.props, L"ExtentY")) want.cy = PropLong(desc_.props, L"ExtentY", want.cy), (void)y;
     ole_->SetExtent(DVASPECT_CONTENT, &want);
@@ -115,8 +112,8 @@ void ActiveXControl::SyncExtent() {
     // The control may insist on a size of its own.
     SIZEL got{};
     if (SUCCEEDED(ole_->GetExtent(DVASPECT_CONTENT, &got))) {
-        twips_.right = twips_.left + HimetricToTwips(got.cx);
-        twips_.bottom = twips_.top + HimetricToTwips(got.cy);
+        twips_.right = twips_.left + kx::HimetricToTwips(got.cx);
+        twips_.bottom = twips_.top + kx::HimetricToTwips(got.cy);
     }
     kx::ComPtr<IOleInPlaceObject> ipo;
     if (SUCCEEDED(ole_.As(&ipo)) && Parent().hwnd()) {
@@ -127,14 +124,13 @@ void ActiveXControl::SyncExtent() {
 }
 
 RECT ActiveXControl::PixelRect() const {
-    const Form& f = Parent();
-    return {f.TwipsToPixelsX(twips_.left), f.TwipsToPixelsY(twips_.top), f.TwipsToPixelsX(twips_.right),
-            f.TwipsToPixelsY(twips_.bottom)};
+    return {kx::TwipsToPixelsX(twips_.left), kx::TwipsToPixelsY(twips_.top), kx::TwipsToPixelsX(twips_.right),
+            kx::TwipsToPixelsY(twips_.bottom)};
 }
 
 void ActiveXControl::OnPosRectChange(const RECT& px) {
     const Form& f = Parent();
-    twips_ = {f.PixelsToTwipsX(px.left), f.PixelsToTwipsY(px.top), f.PixelsToTwipsX(px.right), f.PixelsToTwipsY(px.bottom)};
+    twips_ = {kx::PixelsToTwipsX(px.left), kx::PixelsToTwipsY(px.top), kx::PixelsToTwipsX(px.right), kx::PixelsToTwipsY(px.bottom)};
     kx::ComPtr<IOleInPlaceObject> ipo;
     if (ole_ && SUCCEEDED(ole_.As(&ipo))) {
         RECT clip;
@@ -145,8 +141,8 @@ void ActiveXControl::OnPosRectChange(const RECT& px) {
 
 void ActiveXControl::Move(LONG left, LONG top, LONG width, LONG height) {
     twips_ = {left, top, left + width, top + height};
-    SetProp(desc_.props, L"ExtentX", TwipsToHimetric(width));
-    SetProp(desc_.props, L"ExtentY", TwipsToHimetric(height));
+    SetProp(desc_.props, L"ExtentX", kx::TwipsToHimetric(width));
+    SetProp(desc_.props, L"ExtentY", kx::TwipsToHimetric(height));
     ApplyExtent();
 }
 

@@ -1,4 +1,5 @@
 #include "ControlSite.h"
+#include "Units.h"
 #include "Text.h"
 #include "ActiveXControl.h"
 #include "Form.h"
@@ -75,12 +76,12 @@ STDMETHODIMP ControlSite::TransformCoords(POINTL* himetric, POINTF* container, D
     if (!owner_) return E_UNEXPECTED;
     // The form's units are twips, for positions and sizes alike.
     if (flags & XFORMCOORDS_HIMETRICTOCONTAINER) {
-        container->x = static_cast<float>(himetric->x * 1440.0 / 2540.0);
-        container->y = static_cast<float>(himetric->y * 1440.0 / 2540.0);
+        container->x = static_cast<float>(himetric->x * kx::kTwipsPerInch / double{kx::kHimetricPerInch});
+        container->y = static_cast<float>(himetric->y * kx::kTwipsPerInch / double{kx::kHimetricPerInch});
     } else if (flags & XFORMCOORDS_CONTAINERTOHIMETRIC) {
         // Rounded to the nearest, away from zero on a half, negative values too.
-        himetric->x = static_cast<LONG>(std::lround(container->x * 2540.0 / 1440.0));
-        himetric->y = static_cast<LONG>(std::lround(container->y * 2540.0 / 1440.0));
+        himetric->x = static_cast<LONG>(std::lround(container->x * kx::kHimetricPerInch / double{kx::kTwipsPerInch}));
+        himetric->y = static_cast<LONG>(std::lround(container->y * kx::kHimetricPerInch / double{kx::kTwipsPerInch}));
     } else {
         return E_INVALIDARG;
     }
@@ -147,9 +148,7 @@ HRESULT ControlSite::Ambient(DISPID id, VARIANT* result) {
         GetObjectW(owner_->Parent().FontFor({}), sizeof lf, &lf);
         FONTDESC fd{sizeof(FONTDESC), lf.lfFaceName, {}, static_cast<SHORT>(lf.lfWeight), static_cast<SHORT>(lf.lfCharSet),
                     FALSE, FALSE, FALSE};
-        HDC dc = GetDC(nullptr);
-        const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc) ReleaseDC(nullptr, dc);
+        const int dpi = kx::ScreenDpi(LOGPIXELSY);
         fd.cySize.int64 = static_cast<LONGLONG>((lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight) * 72.0 / dpi * 10000.0);
         IFontDisp* font = nullptr;
         const HRESULT hr = OleCreateFontIndirect(&fd, IID_IFontDisp, reinterpret_cast<void**>(&font));

@@ -1,4 +1,5 @@
 #include "EventSink.h"
+#include "TypeAttr.h"
 #include "Bstr.h"
 #include "ActiveXControl.h"
 #include "EventArgs.h"
@@ -18,11 +19,12 @@ HRESULT DefaultSource(IUnknown* control, kx::ComPtr<ITypeInfo>& source, IID& iid
     kx::ComPtr<ITypeInfo> coclass;
     hr = pci->GetClassInfo(&coclass);
     if (FAILED(hr)) return hr;
-    TYPEATTR* attr = nullptr;
-    hr = coclass->GetTypeAttr(&attr);
-    if (FAILED(hr)) return hr;
-    const WORD count = attr->cImplTypes;
-    coclass->ReleaseTypeAttr(attr);
+    WORD count = 0;
+    {
+        const kx::TypeAttr attr(coclass.Get());
+        if (FAILED(attr.status())) return attr.status();
+        count = attr->cImplTypes;
+    }
     for (UINT i = 0; i < count; ++i) {
         INT flags = 0;
         if (FAILED(coclass->GetImplTypeFlags(i, &flags))) continue;
@@ -31,10 +33,9 @@ HRESULT DefaultSource(IUnknown* control, kx::ComPtr<ITypeInfo>& source, IID& iid
         if (FAILED(coclass->GetRefTypeOfImplType(i, &ref))) continue;
         kx::ComPtr<ITypeInfo> ti;
         if (FAILED(coclass->GetRefTypeInfo(ref, &ti))) continue;
-        TYPEATTR* sa = nullptr;
-        if (FAILED(ti->GetTypeAttr(&sa))) continue;
+        const kx::TypeAttr sa(ti.Get());
+        if (!sa.get()) continue;
         iid = sa->guid;
-        ti->ReleaseTypeAttr(sa);
         source = ti;
         return S_OK;
     }

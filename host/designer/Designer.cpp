@@ -1,4 +1,5 @@
 #include "Designer.h"
+#include "ExcepInfo.h"
 #include "ActiveXControl.h"
 #include "Ansi.h"
 #include "LateBound.h"
@@ -150,13 +151,9 @@ HRESULT Designer::ShowAbout() {
     ActiveXControl* c = Selected();
     if (!c || !c->ControlObject()) return E_UNEXPECTED;
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    EXCEPINFO ei{};
-    const HRESULT hr = c->ControlObject()->Invoke(DISPID_ABOUTBOX, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none,
-                                                  nullptr, &ei, nullptr);
-    SysFreeString(ei.bstrDescription);
-    SysFreeString(ei.bstrSource);
-    SysFreeString(ei.bstrHelpFile);
-    return hr;
+    kx::ExcepInfo ei;
+    return c->ControlObject()->Invoke(DISPID_ABOUTBOX, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr,
+                                      ei.get(), nullptr);
 }
 
 void Designer::Save(const std::wstring& path) {

@@ -1,13 +1,10 @@
 #include "Control.h"
+#include "Units.h"
 #include "Form.h"
 #include "FormProps.h"
 #include "Var.h"
 
 namespace kxhost {
-
-namespace {
-HRESULT ReturnVar(VARIANT* result, const Var& v) { return result ? VariantCopy(result, const_cast<VARIANT*>(v.get())) : S_OK; }
-} // namespace
 
 Control::Control(Form& parent, const ControlDesc& desc)
     : desc_(desc), object_(kx::AutoObject::New()), parent_(parent), name_(desc.name), index_(desc.index) {
@@ -19,7 +16,7 @@ Control::Control(Form& parent, const ControlDesc& desc)
     kx::AutoObject& o = *object_.Get();
     o.DefineString(L"Name", name_);
     if (index_) o.DefineLong(L"Index", *index_);
-    o.Define(L"Parent", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return ReturnVar(r, Var(parent_.Dispatch())); });
+    o.Define(L"Parent", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return Return(r, Var(parent_.Dispatch())); });
     o.DefineLong(L"TabIndex", tabIndex_);
     auto coord = [this](LONG RECT::*a, LONG RECT::*b, bool size) {
         return [this, a, b, size](WORD flags, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
@@ -30,7 +27,7 @@ Control::Control(Form& parent, const ControlDesc& desc)
                 Move(t.left, t.top, t.right - t.left, t.bottom - t.top);
                 return S_OK;
             }
-            return ReturnVar(r, Var(size ? t.*b - t.*a : t.*a));
+            return Return(r, Var(size ? t.*b - t.*a : t.*a));
         };
     };
     o.Define(L"Left", coord(&RECT::left, &RECT::right, false));
@@ -47,8 +44,8 @@ Control::~Control() {
 void Control::Move(LONG left, LONG top, LONG width, LONG height) {
     twips_ = {left, top, left + width, top + height};
     if (HWND h = hwnd()) {
-        MoveWindow(h, parent_.TwipsToPixelsX(left), parent_.TwipsToPixelsY(top), parent_.TwipsToPixelsX(width),
-                   parent_.TwipsToPixelsY(height), TRUE);
+        MoveWindow(h, kx::TwipsToPixelsX(left), kx::TwipsToPixelsY(top), kx::TwipsToPixelsX(width),
+                   kx::TwipsToPixelsY(height), TRUE);
     } else if (parent_.hwnd()) {
         InvalidateRect(parent_.hwnd(), nullptr, TRUE);
     }

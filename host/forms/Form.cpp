@@ -1,4 +1,5 @@
 #include "Form.h"
+#include "Units.h"
 #include "ActiveXControl.h"
 #include "Ansi.h"
 #include "ControlCollection.h"
@@ -29,13 +30,6 @@ ATOM RegisterFormClass() {
     return atom;
 }
 
-int ScreenDpi(int index) {
-    HDC dc = GetDC(nullptr);
-    const int dpi = dc ? GetDeviceCaps(dc, index) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
-    return dpi > 0 ? dpi : 96;
-}
-
 std::unique_ptr<Control> MakeControl(Form& f, const ControlDesc& d) {
     const std::wstring kind = kx::UpperCase(d.kind);
     if (kind == L"LISTBOX") return std::make_unique<ListBox>(f, d);
@@ -46,8 +40,6 @@ std::unique_ptr<Control> MakeControl(Form& f, const ControlDesc& d) {
     if (kind == L"CONTROL") return std::make_unique<ActiveXControl>(f, d);
     throw FormFileError(f.Source(), d.line, L"unknown control kind '" + d.kind + L"' for " + d.name);
 }
-
-HRESULT Return(VARIANT* r, const Var& v) { return r ? VariantCopy(r, const_cast<VARIANT*>(v.get())) : S_OK; }
 
 } // namespace
 
@@ -109,13 +101,13 @@ void Form::CreateWindowAndControls() {
     RegisterFormClass();
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT r{0, 0, TwipsToPixelsX(PropLong(desc_.props, L"ClientWidth", 4800)),
-           TwipsToPixelsY(PropLong(desc_.props, L"ClientHeight", 3600))};
+    RECT r{0, 0, kx::TwipsToPixelsX(PropLong(desc_.props, L"ClientWidth", 4800)),
+           kx::TwipsToPixelsY(PropLong(desc_.props, L"ClientHeight", 3600))};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     const Value* left = FindProp(desc_.props, L"Left");
     const Value* top = FindProp(desc_.props, L"Top");
-    const int x = left ? TwipsToPixelsX(PropLong(desc_.props, L"Left", 0)) : CW_USEDEFAULT;
-    const int y = top ? TwipsToPixelsY(PropLong(desc_.props, L"Top", 0)) : CW_USEDEFAULT;
+    const int x = left ? kx::TwipsToPixelsX(PropLong(desc_.props, L"Left", 0)) : CW_USEDEFAULT;
+    const int y = top ? kx::TwipsToPixelsY(PropLong(desc_.props, L"Top", 0)) : CW_USEDEFAULT;
     HWND h = CreateWindowExA(exStyle, kFormClass, kx::ToAnsi(PropString(desc_.props, L"Caption", name_)).c_str(), style, x,
                              y, r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!h) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
@@ -231,7 +223,7 @@ HFONT Form::FontFor(const std::vector<Property>& props) const {
     const bool bold = PropBool(props, L"FontBold", PropBool(desc_.props, L"FontBold", false));
     const LONG charset = PropLong(props, L"FontCharset", PropLong(desc_.props, L"FontCharset", SHIFTJIS_CHARSET));
     LOGFONTW lf{};
-    lf.lfHeight = -static_cast<LONG>(size * ScreenDpi(LOGPIXELSY) / 72.0 + 0.5);
+    lf.lfHeight = -static_cast<LONG>(size * kx::ScreenDpi(LOGPIXELSY) / 72.0 + 0.5);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = static_cast<BYTE>(charset);
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
@@ -246,11 +238,6 @@ HFONT Form::FontFor(const std::vector<Property>& props) const {
     if (f) fonts_.emplace_back(lf, kx::UniqueGdi(f));
     return f;
 }
-
-int Form::TwipsToPixelsX(LONG t) const { return MulDiv(t, ScreenDpi(LOGPIXELSX), 1440); }
-int Form::TwipsToPixelsY(LONG t) const { return MulDiv(t, ScreenDpi(LOGPIXELSY), 1440); }
-LONG Form::PixelsToTwipsX(int px) const { return MulDiv(px, 1440, ScreenDpi(LOGPIXELSX)); }
-LONG Form::PixelsToTwipsY(int px) const { return MulDiv(px, 1440, ScreenDpi(LOGPIXELSY)); }
 
 FormDesc Form::Describe() const {
     FormDesc d = desc_;

@@ -77,10 +77,6 @@ public:
 
     // Font and scale shared by the form's controls.
     HFONT FontFor(const std::vector<Property>& props) const;
-    int TwipsToPixelsX(LONG twips) const;
-    int TwipsToPixelsY(LONG twips) const;
-    LONG PixelsToTwipsX(int px) const;
-    LONG PixelsToTwipsY(int px) const;
 
     // Places a new ActiveX control on the form (design time: fresh starts it with InitNew).
     ActiveXControl& AddControl(const ControlDesc& desc, bool fresh);

@@ -1,4 +1,5 @@
 #include "Intrinsic.h"
+#include "Units.h"
 #include "Ansi.h"
 #include "Form.h"
 #include "FormProps.h"
@@ -7,8 +8,6 @@
 namespace kxhost {
 
 namespace {
-
-HRESULT Return(VARIANT* r, const Var& v) { return r ? VariantCopy(r, const_cast<VARIANT*>(v.get())) : S_OK; }
 
 // A property with a getter and a setter, for the automation object.
 template <class G, class S>
@@ -67,8 +66,8 @@ void WindowedControl::Create() {
     if (PropBool(desc_.props, L"Visible", true)) style |= WS_VISIBLE;
     if (!PropBool(desc_.props, L"Enabled", true)) style |= WS_DISABLED;
     const std::string text = kx::ToAnsi(PropString(desc_.props, L"Caption", PropString(desc_.props, L"Text", L"")));
-    hwnd_ = CreateWindowExA(0, class_, text.c_str(), style, f.TwipsToPixelsX(twips_.left), f.TwipsToPixelsY(twips_.top),
-                            f.TwipsToPixelsX(twips_.right - twips_.left), f.TwipsToPixelsY(twips_.bottom - twips_.top),
+    hwnd_ = CreateWindowExA(0, class_, text.c_str(), style, kx::TwipsToPixelsX(twips_.left), kx::TwipsToPixelsY(twips_.top),
+                            kx::TwipsToPixelsX(twips_.right - twips_.left), kx::TwipsToPixelsY(twips_.bottom - twips_.top),
                             f.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd_) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f.FontFor(desc_.props)), FALSE);
@@ -247,8 +246,8 @@ void Label::SetCaption(const std::wstring& c) {
 void Label::Paint(HDC dc) {
     if (!PropBool(desc_.props, L"Visible", true)) return;
     Form& f = Parent();
-    RECT r{f.TwipsToPixelsX(twips_.left), f.TwipsToPixelsY(twips_.top), f.TwipsToPixelsX(twips_.right),
-           f.TwipsToPixelsY(twips_.bottom)};
+    RECT r{kx::TwipsToPixelsX(twips_.left), kx::TwipsToPixelsY(twips_.top), kx::TwipsToPixelsX(twips_.right),
+           kx::TwipsToPixelsY(twips_.bottom)};
     HGDIOBJ old = SelectObject(dc, f.FontFor(desc_.props));
     SetBkMode(dc, TRANSPARENT);
     UINT align = DT_LEFT;

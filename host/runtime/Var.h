@@ -43,8 +43,15 @@ public:
     bool AsBool() const;
     kx::ComPtr<IDispatch> AsObject() const;
 
+    // A member's result for the automation object: a copy into the caller's
+    // VARIANT, when the caller asked for one.
+    HRESULT ReturnTo(VARIANT* result) const { return result ? VariantCopy(result, const_cast<VARIANT*>(&v_)) : S_OK; }
+
 private:
     VARIANT v_;
 };
+
+// A member's result for the automation object (Var::ReturnTo).
+inline HRESULT Return(VARIANT* result, const Var& v) { return v.ReturnTo(result); }
 
 } // namespace kxhost

@@ -1,5 +1,6 @@
 // Class info, error info, property pages and IDispatch support.
 #include "ControlCore.h"
+#include "TypeAttr.h"
 
 #include "ComTrap.h"
 #include "DispatchCall.h"
@@ -54,10 +55,12 @@ HRESULT ControlCore::EnsureTypeInfo() {
     // A dual interface comes as its dispinterface; calls go through its
     // vtable half.
     ComPtr<ITypeInfo> vtable = info;
-    TYPEATTR* attr = nullptr;
-    RETURN_IF_FAILED(info->GetTypeAttr(&attr));
-    const bool dualDispatch = attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL);
-    info->ReleaseTypeAttr(attr);
+    bool dualDispatch = false;
+    {
+        const TypeAttr attr(info.Get());
+        RETURN_IF_FAILED(attr.status());
+        dualDispatch = attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL);
+    }
     if (dualDispatch) {
         HREFTYPE ref = 0;
         RETURN_IF_FAILED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));

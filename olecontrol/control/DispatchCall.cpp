@@ -1,4 +1,5 @@
 #include "DispatchCall.h"
+#include "TypeAttr.h"
 
 #include "ComPtr.h"
 #include "ReturnIf.h"
@@ -9,20 +10,6 @@ namespace kx::ole {
 namespace {
 
 constexpr UINT kMaxArgs = 32;
-
-class TypeAttrHolder {
-public:
-    explicit TypeAttrHolder(ITypeInfo* ti) : ti_(ti) {
-        if (FAILED(ti_->GetTypeAttr(&attr_))) attr_ = nullptr;
-    }
-    ~TypeAttrHolder() { if (attr_) ti_->ReleaseTypeAttr(attr_); }
-    TypeAttrHolder(const TypeAttrHolder&) = delete;
-    TypeAttrHolder& operator=(const TypeAttrHolder&) = delete;
-    const TYPEATTR* get() const { return attr_; }
-private:
-    ITypeInfo* ti_;
-    TYPEATTR* attr_ = nullptr;
-};
 
 bool IsPlainType(VARTYPE vt) {
     switch (vt) {
@@ -47,7 +34,7 @@ bool ValueType(ITypeInfo* ti, const TYPEDESC& t, VARTYPE* out) {
         // An interface pointer: only the two generic ones convert safely.
         ComPtr<ITypeInfo> ref;
         if (FAILED(ti->GetRefTypeInfo(t.lptdesc->hreftype, &ref))) return false;
-        TypeAttrHolder attr(ref.Get());
+        TypeAttr attr(ref.Get());
         if (!attr.get()) return false;
         if (attr.get()->guid == IID_IDispatch) { *out = VT_DISPATCH; return true; }
         if (attr.get()->guid == IID_IUnknown) { *out = VT_UNKNOWN; return true; }
@@ -56,7 +43,7 @@ bool ValueType(ITypeInfo* ti, const TYPEDESC& t, VARTYPE* out) {
     if (t.vt == VT_USERDEFINED) {
         ComPtr<ITypeInfo> ref;
         if (FAILED(ti->GetRefTypeInfo(t.hreftype, &ref))) return false;
-        TypeAttrHolder attr(ref.Get());
+        TypeAttr attr(ref.Get());
         if (!attr.get()) return false;
         if (attr.get()->typekind == TKIND_ENUM) { *out = VT_I4; return true; }
         if (attr.get()->typekind == TKIND_ALIAS) return ValueType(ref.Get(), attr.get()->tdescAlias, out);
@@ -133,7 +120,7 @@ struct Coerced {
 HRESULT CoercionPlan::Build(ITypeInfo* ti) {
     funcs_.clear();
     RETURN_HR_IF_NULL(E_POINTER, ti);
-    TypeAttrHolder attr(ti);
+    TypeAttr attr(ti);
     RETURN_HR_IF_NULL(E_FAIL, attr.get());
     try {
         for (UINT i = 0; i < attr.get()->cFuncs; ++i) {

@@ -2,7 +2,7 @@
 #include "ControlCore.h"
 
 #include "ComTrap.h"
-#include "Himetric.h"
+#include "Units.h"
 #include "ReturnIf.h"
 
 namespace kx::ole {
@@ -127,7 +127,7 @@ STDMETHODIMP ControlCore::SetExtent(DWORD aspect, SIZEL* size) {
 
 HRESULT ControlCore::RequestResize(const SIZEL& himetric) {
     if (IOleInPlaceSite* ips = inPlaceActive_ ? site_.InPlaceSite() : nullptr) {
-        const SIZE px = HimetricToPixels(himetric);
+        const SIZE px = kx::HimetricToPixels(himetric);
         RECT r{posRect_.left, posRect_.top, posRect_.left + px.cx, posRect_.top + px.cy};
         if (SUCCEEDED(ips->OnPosRectChange(&r))) return S_OK;
     }

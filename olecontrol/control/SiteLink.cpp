@@ -1,4 +1,5 @@
 #include "SiteLink.h"
+#include "ExcepInfo.h"
 
 #include "ReturnIf.h"
 #include "Variant.h"
@@ -35,16 +36,8 @@ HRESULT SiteLink::Ambient(DISPID id, VARIANT* value) const {
     RETURN_HR_IF_NULL(E_POINTER, value);
     RETURN_HR_IF_NULL(E_NOINTERFACE, ambient_);
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    EXCEPINFO ei{};
-    const HRESULT hr = ambient_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, &ei,
-                                        nullptr);
-    if (hr == DISP_E_EXCEPTION) {
-        if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
-        SysFreeString(ei.bstrSource);
-        SysFreeString(ei.bstrDescription);
-        SysFreeString(ei.bstrHelpFile);
-    }
-    return hr;
+    ExcepInfo ei; // an ambient that raises is one the container does not have
+    return ambient_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, ei.get(), nullptr);
 }
 
 bool SiteLink::AmbientBool(DISPID id, bool* value) const {

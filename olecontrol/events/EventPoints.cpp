@@ -1,4 +1,6 @@
 #include "EventPoints.h"
+#include "ExcepInfo.h"
+#include "Variant.h"
 
 #include <vector>
 
@@ -56,24 +58,14 @@ HRESULT EventPoints::Fire(DISPID id, VARIANTARG* args, UINT count) {
     RETURN_HR_IF(E_INVALIDARG, count > kMaxEventArgs || (count && !args));
     ComPtr<ConnectionPoint> point = events_; // held: a handler may release the control
     if (!point || !point->HasSinks()) return S_FALSE;
-    // IDispatch takes the arguments last first; the copies own nothing.
-    VARIANTARG reversed[kMaxEventArgs];
-    for (UINT i = 0; i < count; ++i) reversed[i] = args[count - 1 - i];
+    ReversedArgs<kMaxEventArgs> reversed(args, count);
     point->ForEachSink([&](IUnknown* sink) {
         auto* handler = static_cast<IDispatch*>(sink); // what Advise asked the sink for
-        DISPPARAMS dp{count ? reversed : nullptr, nullptr, count, 0};
-        VARIANT result;
-        VariantInit(&result);
-        EXCEPINFO ei{};
+        DISPPARAMS dp{count ? reversed.items : nullptr, nullptr, count, 0};
+        Variant result;
+        ExcepInfo ei; // what a handler raises stays with its container
         UINT argErr = 0;
-        if (handler->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp, &result, &ei, &argErr) ==
-            DISP_E_EXCEPTION) {
-            if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
-            SysFreeString(ei.bstrSource);
-            SysFreeString(ei.bstrDescription);
-            SysFreeString(ei.bstrHelpFile);
-        }
-        VariantClear(&result);
+        handler->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &dp, result.get(), ei.get(), &argErr);
     });
     return S_OK;
 }

@@ -1,4 +1,5 @@
 #include "ServerModule.h"
+#include "TypeAttr.h"
 
 #include <oleauto.h>
 #include <olectl.h>
@@ -14,20 +15,6 @@ namespace kx::ole {
 namespace {
 // CATID_Control.
 constexpr GUID kControlCategory = {0x40FC6ED4, 0x2438, 0x11CF, {0xA3, 0xDB, 0x08, 0x00, 0x36, 0xF1, 0x25, 0x02}};
-
-class LibAttr {
-public:
-    explicit LibAttr(ITypeLib* lib) : lib_(lib) {
-        if (!lib_ || FAILED(lib_->GetLibAttr(&attr_))) attr_ = nullptr;
-    }
-    ~LibAttr() { if (attr_) lib_->ReleaseTLibAttr(attr_); }
-    LibAttr(const LibAttr&) = delete;
-    LibAttr& operator=(const LibAttr&) = delete;
-    const TLIBATTR* get() const { return attr_; }
-private:
-    ITypeLib* lib_;
-    TLIBATTR* attr_ = nullptr;
-};
 
 void AddControlRows(const ControlEntry& c, const TLIBATTR* lib, std::vector<RegistryRow>* rows) {
     const HKEY hkcr = HKEY_CLASSES_ROOT;

@@ -7,7 +7,7 @@
 
 #include "AutoObject.h"
 #include "Bstr.h"
-#include "Himetric.h"
+#include "Units.h"
 #include "TestControlDll.h"
 #include "TestSite.h"
 
@@ -236,7 +236,7 @@ TEST_F(SiteTest, FixedSizeControlKeepsItsExtentAndAsksTheContainer) {
     EXPECT_EQ(820, got.cx);
     EXPECT_EQ(741, got.cy);
     ASSERT_EQ(1u, site_->posRectChanges.size());
-    const SIZE px = kx::ole::HimetricToPixels(SIZEL{820, 741});
+    const SIZE px = kx::HimetricToPixels(SIZEL{820, 741});
     const RECT& r = site_->posRectChanges[0];
     EXPECT_EQ(site_->pos.left, r.left);
     EXPECT_EQ(site_->pos.top, r.top);

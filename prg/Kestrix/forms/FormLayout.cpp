@@ -1,4 +1,5 @@
 #include "FormLayout.h"
+#include "Units.h"
 
 #include <algorithm>
 #include <string>
@@ -8,14 +9,6 @@
 namespace kestrix::forms {
 
 namespace {
-
-// The screen's pixels per inch along one axis (LOGPIXELSX or LOGPIXELSY).
-int ScreenDpi(int axis) {
-    HDC dc = GetDC(nullptr);
-    const int v = dc ? GetDeviceCaps(dc, axis) : 0;
-    if (dc) ReleaseDC(nullptr, dc);
-    return v > 0 ? v : 96;
-}
 
 struct WindowKind {
     const char* cls;
@@ -38,14 +31,11 @@ WindowKind KindOf(Kind k) {
 
 } // namespace
 
-int TwipsToPixelsX(LONG twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSX), 1440); }
-int TwipsToPixelsY(LONG twips) { return MulDiv(twips, ScreenDpi(LOGPIXELSY), 1440); }
-
 HFONT FontSet::Get(const FontDesc& desc) {
     for (const Entry& e : fonts_)
         if (e.desc == &desc) return static_cast<HFONT>(e.font.get());
     LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(desc.centipoints, ScreenDpi(LOGPIXELSY), 7200);
+    lf.lfHeight = -MulDiv(desc.centipoints, kx::ScreenDpi(LOGPIXELSY), 7200);
     lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
@@ -66,8 +56,8 @@ bool CreateChildren(HWND parent, const ChildDesc* children, size_t count, const 
         const WindowKind k = KindOf(s->kind);
         const std::string caption = s->caption ? kx::ToAnsi(s->caption) : std::string();
         HWND w = CreateWindowExA(k.exStyle, k.cls, caption.c_str(), WS_CHILD | WS_VISIBLE | k.style,
-                                 TwipsToPixelsX(s->left), TwipsToPixelsY(s->top), TwipsToPixelsX(s->width),
-                                 TwipsToPixelsY(s->height), parent,
+                                 kx::TwipsToPixelsX(s->left), kx::TwipsToPixelsY(s->top), kx::TwipsToPixelsX(s->width),
+                                 kx::TwipsToPixelsY(s->height), parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(s->id)), instance, nullptr);
         if (!w) return false;
         if (HFONT f = fonts.Get(s->font ? *s->font : formFont)) SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);

@@ -29,10 +29,6 @@ struct ChildDesc {
     const FontDesc* font;   // nullptr: the form's font
 };
 
-// Twips to pixels at the screen's resolution (15 twips a pixel at 96 dpi).
-int TwipsToPixelsX(LONG twips);
-int TwipsToPixelsY(LONG twips);
-
 // The fonts of one form, alive as long as its windows.
 class FontSet {
 public:

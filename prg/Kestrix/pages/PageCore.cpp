@@ -1,4 +1,5 @@
 #include "PageCore.h"
+#include "Units.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -80,8 +81,8 @@ HRESULT PageCore::GetPageInfo(PROPPAGEINFO* info) noexcept {
     memcpy(title, layout_.caption, bytes);
     info->cb = sizeof *info;
     info->pszTitle = title;
-    info->size.cx = forms::TwipsToPixelsX(layout_.width);
-    info->size.cy = forms::TwipsToPixelsY(layout_.height);
+    info->size.cx = kx::TwipsToPixelsX(layout_.width);
+    info->size.cy = kx::TwipsToPixelsY(layout_.height);
     info->pszDocString = nullptr;
     info->pszHelpFile = nullptr;
     info->dwHelpContext = 0;
@@ -200,7 +201,7 @@ void PageCore::SetLabel(int id, const std::wstring& text) { forms::SetText(Item(
 // ---- the page's window -------------------------------------------------------------
 
 BOOL PageCore::OnInit() {
-    SetWindowPos(hwnd(), nullptr, 0, 0, forms::TwipsToPixelsX(layout_.width), forms::TwipsToPixelsY(layout_.height),
+    SetWindowPos(hwnd(), nullptr, 0, 0, kx::TwipsToPixelsX(layout_.width), kx::TwipsToPixelsY(layout_.height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     forms::CreateChildren(hwnd(), layout_.children, layout_.childCount, kPageFont, fonts_);
     if (layout_.keyedList) {

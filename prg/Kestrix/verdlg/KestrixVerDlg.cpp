@@ -1,4 +1,5 @@
 #include "KestrixVerDlg.h"
+#include "Units.h"
 
 #include <shellapi.h>
 
@@ -91,7 +92,7 @@ void KestrixVerDlg::Focus() {
 BOOL KestrixVerDlg::OnInit() {
     forms::SetText(hwnd(), kVerDlgCaption);
     forms::CreateChildren(hwnd(), kChildren, std::size(kChildren), kFormFont, fonts_);
-    RECT r{0, 0, forms::TwipsToPixelsX(kClientWidth), forms::TwipsToPixelsY(kClientHeight)};
+    RECT r{0, 0, kx::TwipsToPixelsX(kClientWidth), kx::TwipsToPixelsY(kClientHeight)};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(hwnd(), GWL_EXSTYLE)));
     SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
