@@ -5,6 +5,7 @@
 // GetEvents, and the form's handler does nothing but count.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <memory>
 #include <string>
 
@@ -15,12 +16,10 @@ class Runtime;
 
 namespace kxbench {
 
-class WholePath {
+class WholePath : private kx::NonCopyable {
 public:
     WholePath();
     ~WholePath();
-    WholePath(const WholePath&) = delete;
-    WholePath& operator=(const WholePath&) = delete;
 
     // Loads the OCX, registers it and loads the form; false with a reason
     // when something is missing.

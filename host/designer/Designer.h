@@ -4,6 +4,7 @@
 // system's property-page frame, calls its about entry and saves the form.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,13 +17,11 @@ namespace kxhost {
 
 class ActiveXControl;
 
-class Designer {
+class Designer : private kx::NonCopyable {
 public:
     // rt must be in design mode.
     explicit Designer(Runtime& rt, std::wstring project = L"Project1");
     ~Designer();
-    Designer(const Designer&) = delete;
-    Designer& operator=(const Designer&) = delete;
 
     HWND hwnd() const { return hwnd_.get(); }
     static std::wstring TitleFor(const std::wstring& project);

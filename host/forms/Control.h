@@ -4,6 +4,7 @@
 // ActiveX control.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <oaidl.h>
 #include <optional>
 #include <string>
@@ -16,12 +17,10 @@ namespace kxhost {
 
 class Form;
 
-class Control {
+class Control : private kx::NonCopyable {
 public:
     Control(Form& parent, const ControlDesc& desc);
     virtual ~Control();
-    Control(const Control&) = delete;
-    Control& operator=(const Control&) = delete;
 
     const std::wstring& Name() const { return name_; }
     const std::optional<LONG>& Index() const { return index_; }

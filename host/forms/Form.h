@@ -3,6 +3,7 @@
 // handlers that C++ code registers by control name and event name.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <oaidl.h>
 #include <oleidl.h>
 #include <functional>
@@ -27,7 +28,7 @@ class Control;
 class FormContainer;
 class Runtime;
 
-class Form {
+class Form : private kx::NonCopyable {
 public:
     using Handler = std::function<void(EventArgs&)>;
 
@@ -36,8 +37,6 @@ public:
     // none); nothing is shown yet and Form_Load has not run.
     static std::unique_ptr<Form> Create(Runtime& rt, const FormDesc& desc);
     ~Form();
-    Form(const Form&) = delete;
-    Form& operator=(const Form&) = delete;
 
     // Handlers: source is the form's own name or a control's name; event as
     // VB names it ("Load", "Unload", "Click", "GetEvents", ...).

@@ -3,6 +3,7 @@
 // another program, the default handling of an unhandled error).
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,12 +16,10 @@ class Form;
 
 enum class Mode { Run, Design };
 
-class Runtime {
+class Runtime : private kx::NonCopyable {
 public:
     explicit Runtime(Mode mode = Mode::Run, std::wstring title = L"Project1");
     ~Runtime();
-    Runtime(const Runtime&) = delete;
-    Runtime& operator=(const Runtime&) = delete;
 
     static Runtime& Current(); // the runtime of this thread
 

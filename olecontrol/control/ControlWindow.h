@@ -4,6 +4,7 @@
 // goes to DefWindowProcA only.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 
 namespace kx::ole {
 
@@ -17,12 +18,10 @@ protected:
     ~WindowHooks() = default;
 };
 
-class ControlWindow {
+class ControlWindow : private kx::NonCopyable {
 public:
     ControlWindow() = default;
     ~ControlWindow() { Destroy(); }
-    ControlWindow(const ControlWindow&) = delete;
-    ControlWindow& operator=(const ControlWindow&) = delete;
 
     HRESULT Create(HINSTANCE module, const char* className, HWND parent, const RECT& pos, bool visible,
                    WindowHooks* hooks);

@@ -1,6 +1,7 @@
 // IViewObject2, for containers that draw controls themselves, and the
 // default face.
 #include "ControlCore.h"
+#include "NonCopyable.h"
 
 #include "ComTrap.h"
 #include "ReturnIf.h"
@@ -9,7 +10,7 @@ namespace kx::ole {
 
 namespace {
 // A memory DC with one bitmap selected, put back and deleted at the end.
-class MemoryDc {
+class MemoryDc : private kx::NonCopyable {
 public:
     MemoryDc(HDC like, HGDIOBJ bitmap) : dc_(CreateCompatibleDC(like)) {
         if (dc_) old_ = SelectObject(dc_, bitmap);
@@ -19,8 +20,6 @@ public:
         SelectObject(dc_, old_);
         DeleteDC(dc_);
     }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
     HDC get() const { return dc_; }
 private:
     HDC dc_;

@@ -3,6 +3,7 @@
 // because of a sink: a sink's error or exception stays with it.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <ocidl.h>
 
 #include "ComPtr.h"
@@ -10,13 +11,11 @@
 
 namespace kx::ole {
 
-class EventPoints {
+class EventPoints : private kx::NonCopyable {
 public:
     // eventIid: nullptr for a control without events.
     EventPoints(IConnectionPointContainer* owner, const IID* eventIid) : owner_(owner), eventIid_(eventIid) {}
     ~EventPoints();
-    EventPoints(const EventPoints&) = delete;
-    EventPoints& operator=(const EventPoints&) = delete;
 
     HRESULT Find(REFIID iid, IConnectionPoint** out);
     HRESULT Enum(IEnumConnectionPoints** out);

@@ -4,6 +4,7 @@
 // never waits for a user.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <string>
 #include <vector>
 
@@ -18,12 +19,10 @@ struct SeenBox {
     bool stopIcon = false; // the critical-stop (hand) icon
 };
 
-class BoxCatcher {
+class BoxCatcher : private kx::NonCopyable {
 public:
     BoxCatcher();
     ~BoxCatcher();
-    BoxCatcher(const BoxCatcher&) = delete;
-    BoxCatcher& operator=(const BoxCatcher&) = delete;
 
     const std::vector<SeenBox>& Seen() const;
     void Clear();

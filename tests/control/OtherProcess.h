@@ -2,17 +2,16 @@
 // test program) started for the lifetime of this object and ended after.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 
 #include "UniqueHandle.h"
 
 namespace kxtest {
 
-class OtherProcessWindow {
+class OtherProcessWindow : private kx::NonCopyable {
 public:
     OtherProcessWindow();
     ~OtherProcessWindow();
-    OtherProcessWindow(const OtherProcessWindow&) = delete;
-    OtherProcessWindow& operator=(const OtherProcessWindow&) = delete;
 
     // Null when the helper could not be started or showed no window.
     HWND hwnd() const { return hwnd_; }

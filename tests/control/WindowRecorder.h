@@ -5,6 +5,7 @@
 // got it back as its procedure before it was destroyed.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <vector>
 
 namespace kxtest {
@@ -15,12 +16,10 @@ struct Delivered {
     LPARAM lp;
 };
 
-class WindowRecorder {
+class WindowRecorder : private kx::NonCopyable {
 public:
     explicit WindowRecorder(HWND h);
     ~WindowRecorder();
-    WindowRecorder(const WindowRecorder&) = delete;
-    WindowRecorder& operator=(const WindowRecorder&) = delete;
 
     HWND hwnd() const { return hwnd_; }
     const std::vector<Delivered>& Seen() const { return seen_; }

@@ -3,6 +3,7 @@
 // this process, message boxes answered, and waiting while messages flow.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,12 +25,10 @@ void Pump(DWORD ms);
 
 // Another program, started by a test and ended by it (WM_CLOSE to its
 // windows, then killed if it is still there).
-class ChildProgram {
+class ChildProgram : private kx::NonCopyable {
 public:
     ChildProgram() = default;
     ~ChildProgram() { End(); }
-    ChildProgram(const ChildProgram&) = delete;
-    ChildProgram& operator=(const ChildProgram&) = delete;
 
     bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& dir = L"");
     // Takes over a program that something else started.
@@ -65,7 +64,7 @@ HGLOBAL MakeDrop(const std::vector<std::wstring>& paths);
 
 // Answers every message box this thread shows while it lives, recording
 // each box's title and text.
-class BoxAnswerer {
+class BoxAnswerer : private kx::NonCopyable {
 public:
     struct Box {
         std::wstring title;
@@ -73,8 +72,6 @@ public:
     };
     BoxAnswerer();
     ~BoxAnswerer();
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
     const std::vector<Box>& boxes() const;
 };
 

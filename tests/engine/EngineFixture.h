@@ -3,6 +3,7 @@
 // windows, and a window class whose procedure records every message it gets.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <gtest/gtest.h>
 #include <functional>
 #include <string>
@@ -61,12 +62,10 @@ public:
 };
 
 // A top-level window of the recording class, destroyed with the object.
-class TestWindow {
+class TestWindow : private kx::NonCopyable {
 public:
     explicit TestWindow(const char* text = "target");
     ~TestWindow();
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
     HWND hwnd() const { return h_; }
     LONG handle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h_)); }
     WNDPROC proc() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h_, GWLP_WNDPROC)); }

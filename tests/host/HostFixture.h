@@ -3,6 +3,7 @@
 // helpers the hosting tests share: message-box dismissal and scratch files.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -48,7 +49,7 @@ kx::ComPtr<IDispatch> ExtenderFromSite(IOleObject* control);
 // While alive, every message box or dialog box (#32770) this thread shows
 // is dismissed with IDOK a moment after it appears; Seen() lists the title
 // and text of each one.
-class BoxDismisser {
+class BoxDismisser : private kx::NonCopyable {
 public:
     struct Box {
         std::wstring title;
@@ -56,8 +57,6 @@ public:
     };
     BoxDismisser();
     ~BoxDismisser();
-    BoxDismisser(const BoxDismisser&) = delete;
-    BoxDismisser& operator=(const BoxDismisser&) = delete;
     const std::vector<Box>& Seen() const;
 
 private:
@@ -65,12 +64,10 @@ private:
 };
 
 // A folder of scratch files for one test, removed with what it holds.
-class ScratchFolder {
+class ScratchFolder : private kx::NonCopyable {
 public:
     ScratchFolder();
     ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
     std::wstring Path(const std::wstring& file) const;
     void Write(const std::wstring& file, const std::string& utf8) const;
     std::string Read(const std::wstring& file) const;

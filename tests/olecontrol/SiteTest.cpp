@@ -1,6 +1,7 @@
 // The control in a site of the tests' own: ambient user mode, extender,
 // in-place activation and its window, extent, drawing, class info.
 #include <windows.h>
+#include "NonCopyable.h"
 #include <olectl.h>
 
 #include <gtest/gtest.h>
@@ -298,7 +299,7 @@ TEST_F(SiteTest, ClassInfoForTheContainer) {
 }
 
 // A 32-bit DIB section to draw into, read back pixel by pixel.
-class Canvas {
+class Canvas : private kx::NonCopyable {
 public:
     Canvas(int w, int h) : w_(w), h_(h) {
         BITMAPINFO bi{};
@@ -319,8 +320,6 @@ public:
         DeleteObject(bitmap_);
         DeleteDC(dc_);
     }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
     HDC dc() const { return dc_; }
     COLORREF At(int x, int y) const {
         GdiFlush();

@@ -3,6 +3,7 @@
 // IDispatch. It records what the control asked of it.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <ocidl.h>
 #include <olectl.h>
 #include <optional>
@@ -81,12 +82,10 @@ private:
 };
 
 // A visible top-level window to hold controls, destroyed with the owner.
-class HostWindow {
+class HostWindow : private kx::NonCopyable {
 public:
     HostWindow();
     ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
     HWND get() const { return hwnd_; }
     void Destroy();
 private:

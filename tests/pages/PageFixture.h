@@ -5,6 +5,7 @@
 // code under test shows, read and answered.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <ocidl.h>
 #include <gtest/gtest.h>
 #include <functional>
@@ -34,12 +35,10 @@ struct SeenBox {
     std::wstring text;
     UINT icon = 0; // MB_ICONHAND, MB_ICONEXCLAMATION... or 0
 };
-class BoxAnswerer {
+class BoxAnswerer : private kx::NonCopyable {
 public:
     BoxAnswerer();
     ~BoxAnswerer();
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
     const std::vector<SeenBox>& Seen() const;
     void Clear();
     // Answers the boxes that are open now (for a timer of a test's own).
@@ -66,12 +65,10 @@ private:
 // One property page of the OCX, created by its class id through the
 // registry, with a site of ours, the given objects, and shown in a window
 // of ours.
-class PageDriver {
+class PageDriver : private kx::NonCopyable {
 public:
     PageDriver(const CLSID& clsid, std::vector<IDispatch*> objects);
     ~PageDriver();
-    PageDriver(const PageDriver&) = delete;
-    PageDriver& operator=(const PageDriver&) = delete;
 
     // Activates (which fills) and shows the page; the HRESULT of Activate.
     HRESULT Activate();
@@ -109,14 +106,12 @@ private:
 // dialog) while find() gives its window: each step returns true when done,
 // false to be tried again at the next tick. Past the deadline giveUp()
 // ends the modal loop, so that a test never waits for a user.
-class ModalScript {
+class ModalScript : private kx::NonCopyable {
 public:
     using Finder = std::function<HWND()>;
     using Step = std::function<bool(HWND window)>;
     ModalScript(Finder find, std::vector<Step> steps, std::function<void(HWND)> giveUp, DWORD ms = 20000);
     ~ModalScript();
-    ModalScript(const ModalScript&) = delete;
-    ModalScript& operator=(const ModalScript&) = delete;
     // Every step ran, before the deadline.
     void Check() const;
     bool WindowSeen() const { return seen_; }

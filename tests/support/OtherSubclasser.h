@@ -4,11 +4,12 @@
 // procedure it saved, whatever the window runs now. One at a time.
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 #include <utility>
 
 namespace kxtest {
 
-class OtherSubclasser {
+class OtherSubclasser : private kx::NonCopyable {
 public:
     OtherSubclasser(HWND h, UINT counted) : h_(h), counted_(counted) {
         instance_ = this;
@@ -18,8 +19,6 @@ public:
         Remove();
         instance_ = nullptr;
     }
-    OtherSubclasser(const OtherSubclasser&) = delete;
-    OtherSubclasser& operator=(const OtherSubclasser&) = delete;
     void Remove() {
         if (saved_) SetWindowLongPtrA(h_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(std::exchange(saved_, nullptr)));
     }

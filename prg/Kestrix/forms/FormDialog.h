@@ -4,15 +4,14 @@
 // come from a layout table (FormLayout.h).
 #pragma once
 #include <windows.h>
+#include "NonCopyable.h"
 
 namespace kestrix::forms {
 
-class FormDialog {
+class FormDialog : private kx::NonCopyable {
 public:
     FormDialog() = default;
     virtual ~FormDialog();
-    FormDialog(const FormDialog&) = delete;
-    FormDialog& operator=(const FormDialog&) = delete;
 
     HWND hwnd() const { return hwnd_; }
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
