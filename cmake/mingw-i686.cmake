@@ -12,7 +12,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-# Tests and the bench run under Wine through this wrapper (ctest runs it;
-# scripts/test.sh prepares the prefix, display and wine server first).
-get_filename_component(_kx_repo_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${_kx_repo_root}/scripts/wine-run)
+# Tests and the bench run under Wine: see CMAKE_CROSSCOMPILING_EMULATOR in
+# the top CMakeLists.txt.

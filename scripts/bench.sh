@@ -6,28 +6,14 @@
 # Xvfb display and a warm wine server from scripts/wine-env.sh. Exits with
 # the bench's status: 0 when it ran (whether its goal holds or not), 1 when
 # something broke.
-set -euo pipefail
-
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
-build="${KX_BUILD_DIR:-$root/build}"
-
-# One run at a time in a build folder, held until this script ends (as
-# scripts/test.sh does): a test run must not rebuild or stop the wine
-# server under the bench, nor the bench under it.
-if [ -f "$root/scripts/lock.sh" ]; then
-  # shellcheck source=lock.sh
-  source "$root/scripts/lock.sh"
-  kx_lock_build_dir "$build"
-  trap kx_unlock_build_dir EXIT
-fi
-
-KX_BUILD_DIR="$build" bash "$root/scripts/build.sh" --target KestrixBench KxKeepAlive
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+kx_build --target KestrixBench KxKeepAlive
 
 # shellcheck source=wine-env.sh
-source "$root/scripts/wine-env.sh" "$build" --xvfb
+source "$KX_ROOT/scripts/wine-env.sh" "$KX_BUILD" --xvfb
 
-exe="$build/bench/KestrixBench.exe"
+exe="$KX_BUILD/bench/KestrixBench.exe"
 if [ ! -f "$exe" ]; then
   echo "bench: $exe was not built" >&2
   exit 1

@@ -9,30 +9,20 @@
 # DemoStage.exe places the windows and drops three files on Demlet1's form
 # (nobody can there), screenshots are saved in <build>/demos/screenshots,
 # and the programs are ended.
-set -euo pipefail
-
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
-build="${KX_BUILD_DIR:-$root/build}"
-
-# One run at a time in a build folder (held until this script ends).
-# shellcheck source=lock.sh
-source "$root/scripts/lock.sh"
-kx_lock_build_dir "$build"
-trap kx_unlock_build_dir EXIT
-
-KX_BUILD_DIR="$build" bash "$root/scripts/build.sh"
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+kx_build
 
 interactive=1
 [ -n "${DISPLAY:-}" ] || interactive=0
 # shellcheck source=wine-env.sh
 if [ "$interactive" = 1 ]; then
-  source "$root/scripts/wine-env.sh" "$build"
+  source "$KX_ROOT/scripts/wine-env.sh" "$KX_BUILD"
 else
-  source "$root/scripts/wine-env.sh" "$build" --xvfb
+  source "$KX_ROOT/scripts/wine-env.sh" "$KX_BUILD" --xvfb
 fi
 
-demo="$build/demos"
+demo="$KX_BUILD/demos"
 cd "$demo"
 if ! wine regsvr32 /s Kestrix.OCX </dev/null >/dev/null 2>&1; then
   echo "demo: regsvr32 Kestrix.OCX failed" >&2
@@ -44,8 +34,10 @@ if [ "$interactive" = 1 ]; then
   echo "demo: Demlet1 and Demlet2 are starting on $DISPLAY; drop files on Demlet1's form."
   echo "demo: close Demlet1 and every Demlet2 to end (the trace: $demo/Kestrix1.Dbg)."
   wine Demlet1.exe </dev/null >/dev/null 2>&1 || true
-  # Copies of Demlet2 outlive Demlet1; the Wine session ends after them.
-  while pgrep -f 'Demlet2\.exe' >/dev/null 2>&1; do sleep 1; done
+  # Copies of Demlet2 outlive Demlet1: once the keep-alive has gone, the
+  # prefix's wine server ends with the last of them.
+  kx_wine_stop_keepalive
+  wineserver -w </dev/null >/dev/null 2>&1 || true
   exit 0
 fi
 

@@ -5,31 +5,22 @@
 # page3-options.png and version-dialog.png.
 #   bash scripts/page-shots.sh
 # Build folder: $KX_BUILD_DIR, default build/ in the repository.
-set -euo pipefail
-
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
-build="${KX_BUILD_DIR:-$root/build}"
-
-# shellcheck source=lock.sh
-source "$root/scripts/lock.sh"
-kx_lock_build_dir "$build"
-trap kx_unlock_build_dir EXIT
-
-KX_BUILD_DIR="$build" bash "$root/scripts/build.sh" --target KxPageShots KxKeepAlive
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+kx_build --target KxPageShots KxKeepAlive
 
 # shellcheck source=wine-env.sh
-source "$root/scripts/wine-env.sh" "$build" --xvfb
+source "$KX_ROOT/scripts/wine-env.sh" "$KX_BUILD" --xvfb
 
-exe_dir="$build/tests/pages"
+exe_dir="$KX_BUILD/tests/pages"
 shots=$(mktemp -d "${TMPDIR:-/tmp}/kx-shots.XXXXXX")
 # Z: is the root of the Unix file system in a Wine prefix.
 rc=0
 (cd "$exe_dir" && wine KxPageShots.exe "Z:${shots//\//\\}") </dev/null 2>&1 | tr -d '\r' || rc=$?
 if [ "$rc" -eq 0 ]; then
-  mkdir -p "$root/docs"
+  mkdir -p "$KX_ROOT/docs"
   for f in "$shots"/*.bmp; do
-    convert "$f" "$root/docs/$(basename "${f%.bmp}").png"
+    convert "$f" "$KX_ROOT/docs/$(basename "${f%.bmp}").png"
     echo "page-shots: docs/$(basename "${f%.bmp}").png"
   done
 fi

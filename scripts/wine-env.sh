@@ -23,8 +23,9 @@
 #     (<build-dir>/tests/KxKeepAlive.exe), both with output to /dev/null;
 #   - takes the build folder's lock (scripts/lock.sh) unless this run holds
 #     it already, so two runs never stop each other's wine server;
-#   - installs an EXIT trap (kx_wine_env_cleanup) that stops the keep-alive,
-#     the wine server and the Xvfb it started, and releases the lock.
+#   - adds kx_wine_env_cleanup to the caller's exit chain (scripts/lib.sh;
+#     an EXIT trap when there is none): it stops the keep-alive, the wine
+#     server and the Xvfb it started, and releases the lock.
 #
 # Hang trap: Wine's service processes inherit the stdout of the process that
 # starts them. Everything here that can start them writes to /dev/null, so a
@@ -37,6 +38,8 @@
 
 # shellcheck source=lock.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lock.sh"
+# shellcheck source=wine-vars.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wine-vars.sh"
 
 # Bumped whenever the preparation below changes, so old prefixes are redone.
 KX_PREFIX_VERSION=3
@@ -131,8 +134,8 @@ _kx_prepare_prefix() {
     '"MS Mincho"="IPAMincho"' \
     '"ＭＳ Ｐ明朝"="IPAPMincho"' \
     '"ＭＳ 明朝"="IPAMincho"' '' |
-    iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/kestrix-bench.reg"
-  if ! timeout 120 wine regedit /S 'C:\kestrix-bench.reg' </dev/null >/dev/null 2>&1; then
+    iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/kestrix-prefix.reg"
+  if ! timeout 120 wine regedit /S 'C:\kestrix-prefix.reg' </dev/null >/dev/null 2>&1; then
     echo "wine-env: regedit failed" >&2
     return 1
   fi
@@ -180,14 +183,21 @@ _kx_start_server() {
   fi
 }
 
-kx_wine_env_cleanup() {
-  local -
-  set +e
+# Ends the keep-alive process (the wine server may then end with the last
+# program of the prefix).
+kx_wine_stop_keepalive() {
   if [ -n "${KX_KEEPALIVE_PID:-}" ]; then
     kill "$KX_KEEPALIVE_PID" 2>/dev/null
     wait "$KX_KEEPALIVE_PID" 2>/dev/null
     KX_KEEPALIVE_PID=
   fi
+  return 0
+}
+
+kx_wine_env_cleanup() {
+  local -
+  set +e
+  kx_wine_stop_keepalive
   if [ "${KX_WINESERVER_OURS:-0}" = 1 ]; then
     wineserver -k </dev/null >/dev/null 2>&1
     KX_WINESERVER_OURS=0
@@ -223,19 +233,18 @@ kx_wine_env() {
   KX_BUILD_DIR=$(cd "$build" && pwd)
   export KX_BUILD_DIR
 
-  export WINEPREFIX="$KX_BUILD_DIR/wineprefix"
-  export WINEARCH=win32
-  export WINEDEBUG=-all
-  # No Mono or Gecko install prompts; no menu entries or file associations
-  # written into the user's home.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  export LC_ALL=ja_JP.UTF-8
+  kx_wine_vars "$KX_BUILD_DIR"
   if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     echo "wine-env: warning: the ja_JP.UTF-8 locale is not generated" \
          "(run scripts/setup.sh); Wine may not get code page 932" >&2
   fi
 
-  trap kx_wine_env_cleanup EXIT
+  # Into the caller's exit chain (scripts/lib.sh) when it has one.
+  if declare -F kx_on_exit >/dev/null; then
+    kx_on_exit kx_wine_env_cleanup
+  else
+    trap kx_wine_env_cleanup EXIT
+  fi
   trap 'exit 130' INT
   trap 'exit 143' TERM
 

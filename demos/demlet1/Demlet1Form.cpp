@@ -1,5 +1,6 @@
 // DragDropFrm from its saved form, and its handlers hooked up.
 #include "Demlet1.h"
+#include "Program.h"
 
 namespace demlet1 {
 
@@ -8,9 +9,7 @@ kxhost::FormDesc FormDescription(HMODULE module) {
 }
 
 std::unique_ptr<kxhost::Form> CreateForm(kxhost::Runtime& rt) {
-    std::unique_ptr<kxhost::Form> form = kxhost::Form::Create(rt, FormDescription());
-    Attach(*form);
-    return form;
+    return kxhost::CreateFormFromResource(rt, nullptr, L"DEMLET1_FORM", Attach);
 }
 
 void Attach(kxhost::Form& form) {

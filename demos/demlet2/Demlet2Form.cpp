@@ -1,5 +1,6 @@
 // Form1 from its saved form, and what it does with a text that arrives.
 #include "Demlet2.h"
+#include "Program.h"
 
 namespace demlet2 {
 
@@ -8,9 +9,7 @@ kxhost::FormDesc FormDescription(HMODULE module) {
 }
 
 std::unique_ptr<kxhost::Form> CreateForm(kxhost::Runtime& rt) {
-    std::unique_ptr<kxhost::Form> form = kxhost::Form::Create(rt, FormDescription());
-    Attach(*form);
-    return form;
+    return kxhost::CreateFormFromResource(rt, nullptr, L"DEMLET2_FORM", Attach);
 }
 
 void Attach(kxhost::Form& form) {

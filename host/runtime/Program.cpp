@@ -2,6 +2,13 @@
 
 namespace kxhost {
 
+std::unique_ptr<Form> CreateFormFromResource(Runtime& rt, HMODULE module, const wchar_t* resourceName,
+                                             const std::function<void(Form&)>& attach) {
+    std::unique_ptr<Form> form = Form::Create(rt, LoadFormResource(module ? module : GetModuleHandleW(nullptr), resourceName));
+    attach(*form);
+    return form;
+}
+
 int RunProgram(const std::wstring& title, const FormFactory& makeStartupForm) {
     Runtime rt(Mode::Run, title);
     try {

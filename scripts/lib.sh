@@ -1,0 +1,37 @@
+# shellcheck shell=bash
+# What every command in scripts/ starts with. Source it first:
+#   source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# It sets strict mode, KX_ROOT (the repository) and KX_BUILD (the build
+# folder: $KX_BUILD_DIR, default build/), changes to KX_ROOT, and offers
+#   kx_on_exit CMD...   adds CMD to the one EXIT chain (run last added first;
+#                       nothing here replaces another part's handler)
+#   kx_build [ARGS...]  takes the build folder's lock for the rest of the run
+#                       and builds (scripts/build.sh ARGS)
+set -euo pipefail
+
+KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KX_BUILD="${KX_BUILD_DIR:-$KX_ROOT/build}"
+cd "$KX_ROOT"
+
+# shellcheck source=lock.sh
+source "$KX_ROOT/scripts/lock.sh"
+
+_kx_exit_chain=()
+kx_on_exit() {
+  _kx_exit_chain=("$*" "${_kx_exit_chain[@]}")
+  trap _kx_run_exit_chain EXIT
+}
+_kx_run_exit_chain() {
+  local cmd
+  for cmd in "${_kx_exit_chain[@]}"; do
+    eval "$cmd" || true
+  done
+}
+
+kx_build() {
+  # One run at a time in a build folder: a test run must not rebuild or
+  # stop the wine server under another run, nor the other way round.
+  kx_lock_build_dir "$KX_BUILD"
+  kx_on_exit kx_unlock_build_dir
+  KX_BUILD_DIR="$KX_BUILD" bash "$KX_ROOT/scripts/build.sh" "$@"
+}
