@@ -31,32 +31,42 @@ AutomationError FromExcepInfo(HRESULT hr, ExcepInfo& info) {
 }
 } // namespace
 
+namespace {
+
+// The runtime errors VB reports for the statuses a late-bound call can end with.
+struct StatusError {
+    HRESULT hr;
+    LONG number;
+    const wchar_t* description;
+};
+const StatusError kStatusErrors[] = {
+    {DISP_E_UNKNOWNNAME, 438, L"オブジェクトは、このプロパティまたはメソッドをサポートしていません。"},
+    {DISP_E_MEMBERNOTFOUND, 438, L"オブジェクトは、このプロパティまたはメソッドをサポートしていません。"},
+    {DISP_E_TYPEMISMATCH, 13, L"型が一致しません。"},
+    {DISP_E_OVERFLOW, 6, L"オーバーフローしました。"},
+    {DISP_E_BADPARAMCOUNT, 450, L"引数の数が一致していません。または不正なプロパティを指定しています。"},
+    {DISP_E_PARAMNOTOPTIONAL, 450, L"引数の数が一致していません。または不正なプロパティを指定しています。"},
+    {E_POINTER, 91, L"オブジェクト変数または With ブロック変数が設定されていません。"},
+    {E_OUTOFMEMORY, 7, L"メモリが不足しています。"},
+};
+
+} // namespace
+
 AutomationError ErrorFromStatus(HRESULT hr) {
     AutomationError e;
     e.hr = hr;
-    switch (hr) {
-    case DISP_E_UNKNOWNNAME:
-    case DISP_E_MEMBERNOTFOUND:
-        e.number = 438; e.description = L"オブジェクトは、このプロパティまたはメソッドをサポートしていません。"; break;
-    case DISP_E_TYPEMISMATCH:
-        e.number = 13; e.description = L"型が一致しません。"; break;
-    case DISP_E_OVERFLOW:
-        e.number = 6; e.description = L"オーバーフローしました。"; break;
-    case DISP_E_BADPARAMCOUNT:
-    case DISP_E_PARAMNOTOPTIONAL:
-        e.number = 450; e.description = L"引数の数が一致していません。または不正なプロパティを指定しています。"; break;
-    case E_POINTER:
-        e.number = 91; e.description = L"オブジェクト変数または With ブロック変数が設定されていません。"; break;
-    case E_OUTOFMEMORY:
-        e.number = 7; e.description = L"メモリが不足しています。"; break;
-    default:
-        if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) {
-            e.number = HRESULT_CODE(hr);
-            e.description = L"アプリケーション定義またはオブジェクト定義のエラーです。";
-        } else {
-            e.number = hr;
-            e.description = L"オートメーション エラーです。";
-        }
+    for (const StatusError& s : kStatusErrors) {
+        if (s.hr != hr) continue;
+        e.number = s.number;
+        e.description = s.description;
+        return e;
+    }
+    if (HRESULT_FACILITY(hr) == FACILITY_CONTROL) {
+        e.number = HRESULT_CODE(hr);
+        e.description = L"アプリケーション定義またはオブジェクト定義のエラーです。";
+    } else {
+        e.number = hr;
+        e.description = L"オートメーション エラーです。";
     }
     return e;
 }

@@ -1,56 +1,66 @@
-// Owners for the kernel, window and GDI handles the project holds.
+// Owners for the kernel, window and GDI handles the project holds: one
+// owner, and a policy per kind of handle (as WIL's resource policies) that
+// says how it is closed and which value means none.
 #pragma once
 #include <windows.h>
 #include <utility>
 
 namespace kx {
 
-template <class H, class Close, H Invalid>
+template <class Policy>
 class UniqueHandle {
 public:
+    using Handle = typename Policy::Handle;
+
     UniqueHandle() = default;
-    explicit UniqueHandle(H h) : h_(h) {}
+    explicit UniqueHandle(Handle h) : h_(h) {}
     ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Invalid)) {}
-    UniqueHandle& operator=(UniqueHandle&& o) noexcept { if (this != &o) { reset(std::exchange(o.h_, Invalid)); } return *this; }
+    UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Policy::None())) {}
+    UniqueHandle& operator=(UniqueHandle&& o) noexcept {
+        if (this != &o) reset(std::exchange(o.h_, Policy::None()));
+        return *this;
+    }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
 
-    H get() const { return h_; }
-    explicit operator bool() const { return h_ != Invalid; }
-    H release() { return std::exchange(h_, Invalid); }
-    void reset(H h = Invalid) { if (h_ != Invalid) Close()(h_); h_ = h; }
+    Handle get() const { return h_; }
+    explicit operator bool() const { return Policy::Valid(h_); }
+    Handle release() { return std::exchange(h_, Policy::None()); }
+    void reset(Handle h = Policy::None()) {
+        if (Policy::Valid(h_)) Policy::Close(h_);
+        h_ = h;
+    }
 
 private:
-    H h_ = Invalid;
+    Handle h_ = Policy::None();
 };
 
-struct CloseFile { void operator()(HANDLE h) const { CloseHandle(h); } };
-struct DestroyWnd { void operator()(HWND h) const { DestroyWindow(h); } };
-struct DeleteGdi { void operator()(HGDIOBJ h) const { DeleteObject(h); } };
-struct CloseKey { void operator()(HKEY h) const { RegCloseKey(h); } };
-struct FreeGlobal { void operator()(HGLOBAL h) const { GlobalFree(h); } };
-
-// INVALID_HANDLE_VALUE is not a constant expression, so files use a wrapper of their own.
-class UniqueFile {
-public:
-    UniqueFile() = default;
-    explicit UniqueFile(HANDLE h) : h_(h) {}
-    ~UniqueFile() { reset(); }
-    UniqueFile(UniqueFile&& o) noexcept : h_(std::exchange(o.h_, INVALID_HANDLE_VALUE)) {}
-    UniqueFile& operator=(UniqueFile&& o) noexcept { if (this != &o) reset(std::exchange(o.h_, INVALID_HANDLE_VALUE)); return *this; }
-    UniqueFile(const UniqueFile&) = delete;
-    UniqueFile& operator=(const UniqueFile&) = delete;
-    HANDLE get() const { return h_; }
-    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
-    void reset(HANDLE h = INVALID_HANDLE_VALUE) { if (*this) CloseHandle(h_); h_ = h; }
-private:
-    HANDLE h_ = INVALID_HANDLE_VALUE;
+// Handles for which null means none.
+template <class H, void (*CloseFn)(H)>
+struct NullIsNone {
+    using Handle = H;
+    static constexpr H None() { return nullptr; }
+    static bool Valid(H h) { return h != nullptr; }
+    static void Close(H h) { CloseFn(h); }
 };
 
-using UniqueHwnd = UniqueHandle<HWND, DestroyWnd, nullptr>;
-using UniqueGdi = UniqueHandle<HGDIOBJ, DeleteGdi, nullptr>;
-using UniqueHkey = UniqueHandle<HKEY, CloseKey, nullptr>;
-using UniqueHglobal = UniqueHandle<HGLOBAL, FreeGlobal, nullptr>;
+inline void DestroyWnd(HWND h) { DestroyWindow(h); }
+inline void DeleteGdi(HGDIOBJ h) { DeleteObject(h); }
+inline void CloseKey(HKEY h) { RegCloseKey(h); }
+inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
+
+// Files: CreateFile says none with INVALID_HANDLE_VALUE, other calls with null.
+struct FilePolicy {
+    using Handle = HANDLE;
+    static HANDLE None() { return INVALID_HANDLE_VALUE; }
+    static bool Valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+    static void Close(HANDLE h) { CloseHandle(h); }
+};
+
+using UniqueFile = UniqueHandle<FilePolicy>;
+using UniqueHwnd = UniqueHandle<NullIsNone<HWND, DestroyWnd>>;
+using UniqueGdi = UniqueHandle<NullIsNone<HGDIOBJ, DeleteGdi>>;
+using UniqueHkey = UniqueHandle<NullIsNone<HKEY, CloseKey>>;
+using UniqueHglobal = UniqueHandle<NullIsNone<HGLOBAL, FreeGlobal>>;
 
 } // namespace kx

@@ -18,8 +18,8 @@ constexpr wchar_t kTitle[] = L"Demlet1";
 constexpr wchar_t kDemlet2File[] = L"Demlet2.exe";
 constexpr wchar_t kGreeting[] = L"早くDemlet1にファイルをドロップしてや！待ってんで．．．";
 
-// The saved form carried by the module (null: the running program).
-kxhost::FormDesc FormDescription(HMODULE module = nullptr);
+// The saved form's resource, carried by every module linking this library.
+constexpr wchar_t kFormResource[] = L"DEMLET1_FORM";
 // Creates DragDropFrm from the saved form, with every handler registered;
 // Form_Load has not run yet.
 std::unique_ptr<kxhost::Form> CreateForm(kxhost::Runtime& rt);

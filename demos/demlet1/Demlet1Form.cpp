@@ -4,12 +4,8 @@
 
 namespace demlet1 {
 
-kxhost::FormDesc FormDescription(HMODULE module) {
-    return kxhost::LoadFormResource(module ? module : GetModuleHandleW(nullptr), L"DEMLET1_FORM");
-}
-
 std::unique_ptr<kxhost::Form> CreateForm(kxhost::Runtime& rt) {
-    return kxhost::CreateFormFromResource(rt, nullptr, L"DEMLET1_FORM", Attach);
+    return kxhost::CreateFormFromResource(rt, nullptr, kFormResource, Attach);
 }
 
 void Attach(kxhost::Form& form) {

@@ -14,8 +14,8 @@ namespace demlet2 {
 
 constexpr wchar_t kTitle[] = L"Demlet2";
 
-// The saved form carried by the module (null: the running program).
-kxhost::FormDesc FormDescription(HMODULE module = nullptr);
+// The saved form's resource, carried by every module linking this library.
+constexpr wchar_t kFormResource[] = L"DEMLET2_FORM";
 // Creates Form1 from the saved form with its handler registered.
 std::unique_ptr<kxhost::Form> CreateForm(kxhost::Runtime& rt);
 void Attach(kxhost::Form& form);

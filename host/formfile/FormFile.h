@@ -57,6 +57,7 @@ std::wstring WriteForm(const FormDesc& form);
 // UTF-8 files and resources (type RCDATA) hold the text.
 FormDesc LoadFormFile(const std::wstring& path);
 void SaveFormFile(const FormDesc& form, const std::wstring& path);
+// module null: the running program.
 FormDesc LoadFormResource(HMODULE module, const wchar_t* resourceName);
 
 // Look-ups by name without regard to case; null when absent.

@@ -4,7 +4,7 @@ namespace kxhost {
 
 std::unique_ptr<Form> CreateFormFromResource(Runtime& rt, HMODULE module, const wchar_t* resourceName,
                                              const std::function<void(Form&)>& attach) {
-    std::unique_ptr<Form> form = Form::Create(rt, LoadFormResource(module ? module : GetModuleHandleW(nullptr), resourceName));
+    std::unique_ptr<Form> form = Form::Create(rt, LoadFormResource(module, resourceName));
     attach(*form);
     return form;
 }

@@ -34,71 +34,70 @@ HRESULT WriteProperty(IPropertyBag* bag, const wchar_t* name, const VARIANT& val
     return bag->Write(name, const_cast<VARIANT*>(&value));
 }
 
-HRESULT ReadString(IPropertyBag* bag, const wchar_t* name, const std::wstring& def, std::wstring* value,
-                   IErrorLog* log) {
+namespace {
+
+// The three persisted types as variants and back.
+HRESULT ToVariant(const std::wstring& s, Variant& v) {
+    V_VT(v.put()) = VT_BSTR;
+    V_BSTR(v.get()) = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
+    return V_BSTR(v.get()) ? S_OK : E_OUTOFMEMORY;
+}
+HRESULT ToVariant(LONG n, Variant& v) {
+    V_VT(v.put()) = VT_I4;
+    V_I4(v.get()) = n;
+    return S_OK;
+}
+HRESULT ToVariant(bool b, Variant& v) {
+    V_VT(v.put()) = VT_BOOL;
+    V_BOOL(v.get()) = b ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+void FromVariant(const VARIANT& v, std::wstring* s) { *s = FromBstr(V_BSTR(&v)); }
+void FromVariant(const VARIANT& v, LONG* n) { *n = V_I4(&v); }
+void FromVariant(const VARIANT& v, bool* b) { *b = V_BOOL(&v) != VARIANT_FALSE; }
+
+template <class T>
+HRESULT ReadAs(IPropertyBag* bag, const wchar_t* name, VARTYPE vt, const T& def, T* value, IErrorLog* log) {
     RETURN_HR_IF_NULL(E_POINTER, value);
-    Variant d;
-    V_VT(d.get()) = VT_BSTR;
-    V_BSTR(d.get()) = SysAllocStringLen(def.data(), static_cast<UINT>(def.size()));
-    RETURN_HR_IF_NULL(E_OUTOFMEMORY, V_BSTR(d.get()));
-    Variant v;
-    const HRESULT hr = ReadProperty(bag, name, VT_BSTR, *d.get(), v.get(), log);
+    Variant d, v;
+    RETURN_IF_FAILED(ToVariant(def, d));
+    const HRESULT hr = ReadProperty(bag, name, vt, *d.get(), v.get(), log);
     RETURN_IF_FAILED(hr);
-    *value = FromBstr(V_BSTR(v.get()));
+    FromVariant(*v.get(), value);
     return hr;
 }
 
-HRESULT ReadLong(IPropertyBag* bag, const wchar_t* name, LONG def, LONG* value, IErrorLog* log) {
-    RETURN_HR_IF_NULL(E_POINTER, value);
-    Variant d;
-    V_VT(d.get()) = VT_I4;
-    V_I4(d.get()) = def;
-    Variant v;
-    const HRESULT hr = ReadProperty(bag, name, VT_I4, *d.get(), v.get(), log);
-    RETURN_IF_FAILED(hr);
-    *value = V_I4(v.get());
-    return hr;
-}
-
-HRESULT ReadBool(IPropertyBag* bag, const wchar_t* name, bool def, bool* value, IErrorLog* log) {
-    RETURN_HR_IF_NULL(E_POINTER, value);
-    Variant d;
-    V_VT(d.get()) = VT_BOOL;
-    V_BOOL(d.get()) = def ? VARIANT_TRUE : VARIANT_FALSE;
-    Variant v;
-    const HRESULT hr = ReadProperty(bag, name, VT_BOOL, *d.get(), v.get(), log);
-    RETURN_IF_FAILED(hr);
-    *value = V_BOOL(v.get()) != VARIANT_FALSE;
-    return hr;
-}
-
-HRESULT WriteString(IPropertyBag* bag, const wchar_t* name, const std::wstring& value, const std::wstring& def,
-                    BOOL saveAll) {
+template <class T>
+HRESULT WriteAs(IPropertyBag* bag, const wchar_t* name, const T& value, const T& def, BOOL saveAll) {
     if (!saveAll && value == def) return S_FALSE;
     Variant v;
-    V_VT(v.get()) = VT_BSTR;
-    V_BSTR(v.get()) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
-    RETURN_HR_IF_NULL(E_OUTOFMEMORY, V_BSTR(v.get()));
+    RETURN_IF_FAILED(ToVariant(value, v));
     RETURN_HR_IF_NULL(E_POINTER, bag);
     return bag->Write(name, v.get());
 }
 
-HRESULT WriteLong(IPropertyBag* bag, const wchar_t* name, LONG value, LONG def, BOOL saveAll) {
-    if (!saveAll && value == def) return S_FALSE;
-    RETURN_HR_IF_NULL(E_POINTER, bag);
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return bag->Write(name, &v);
+} // namespace
+
+HRESULT ReadString(IPropertyBag* bag, const wchar_t* name, const std::wstring& def, std::wstring* value,
+                   IErrorLog* log) {
+    return ReadAs(bag, name, VT_BSTR, def, value, log);
+}
+HRESULT ReadLong(IPropertyBag* bag, const wchar_t* name, LONG def, LONG* value, IErrorLog* log) {
+    return ReadAs(bag, name, VT_I4, def, value, log);
+}
+HRESULT ReadBool(IPropertyBag* bag, const wchar_t* name, bool def, bool* value, IErrorLog* log) {
+    return ReadAs(bag, name, VT_BOOL, def, value, log);
 }
 
+HRESULT WriteString(IPropertyBag* bag, const wchar_t* name, const std::wstring& value, const std::wstring& def,
+                    BOOL saveAll) {
+    return WriteAs(bag, name, value, def, saveAll);
+}
+HRESULT WriteLong(IPropertyBag* bag, const wchar_t* name, LONG value, LONG def, BOOL saveAll) {
+    return WriteAs(bag, name, value, def, saveAll);
+}
 HRESULT WriteBool(IPropertyBag* bag, const wchar_t* name, bool value, bool def, BOOL saveAll) {
-    if (!saveAll && value == def) return S_FALSE;
-    RETURN_HR_IF_NULL(E_POINTER, bag);
-    VARIANT v;
-    V_VT(&v) = VT_BOOL;
-    V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return bag->Write(name, &v);
+    return WriteAs(bag, name, value, def, saveAll);
 }
 
 } // namespace kx::ole

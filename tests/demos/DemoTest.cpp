@@ -145,7 +145,7 @@ void CheckKestrix(const kxhost::FormDesc& form, LONG left, LONG top, const std::
 }
 
 TEST(DemoForms, Demlet1FormHoldsEveryControlAsDesigned) {
-    const kxhost::FormDesc f = demlet1::FormDescription();
+    const kxhost::FormDesc f = kxhost::LoadFormResource(nullptr, demlet1::kFormResource);
     EXPECT_EQ(f.name, L"DragDropFrm");
     EXPECT_EQ(Utf8(kxhost::PropString(f.props, L"Caption", L"")), "Demlet1.EXE");
     EXPECT_EQ(kxhost::PropLong(f.props, L"ClientWidth", 0), 8910);
@@ -172,7 +172,7 @@ TEST(DemoForms, Demlet1FormHoldsEveryControlAsDesigned) {
 }
 
 TEST(DemoForms, Demlet2FormHoldsEveryControlAsDesigned) {
-    const kxhost::FormDesc f = demlet2::FormDescription();
+    const kxhost::FormDesc f = kxhost::LoadFormResource(nullptr, demlet2::kFormResource);
     EXPECT_EQ(f.name, L"Form1");
     EXPECT_EQ(Utf8(kxhost::PropString(f.props, L"Caption", L"")), "Demlet2.EXE");
     EXPECT_EQ(kxhost::PropLong(f.props, L"ClientWidth", 0), 11070);
