@@ -4,23 +4,9 @@
 
 namespace kxtest {
 
-void RegisterKestrix() {
-    static bool done = [] {
-        HMODULE ocx = LoadLibraryA("Kestrix.OCX");
-        if (!ocx) return false;
-        auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(ocx, "DllRegisterServer"));
-        return reg && SUCCEEDED(reg());
-    }();
-    ASSERT_TRUE(done) << "Kestrix.OCX could not be registered";
-}
+void RegisterKestrix() { ASSERT_TRUE(RegisterDllOnce(L"Kestrix.OCX")) << "Kestrix.OCX could not be registered"; }
 
-std::wstring OcxPath() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    path.erase(path.find_last_of(L'\\') + 1);
-    return path + L"Kestrix.OCX";
-}
+std::wstring OcxPath() { return ExeDir() + L"Kestrix.OCX"; }
 
 std::wstring FormText(const std::wstring& formName, const std::wstring& bagLines, const std::wstring& extra,
                       bool withKestrix) {
@@ -69,7 +55,7 @@ void ExpectOwnBox(const SeenBox& box, const std::wstring& text) {
 
 void KestrixTest::SetUp() {
     RegisterKestrix();
-    boxes_ = std::make_unique<BoxCatcher>();
+    boxes_ = std::make_unique<BoxAnswerer>();
 }
 
 kxhost::Form& KestrixTest::Load(const std::wstring& bagLines, kxhost::Mode mode, const std::wstring& extra) {

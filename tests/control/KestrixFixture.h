@@ -1,5 +1,5 @@
 // Forms holding a Kestrix control, loaded through the form runtime from
-// the OCX registered in the test prefix. Every test runs with a BoxCatcher
+// the OCX registered in the test prefix. Every test runs with a BoxAnswerer
 // armed, so a message box the control shows is read and dismissed.
 #pragma once
 #include <windows.h>
@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "ActiveXControl.h"
-#include "BoxCatcher.h"
+#include "MessageBoxes.h"
+#include "TestPaths.h"
 #include "Form.h"
 #include "Runtime.h"
 
@@ -56,7 +57,7 @@ protected:
     // The message boxes shown so far in this test.
     const std::vector<SeenBox>& Boxes() const { return boxes_->Seen(); }
 
-    std::unique_ptr<BoxCatcher> boxes_;
+    std::unique_ptr<BoxAnswerer> boxes_;
     std::unique_ptr<kxhost::Runtime> rt_;
     std::unique_ptr<kxhost::Form> form_;
     std::vector<kx::AutomationError> unhandled_;

@@ -25,42 +25,7 @@ std::string Utf8(const std::wstring& w) {
     return s;
 }
 
-bool RegisterOcx() {
-    static const bool done = [] {
-        HMODULE ocx = LoadLibraryW((ExeDir() + L"Kestrix.OCX").c_str());
-        if (!ocx) return false;
-        auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(ocx, "DllRegisterServer"));
-        return reg && SUCCEEDED(reg());
-    }();
-    return done;
-}
-
-std::wstring ExeDir() {
-    wchar_t path[MAX_PATH * 4] = {};
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    std::wstring p(path, n);
-    return p.substr(0, p.find_last_of(L'\\') + 1);
-}
-
 std::wstring Demlet2Path() { return ExeDir() + KX_DEMO_RELDIR L"\\Demlet2.exe"; }
-
-void Pump(DWORD ms) {
-    WaitFor([] { return false; }, ms);
-}
-
-bool WaitFor(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-        if (done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
 
 // ---- other programs ---------------------------------------------------------
 
@@ -184,71 +149,5 @@ std::wstring FreshFile(const std::wstring& name) {
     DeleteFileW(path.c_str());
     return path;
 }
-
-HGLOBAL MakeDrop(const std::vector<std::wstring>& paths) {
-    std::string list;
-    for (const std::wstring& p : paths) list += kx::ToAnsi(p) + '\0';
-    list += '\0';
-    HGLOBAL h = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
-    if (!h) return nullptr;
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(h));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size());
-    GlobalUnlock(h);
-    return h;
-}
-
-// ---- message boxes -----------------------------------------------------------
-
-namespace {
-
-std::vector<BoxAnswerer::Box> g_Boxes;
-std::vector<HWND> g_Answered;
-UINT_PTR g_Timer = 0;
-
-BOOL CALLBACK CollectStaticText(HWND h, LPARAM p) {
-    char cls[32] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") == 0) {
-        const std::wstring t = TextOf(h);
-        if (!t.empty()) *reinterpret_cast<std::wstring*>(p) += t;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK AnswerBox(HWND h, LPARAM) {
-    char cls[32] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h)) return TRUE;
-    if (std::find(g_Answered.begin(), g_Answered.end(), h) == g_Answered.end()) {
-        g_Answered.push_back(h);
-        BoxAnswerer::Box box;
-        box.title = TextOf(h);
-        EnumChildWindows(h, CollectStaticText, reinterpret_cast<LPARAM>(&box.text));
-        g_Boxes.push_back(box);
-    }
-    PostMessageW(h, WM_COMMAND, IDOK, 0);
-    return TRUE;
-}
-
-void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
-}
-
-} // namespace
-
-BoxAnswerer::BoxAnswerer() {
-    g_Boxes.clear();
-    g_Answered.clear();
-    g_Timer = SetTimer(nullptr, 0, 100, AnswerTimer);
-}
-
-BoxAnswerer::~BoxAnswerer() {
-    KillTimer(nullptr, g_Timer);
-    g_Timer = 0;
-}
-
-const std::vector<BoxAnswerer::Box>& BoxAnswerer::boxes() const { return g_Boxes; }
 
 } // namespace kxtest

@@ -3,7 +3,10 @@
 // this process, message boxes answered, and waiting while messages flow.
 #pragma once
 #include <windows.h>
+#include "DropFiles.h"
+#include "MessageBoxes.h"
 #include "NonCopyable.h"
+#include "TestPaths.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,17 +14,15 @@
 namespace kxtest {
 
 // Registers Kestrix.OCX (beside the test program) once per process; false when it failed.
-bool RegisterOcx();
+inline bool RegisterOcx() { return RegisterDllOnce(L"Kestrix.OCX"); }
 
-// The folder of the test program, with a trailing backslash.
-std::wstring ExeDir();
 // Demlet2.exe in the build's demo folder.
 std::wstring Demlet2Path();
 
 // Pumps this thread's messages until done() holds or ms have passed.
-bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000);
+inline bool WaitFor(const std::function<bool()>& done, DWORD ms = 10000) { return PumpUntil(done, ms); }
 // Pumps this thread's messages for ms.
-void Pump(DWORD ms);
+inline void Pump(DWORD ms) { PumpUntil(nullptr, ms); }
 
 // Another program, started by a test and ended by it (WM_CLOSE to its
 // windows, then killed if it is still there).
@@ -59,21 +60,6 @@ std::vector<std::wstring> ReadRecords(const std::wstring& file);
 // A fresh file name in the test program's folder (removed first).
 std::wstring FreshFile(const std::wstring& name);
 
-// A dropped-files handle as the shell makes it (ANSI paths).
-HGLOBAL MakeDrop(const std::vector<std::wstring>& paths);
-
-// Answers every message box this thread shows while it lives, recording
-// each box's title and text.
-class BoxAnswerer : private kx::NonCopyable {
-public:
-    struct Box {
-        std::wstring title;
-        std::wstring text;
-    };
-    BoxAnswerer();
-    ~BoxAnswerer();
-    const std::vector<Box>& boxes() const;
-};
 
 // Conversions for readable failure messages.
 std::string Utf8(const std::wstring& w);

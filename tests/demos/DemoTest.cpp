@@ -78,10 +78,9 @@ protected:
     }
 
     void Drop(HWND target, const std::vector<std::wstring>& files) {
-        HGLOBAL drop = MakeDrop(files);
-        ASSERT_NE(drop, nullptr);
-        SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
-        GlobalFree(drop);
+        kx::UniqueHglobal drop = MakeDrop(files);
+        ASSERT_TRUE(drop);
+        SendMessageA(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop.get()), 0);
     }
 
     std::unique_ptr<kxhost::Runtime> rt_;
@@ -201,7 +200,7 @@ TEST_F(DemoTest, Demlet2ShowsTheGreetingWhenItWasAlreadyRunning) {
     // Form_Load showed the form, started the capture, and said nothing.
     EXPECT_TRUE(IsWindowVisible(f.hwnd()));
     EXPECT_TRUE(f.Ctl(L"Kestrix1").Call(L"IsEventsStart").AsBool());
-    EXPECT_TRUE(boxes.boxes().empty()) << Utf8(boxes.boxes().front().text);
+    EXPECT_TRUE(boxes.Seen().empty()) << Utf8(boxes.Seen().front().text);
     EXPECT_TRUE(Items().empty());
 }
 
@@ -230,16 +229,16 @@ TEST_F(DemoTest, DroppedFilesAreListedAndDemlet2ShowsThemJoinedByCommas) {
     Drop(f.hwnd(), {L"C:\\one.txt"});
     EXPECT_EQ(Items().size(), 5u);
     EXPECT_EQ(Utf8(demlet2.Text()), "C:\\one.txt");
-    EXPECT_TRUE(boxes.boxes().empty());
+    EXPECT_TRUE(boxes.Seen().empty());
 }
 
 TEST_F(DemoTest, ADropWithNoDemlet2RunningSaysSoAndKeepsTheItems) {
     BoxAnswerer boxes;
     kxhost::Form& f = LoadDemlet1();
     Drop(f.hwnd(), {L"C:\\lonely.txt"});
-    ASSERT_EQ(boxes.boxes().size(), 1u);
-    EXPECT_EQ(Utf8(boxes.boxes()[0].title), "Demlet1");
-    EXPECT_EQ(Utf8(boxes.boxes()[0].text), Utf8(L"通信名：'Kestrix'のKestrixｺﾝﾄﾛｰﾙが見つかりません"));
+    ASSERT_EQ(boxes.Seen().size(), 1u);
+    EXPECT_EQ(Utf8(boxes.Seen()[0].title), "Demlet1");
+    EXPECT_EQ(Utf8(boxes.Seen()[0].text), Utf8(L"通信名：'Kestrix'のKestrixｺﾝﾄﾛｰﾙが見つかりません"));
     EXPECT_EQ(Items(), std::vector<std::wstring>{L"C:\\lonely.txt"});
 }
 

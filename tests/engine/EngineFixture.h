@@ -14,6 +14,13 @@
 
 namespace kxtest {
 
+// The runtime's automation object is the tests' stand-in control.
+using kx::AutoObject;
+using kx::ArgLong;
+using kx::ArgLongRef;
+using kx::ArgString;
+using kx::MemberFn;
+
 // One message as a window procedure received it.
 struct Seen {
     HWND hwnd;

@@ -1,6 +1,7 @@
 // The module's small look-ups: splitting, target and window look-ups, the
 // file test and the host check (in this process and in copies of a probe).
 #include "EngineFixture.h"
+#include "TestPaths.h"
 #include <string>
 #include <vector>
 
@@ -40,11 +41,10 @@ void MakeFile(const std::wstring& path) {
     CloseHandle(h);
 }
 
+// The folder of this program, without the trailing backslash.
 std::wstring OwnFolder() {
-    wchar_t b[MAX_PATH];
-    const DWORD n = GetModuleFileNameW(nullptr, b, MAX_PATH);
-    const std::wstring p(b, n);
-    return p.substr(0, p.rfind(L'\\'));
+    const std::wstring dir = ExeDir();
+    return dir.substr(0, dir.size() - 1);
 }
 
 // Runs a copy of the probe and returns its exit code.

@@ -124,7 +124,7 @@ TEST_F(DesignerTest, PlacingANameInUseOrAnUnknownControlFailsAndKeepsTheForm) {
 
 TEST_F(DesignerTest, AControlWithoutPagesOrAboutEntryShowsNothing) {
     designer_.Open(scratch_.Path(L"saved.frm"));
-    BoxDismisser boxes;
+    BoxAnswerer boxes;
     // The test control names no property pages: no frame opens.
     EXPECT_EQ(designer_.ShowPropertyPages(), S_FALSE);
     // ... and has no about entry (dispatch id -552).

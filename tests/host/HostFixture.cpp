@@ -49,15 +49,7 @@ const wchar_t kHostForm[] = LR"(Form Form1
 End
 )";
 
-void RegisterTestControl() {
-    static const bool done = [] {
-        HMODULE dll = LoadLibraryA("KxTestCtl.dll");
-        if (!dll) return false;
-        auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(dll, "DllRegisterServer"));
-        return reg && SUCCEEDED(reg());
-    }();
-    ASSERT_TRUE(done) << "KxTestCtl.dll could not be registered";
-}
+void RegisterTestControl() { ASSERT_TRUE(RegisterDllOnce(L"KxTestCtl.dll")) << "KxTestCtl.dll could not be registered"; }
 
 kxhost::Form& HostTest::Load(const std::wstring& text, kxhost::Mode mode, const std::wstring& source) {
     form_.reset();
@@ -80,38 +72,6 @@ kx::ComPtr<IDispatch> ExtenderFromSite(IOleObject* control) {
         controlSite->GetExtendedControl(&extender);
     return extender;
 }
-
-// ---- BoxDismisser -------------------------------------------------------------
-
-namespace {
-
-std::vector<BoxDismisser::Box> g_seen;
-
-std::wstring TextOf(HWND h) {
-    char buf[1024] = {};
-    GetWindowTextA(h, buf, sizeof buf);
-    return kx::FromAnsi(buf);
-}
-
-BOOL CALLBACK OnThreadWindow(HWND h, LPARAM) {
-    char cls[16] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h)) return TRUE;
-    BoxDismisser::Box box{TextOf(h), L""};
-    // A message box shows its text in a static control with id 0xFFFF.
-    if (HWND text = GetDlgItem(h, 0xFFFF)) box.text = TextOf(text);
-    g_seen.push_back(box);
-    PostMessageA(h, WM_COMMAND, IDOK, 0);
-    return TRUE;
-}
-
-void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), OnThreadWindow, 0); }
-
-} // namespace
-
-BoxDismisser::BoxDismisser() : timer_(SetTimer(nullptr, 0, 100, OnTimer)) { g_seen.clear(); }
-BoxDismisser::~BoxDismisser() { KillTimer(nullptr, timer_); }
-const std::vector<BoxDismisser::Box>& BoxDismisser::Seen() const { return g_seen; }
 
 // ---- ScratchFolder ------------------------------------------------------------
 

@@ -3,7 +3,9 @@
 // helpers the hosting tests share: message-box dismissal and scratch files.
 #pragma once
 #include <windows.h>
+#include "MessageBoxes.h"
 #include "NonCopyable.h"
+#include "TestPaths.h"
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -45,23 +47,6 @@ protected:
 
 // The extender a control gets from its own site (IOleControlSite::GetExtendedControl).
 kx::ComPtr<IDispatch> ExtenderFromSite(IOleObject* control);
-
-// While alive, every message box or dialog box (#32770) this thread shows
-// is dismissed with IDOK a moment after it appears; Seen() lists the title
-// and text of each one.
-class BoxDismisser : private kx::NonCopyable {
-public:
-    struct Box {
-        std::wstring title;
-        std::wstring text;
-    };
-    BoxDismisser();
-    ~BoxDismisser();
-    const std::vector<Box>& Seen() const;
-
-private:
-    UINT_PTR timer_;
-};
 
 // A folder of scratch files for one test, removed with what it holds.
 class ScratchFolder : private kx::NonCopyable {

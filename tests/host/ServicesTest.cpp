@@ -9,12 +9,7 @@ using namespace kxtest;
 
 namespace {
 
-std::wstring Beside(const wchar_t* name) {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path = exe;
-    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
-}
+std::wstring Beside(const wchar_t* name) { return ExeDir() + name; }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -39,7 +34,7 @@ bool QuitWaiting() {
 } // namespace
 
 TEST_F(RuntimeServices, MsgBoxShowsPromptAndTitleAndGivesTheAnswer) {
-    BoxDismisser boxes;
+    BoxAnswerer boxes;
     EXPECT_EQ(rt_.MsgBox(L"通信名：'Kestrix'のKestrixｺﾝﾄﾛｰﾙが見つかりません"), IDOK);
     EXPECT_EQ(rt_.MsgBox(L"二つ目", MB_OKCANCEL | MB_ICONSTOP, L"Kestrix"), IDOK);
     ASSERT_EQ(boxes.Seen().size(), 2u);
@@ -73,7 +68,7 @@ TEST_F(RuntimeServices, ShellStartsAProgramByFileNameWithoutWaiting) {
 }
 
 TEST_F(RuntimeServices, ShellOfAMissingProgramGivesZeroAndShowsNothing) {
-    BoxDismisser boxes;
+    BoxAnswerer boxes;
     EXPECT_EQ(rt_.Shell(L"KxNoSuchProgram.exe"), 0u);
     rt_.DoEvents();
     EXPECT_TRUE(boxes.Seen().empty());
@@ -107,7 +102,7 @@ TEST_F(RuntimeServices, UnloadingTheLastFormOutsideTheLoopLeavesNoQuitToEndTheNe
     auto form = Form::Create(rt_, ParseForm(kSmallForm, L"klein.frm"));
     ASSERT_TRUE(form->Unload());
     EXPECT_FALSE(QuitWaiting());
-    BoxDismisser boxes;
+    BoxAnswerer boxes;
     EXPECT_EQ(rt_.MsgBox(L"まだ動く"), IDOK);
     ASSERT_EQ(boxes.Seen().size(), 1u);
     EXPECT_EQ(boxes.Seen()[0].text, L"まだ動く");

@@ -1,4 +1,5 @@
 #include "TestControlDll.h"
+#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +22,7 @@ HRESULT CallExport(const char* name) {
 }
 } // namespace
 
-std::wstring TestControlPath() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path = exe;
-    path.erase(path.find_last_of(L"\\/") + 1);
-    return path + L"KxTestCtl.dll";
-}
+std::wstring TestControlPath() { return ExeDir() + L"KxTestCtl.dll"; }
 
 HMODULE TestControlModule() {
     static HMODULE module = LoadLibraryW(TestControlPath().c_str());

@@ -10,104 +10,6 @@
 
 namespace kxtest {
 
-bool RegisterOcx() {
-    static const bool done = [] {
-        HMODULE ocx = LoadLibraryA("Kestrix.OCX");
-        if (!ocx) return false;
-        auto reg = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(ocx, "DllRegisterServer"));
-        return reg && SUCCEEDED(reg());
-    }();
-    return done;
-}
-
-std::wstring ExeDir() {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path(exe);
-    return path.substr(0, path.find_last_of(L'\\') + 1);
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG m;
-        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageW(&m);
-        }
-        if (done && done()) return true;
-        if (GetTickCount() - start >= ms) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-// ---- message boxes ----------------------------------------------------------
-
-namespace {
-
-std::vector<SeenBox> g_boxes;
-std::vector<HWND> g_answered;
-
-std::wstring WindowText(HWND h) {
-    const int n = GetWindowTextLengthW(h);
-    std::wstring s(static_cast<size_t>(n > 0 ? n : 0) + 1, L'\0');
-    const int got = GetWindowTextW(h, &s[0], n + 1);
-    s.resize(got > 0 ? static_cast<size_t>(got) : 0);
-    return s;
-}
-
-BOOL CALLBACK FindIcon(HWND child, LPARAM out) {
-    char cls[16] = {};
-    GetClassNameA(child, cls, sizeof cls);
-    if (lstrcmpiA(cls, "Static") != 0 || (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
-    const HICON shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-    const struct { LPCWSTR id; UINT flag; } icons[] = {
-        {MAKEINTRESOURCEW(32513), MB_ICONHAND}, {MAKEINTRESOURCEW(32515), MB_ICONEXCLAMATION},
-        {MAKEINTRESOURCEW(32516), MB_ICONASTERISK}, {MAKEINTRESOURCEW(32514), MB_ICONQUESTION}};
-    for (const auto& i : icons)
-        if (shown && shown == LoadIconW(nullptr, i.id)) *reinterpret_cast<UINT*>(out) = i.flag;
-    return TRUE;
-}
-
-BOOL CALLBACK AnswerBox(HWND h, LPARAM) {
-    char cls[16] = {};
-    GetClassNameA(h, cls, sizeof cls);
-    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(h) || WindowText(h) != L"Kestrix") return TRUE;
-    HWND prompt = GetDlgItem(h, 0xFFFF);
-    if (!prompt) return TRUE;
-    if (std::find(g_answered.begin(), g_answered.end(), h) != g_answered.end()) return TRUE;
-    SeenBox b;
-    b.text = WindowText(prompt);
-    EnumChildWindows(h, FindIcon, reinterpret_cast<LPARAM>(&b.icon));
-    g_boxes.push_back(b);
-    g_answered.push_back(h);
-    PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    return TRUE;
-}
-
-void CALLBACK BoxTick(HWND, UINT, UINT_PTR, DWORD) { BoxAnswerer::AnswerOpenBoxes(); }
-
-} // namespace
-
-BoxAnswerer::BoxAnswerer() : timer_(SetTimer(nullptr, 0, 30, BoxTick)) {
-    g_boxes.clear();
-    g_answered.clear();
-}
-
-BoxAnswerer::~BoxAnswerer() {
-    if (timer_) KillTimer(nullptr, timer_);
-}
-
-const std::vector<SeenBox>& BoxAnswerer::Seen() const { return g_boxes; }
-void BoxAnswerer::Clear() { g_boxes.clear(); }
-
-void BoxAnswerer::AnswerOpenBoxes() {
-    // A box that has gone may leave its handle to a later one.
-    g_answered.erase(std::remove_if(g_answered.begin(), g_answered.end(), [](HWND h) { return !IsWindow(h); }),
-                     g_answered.end());
-    EnumThreadWindows(GetCurrentThreadId(), AnswerBox, 0);
-}
-
 // ---- the page site and the page ---------------------------------------------------
 
 STDMETHODIMP TestPageSite::OnStatusChange(DWORD flags) {
@@ -273,7 +175,8 @@ void CALLBACK ModalScript::Tick(HWND, UINT, UINT_PTR, DWORD) {
 
 void PageTest::SetUp() {
     ASSERT_TRUE(RegisterOcx()) << "Kestrix.OCX could not be registered";
-    boxes_ = std::make_unique<BoxAnswerer>();
+    // The library's own boxes only: the frame and the version dialog stay.
+    boxes_ = std::make_unique<BoxAnswerer>(L"Kestrix");
 }
 
 void PageTest::TearDown() {

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "ComObject.h"
+#include "MessageBoxes.h"
+#include "TestPaths.h"
 #include "ComPtr.h"
 #include "Form.h"
 #include "Runtime.h"
@@ -22,31 +24,7 @@
 namespace kxtest {
 
 // Registers Kestrix.OCX (beside the test program) once per process.
-bool RegisterOcx();
-std::wstring ExeDir();
-// Pumps this thread's messages for ms, or until done() holds.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms);
-
-// A message box of the code under test: one titled "Kestrix" (the
-// library's title) with a prompt. Every such box is read and answered OK
-// from a thread timer inside the box's own modal loop; other dialogs (a
-// property frame, the version dialog) are left alone.
-struct SeenBox {
-    std::wstring text;
-    UINT icon = 0; // MB_ICONHAND, MB_ICONEXCLAMATION... or 0
-};
-class BoxAnswerer : private kx::NonCopyable {
-public:
-    BoxAnswerer();
-    ~BoxAnswerer();
-    const std::vector<SeenBox>& Seen() const;
-    void Clear();
-    // Answers the boxes that are open now (for a timer of a test's own).
-    static void AnswerOpenBoxes();
-
-private:
-    UINT_PTR timer_;
-};
+inline bool RegisterOcx() { return RegisterDllOnce(L"Kestrix.OCX"); }
 
 // The page site: records every status the page reports.
 class TestPageSite : public kx::ComObject<TestPageSite, IPropertyPageSite> {

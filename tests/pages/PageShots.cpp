@@ -5,6 +5,7 @@
 //
 //   KxPageShots.exe <folder>
 #include <windows.h>
+#include "TestPaths.h"
 #include <commctrl.h>
 #include <prsht.h>
 
@@ -185,14 +186,9 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     g_folder = argv[1];
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring dir(exe);
-    dir.erase(dir.find_last_of(L'\\') + 1);
+    const std::wstring dir = kxtest::ExeDir();
     // The control beside this program, registered in this prefix.
-    HMODULE ocx = LoadLibraryW((dir + L"Kestrix.OCX").c_str());
-    auto reg = ocx ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(ocx, "DllRegisterServer")) : nullptr;
-    if (!reg || FAILED(reg())) {
+    if (!kxtest::RegisterDllOnce(L"Kestrix.OCX")) {
         std::fprintf(stderr, "Kestrix.OCX could not be registered\n");
         return 1;
     }
