@@ -33,16 +33,6 @@ kx::ComPtr<BenchControl> BenchControl::New(const std::wstring& name) {
     return o;
 }
 
-STDMETHODIMP BenchControl::GetTypeInfoCount(UINT* n) {
-    if (n) *n = 0;
-    return S_OK;
-}
-
-STDMETHODIMP BenchControl::GetTypeInfo(UINT, LCID, ITypeInfo** ti) {
-    if (ti) *ti = nullptr;
-    return E_NOTIMPL;
-}
-
 STDMETHODIMP BenchControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!names || !ids || count == 0) return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;

@@ -20,8 +20,7 @@ public:
     long errors = 0;           // gFn_ErrMsg calls: each one means a broken run
     std::wstring lastError;    // the text of the last one
 
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ti) override;
+    KX_NO_TYPE_INFO
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* ei, UINT* argErr) override;

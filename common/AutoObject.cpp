@@ -72,9 +72,6 @@ void AutoObject::DefineBool(const std::wstring& name, bool value) {
     DefineValue(name, v);
 }
 
-STDMETHODIMP AutoObject::GetTypeInfoCount(UINT* n) { if (n) *n = 0; return S_OK; }
-STDMETHODIMP AutoObject::GetTypeInfo(UINT, LCID, ITypeInfo** ti) { if (ti) *ti = nullptr; return E_NOTIMPL; }
-
 STDMETHODIMP AutoObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!names || !ids || count == 0) return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;

@@ -37,8 +37,7 @@ public:
     // forwarded to, another object: by-reference arguments pass through.
     void SetFallback(IDispatch* target);
 
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
+    KX_NO_TYPE_INFO
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                         EXCEPINFO* ei, UINT* argErr) override;

@@ -80,3 +80,15 @@ private:
 };
 
 } // namespace kx
+
+// IDispatch's type-information members, for an object that describes
+// itself to nobody (it is called by name, or by ids agreed beforehand).
+#define KX_NO_TYPE_INFO                                                          \
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {                            \
+        if (n) *n = 0;                                                           \
+        return S_OK;                                                             \
+    }                                                                            \
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ti) override {              \
+        if (ti) *ti = nullptr;                                                   \
+        return E_NOTIMPL;                                                        \
+    }

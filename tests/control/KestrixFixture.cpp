@@ -59,12 +59,7 @@ void KestrixTest::SetUp() {
 }
 
 kxhost::Form& KestrixTest::Load(const std::wstring& bagLines, kxhost::Mode mode, const std::wstring& extra) {
-    form_.reset();
-    rt_.reset();
-    rt_ = std::make_unique<kxhost::Runtime>(mode, L"KestrixTest");
-    rt_->SetUnhandledErrorPolicy([this](const kx::AutomationError& e) { unhandled_.push_back(e); });
-    form_ = kxhost::Form::Create(*rt_, kxhost::ParseForm(FormText(L"Form1", bagLines, extra), L"Form1.frm"));
-    return *form_;
+    return LoadForm(kxhost::ParseForm(FormText(L"Form1", bagLines, extra), L"Form1.frm"), mode, L"KestrixTest");
 }
 
 std::unique_ptr<kxhost::Form> KestrixTest::LoadOther(const std::wstring& formName, const std::wstring& bagLines,
@@ -75,13 +70,6 @@ std::unique_ptr<kxhost::Form> KestrixTest::LoadOther(const std::wstring& formNam
 HWND KestrixTest::Hwnd(const wchar_t* name) const {
     kxhost::Control* c = form_->Find(name);
     return c ? c->hwnd() : form_->hwnd();
-}
-
-void KestrixTest::TearDown() {
-    form_.reset();
-    rt_.reset();
-    boxes_.reset();
-    EXPECT_TRUE(unhandled_.empty()) << unhandled_.size() << " error(s) escaped a handler";
 }
 
 } // namespace kxtest

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ActiveXControl.h"
+#include "FormTest.h"
 #include "MessageBoxes.h"
 #include "TestPaths.h"
 #include "Form.h"
@@ -39,10 +40,9 @@ void ExpectOwnError(const std::optional<kx::AutomationError>& e, LONG number, co
 // critical-stop icon with OK and Help (style 16400).
 void ExpectOwnBox(const SeenBox& box, const std::wstring& text);
 
-class KestrixTest : public ::testing::Test {
+class KestrixTest : public FormTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A form with List1, Command1, Text1, a label and Kestrix1 holding the
     // given bag lines; in run mode unless told otherwise.
@@ -54,13 +54,6 @@ protected:
     kxhost::Object K() const { return form_->Ctl(L"Kestrix1"); }
     kxhost::ActiveXControl& Kx() const { return form_->Get<kxhost::ActiveXControl>(L"Kestrix1"); }
     HWND Hwnd(const wchar_t* name) const;
-    // The message boxes shown so far in this test.
-    const std::vector<SeenBox>& Boxes() const { return boxes_->Seen(); }
-
-    std::unique_ptr<BoxAnswerer> boxes_;
-    std::unique_ptr<kxhost::Runtime> rt_;
-    std::unique_ptr<kxhost::Form> form_;
-    std::vector<kx::AutomationError> unhandled_;
 };
 
 } // namespace kxtest

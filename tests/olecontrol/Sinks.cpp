@@ -16,16 +16,6 @@ bool EventSink::QueryOther(REFIID iid, void** out) {
     return true;
 }
 
-STDMETHODIMP EventSink::GetTypeInfoCount(UINT* n) {
-    if (n) *n = 0;
-    return S_OK;
-}
-
-STDMETHODIMP EventSink::GetTypeInfo(UINT, LCID, ITypeInfo** ti) {
-    if (ti) *ti = nullptr;
-    return E_NOTIMPL;
-}
-
 STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                UINT*) {
     Call call{id, flags, {}};

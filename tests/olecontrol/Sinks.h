@@ -25,8 +25,7 @@ public:
     std::function<void(DISPPARAMS*)> handler;
 
     bool QueryOther(REFIID iid, void** out);
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override;
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ti) override;
+    KX_NO_TYPE_INFO
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                         UINT*) override;

@@ -84,16 +84,6 @@ STDMETHODIMP TestSite::GetExtendedControl(IDispatch** out) {
     return S_OK;
 }
 
-STDMETHODIMP TestSite::GetTypeInfoCount(UINT* n) {
-    if (n) *n = 0;
-    return S_OK;
-}
-
-STDMETHODIMP TestSite::GetTypeInfo(UINT, LCID, ITypeInfo** ti) {
-    if (ti) *ti = nullptr;
-    return E_NOTIMPL;
-}
-
 STDMETHODIMP TestSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                               UINT*) {
     if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;

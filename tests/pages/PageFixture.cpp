@@ -179,30 +179,15 @@ void PageTest::SetUp() {
     boxes_ = std::make_unique<BoxAnswerer>(L"Kestrix");
 }
 
-void PageTest::TearDown() {
-    form_.reset();
-    rt_.reset();
-    boxes_.reset();
-    EXPECT_TRUE(unhandled_.empty()) << unhandled_.size() << " error(s) escaped a handler";
-}
-
 kxhost::Form& PageTest::LoadDemlet1() {
-    form_.reset();
-    rt_.reset();
-    rt_ = std::make_unique<kxhost::Runtime>(kxhost::Mode::Design, L"Demlet1");
-    rt_->SetUnhandledErrorPolicy([this](const kx::AutomationError& e) { unhandled_.push_back(e); });
-    form_ = kxhost::Form::Create(*rt_, kxhost::LoadFormFile(ExeDir() + L"DragDropFrm.frm"));
+    LoadForm(kxhost::LoadFormFile(ExeDir() + L"DragDropFrm.frm"), kxhost::Mode::Design, L"Demlet1");
     g_kestrixLoaded = true;
     form_->Show();
     return *form_;
 }
 
 kxhost::Form& PageTest::LoadText(const std::wstring& text, kxhost::Mode mode) {
-    form_.reset();
-    rt_.reset();
-    rt_ = std::make_unique<kxhost::Runtime>(mode, L"PageTests");
-    rt_->SetUnhandledErrorPolicy([this](const kx::AutomationError& e) { unhandled_.push_back(e); });
-    form_ = kxhost::Form::Create(*rt_, kxhost::ParseForm(text, L"Test.frm"));
+    LoadForm(kxhost::ParseForm(text, L"Test.frm"), mode, L"PageTests");
     g_kestrixLoaded = true;
     form_->Show();
     return *form_;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ComObject.h"
+#include "FormTest.h"
 #include "MessageBoxes.h"
 #include "TestPaths.h"
 #include "ComPtr.h"
@@ -114,10 +115,9 @@ bool KestrixLoadedInProcess();
 void NoteKestrixLoaded();
 
 // A runtime in design mode with a loaded form.
-class PageTest : public ::testing::Test {
+class PageTest : public FormTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Demlet1's saved form, DragDropFrm, with its Kestrix1.
     kxhost::Form& LoadDemlet1();
@@ -128,12 +128,6 @@ protected:
     // The extender of a control of the loaded form, as the designer selects it.
     IDispatch* Ext(const std::wstring& name = L"Kestrix1") const;
     std::wstring Get(const std::wstring& prop, const std::wstring& ctl = L"Kestrix1") const;
-    const std::vector<SeenBox>& Boxes() const { return boxes_->Seen(); }
-
-    std::unique_ptr<BoxAnswerer> boxes_;
-    std::unique_ptr<kxhost::Runtime> rt_;
-    std::unique_ptr<kxhost::Form> form_;
-    std::vector<kx::AutomationError> unhandled_;
 };
 
 } // namespace kxtest

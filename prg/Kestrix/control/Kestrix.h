@@ -85,6 +85,15 @@ private:
     void SetFileDropMode(bool v);
     void SetTargetHandle(LONG v);
     void SetDebugMode(bool v);
+    // The rule of a text that only a designer sets and that cannot be blank.
+    struct TextRule {
+        LONG runTimeNumber;
+        const wchar_t* runTimeText;
+        LONG blankNumber;
+        const wchar_t* blankText;
+        DISPID id;
+    };
+    void SetRequiredText(std::wstring v, std::wstring& store, const TextRule& rule);
 
     void StartCapture();
     bool CheckHandle(LONG hwnd);

@@ -40,6 +40,28 @@ void WriteBack(BSTR* arg, const std::wstring& v) {
     *arg = fresh;
 }
 
+// A text property's put: the set operation with its rules, and then the
+// caller's variable learns what a blank value became.
+template <class Set, class Stored>
+HRESULT PutText(BSTR* value, Set&& set, Stored&& stored) {
+    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
+        if (!value) return E_POINTER;
+        const std::wstring text = kx::FromBstr(*value);
+        set(text);
+        if (kx::TrimBlanks(text).empty()) WriteBack(value, stored());
+        return S_OK;
+    });
+}
+
+template <class Set>
+HRESULT PutBool(VARIANT_BOOL* value, Set&& set) {
+    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
+        if (!value) return E_POINTER;
+        set(*value != VARIANT_FALSE);
+        return S_OK;
+    });
+}
+
 } // namespace
 
 // ---- the rules ---------------------------------------------------------------
@@ -66,14 +88,19 @@ void Kestrix::SetDebugMode(bool v) {
     NotifyChanged(kIdDebugMode);
 }
 
-void Kestrix::SetDebugFile(std::wstring v) {
-    if (g_UserMode) ErrMsg(kErrDebugFileRunTime, kMsgDebugFileRunTime, 100);
+void Kestrix::SetRequiredText(std::wstring v, std::wstring& store, const TextRule& rule) {
+    if (g_UserMode) ErrMsg(rule.runTimeNumber, rule.runTimeText, 100);
     if (kx::TrimBlanks(v).empty()) {
-        ErrMsg(kErrDebugFileBlank, kMsgDebugFileBlank, 100);
-        v = g_DebugFile;
+        ErrMsg(rule.blankNumber, rule.blankText, 100);
+        v = store;
     }
-    g_DebugFile = kx::TrimBlanks(v);
-    NotifyChanged(kIdDebugFile);
+    store = kx::TrimBlanks(v);
+    NotifyChanged(rule.id);
+}
+
+void Kestrix::SetDebugFile(std::wstring v) {
+    SetRequiredText(std::move(v), g_DebugFile,
+                    {kErrDebugFileRunTime, kMsgDebugFileRunTime, kErrDebugFileBlank, kMsgDebugFileBlank, kIdDebugFile});
 }
 
 void Kestrix::SetFileDropMode(bool v) {
@@ -83,13 +110,8 @@ void Kestrix::SetFileDropMode(bool v) {
 }
 
 void Kestrix::SetLinkName(std::wstring v) {
-    if (g_UserMode) ErrMsg(kErrLinkNameRunTime, kMsgLinkNameRunTime, 100);
-    if (kx::TrimBlanks(v).empty()) {
-        ErrMsg(kErrLinkNameBlank, kMsgLinkNameBlank, 100);
-        v = g_LinkName;
-    }
-    g_LinkName = kx::TrimBlanks(v);
-    NotifyChanged(kIdLinkName);
+    SetRequiredText(std::move(v), g_LinkName,
+                    {kErrLinkNameRunTime, kMsgLinkNameRunTime, kErrLinkNameBlank, kMsgLinkNameBlank, kIdLinkName});
 }
 
 void Kestrix::SetTargetHandle(LONG v) {
@@ -111,56 +133,31 @@ void Kestrix::SetTargetHandle(LONG v) {
 STDMETHODIMP Kestrix::get_TargetControls(BSTR* value) { return ReturnText(g_TargetControls, value); }
 
 STDMETHODIMP Kestrix::put_TargetControls(BSTR* value) {
-    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
-        if (!value) return E_POINTER;
-        SetTargetControls(kx::FromBstr(*value));
-        if (kx::TrimBlanks(kx::FromBstr(*value)).empty()) WriteBack(value, Def_NothingText);
-        return S_OK;
-    });
+    return PutText(value, [this](const std::wstring& v) { SetTargetControls(v); }, [] { return g_TargetControls; });
 }
 
 STDMETHODIMP Kestrix::get_TargetEvents(BSTR* value) { return ReturnText(g_TargetEvents.text(), value); }
 
 STDMETHODIMP Kestrix::put_TargetEvents(BSTR* value) {
-    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
-        if (!value) return E_POINTER;
-        const bool blank = kx::TrimBlanks(kx::FromBstr(*value)).empty();
-        SetTargetEvents(kx::FromBstr(*value));
-        if (blank) WriteBack(value, g_TargetEvents.text());
-        return S_OK;
-    });
+    return PutText(value, [this](const std::wstring& v) { SetTargetEvents(v); }, [] { return g_TargetEvents.text(); });
 }
 
 STDMETHODIMP Kestrix::get_DebugMode(VARIANT_BOOL* value) { return ReturnBool(g_DebugMode, value); }
 
 STDMETHODIMP Kestrix::put_DebugMode(VARIANT_BOOL* value) {
-    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
-        if (!value) return E_POINTER;
-        SetDebugMode(*value != VARIANT_FALSE);
-        return S_OK;
-    });
+    return PutBool(value, [this](bool v) { SetDebugMode(v); });
 }
 
 STDMETHODIMP Kestrix::get_FileDropMode(VARIANT_BOOL* value) { return ReturnBool(g_FileDropMode, value); }
 
 STDMETHODIMP Kestrix::put_FileDropMode(VARIANT_BOOL* value) {
-    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
-        if (!value) return E_POINTER;
-        SetFileDropMode(*value != VARIANT_FALSE);
-        return S_OK;
-    });
+    return PutBool(value, [this](bool v) { SetFileDropMode(v); });
 }
 
 STDMETHODIMP Kestrix::get_DebugFile(BSTR* value) { return ReturnText(g_DebugFile, value); }
 
 STDMETHODIMP Kestrix::put_DebugFile(BSTR* value) {
-    return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
-        if (!value) return E_POINTER;
-        const bool blank = kx::TrimBlanks(kx::FromBstr(*value)).empty();
-        SetDebugFile(kx::FromBstr(*value));
-        if (blank) WriteBack(value, g_DebugFile);
-        return S_OK;
-    });
+    return PutText(value, [this](const std::wstring& v) { SetDebugFile(v); }, [] { return g_DebugFile; });
 }
 
 STDMETHODIMP Kestrix::get_hwnd(LONG* value) {
