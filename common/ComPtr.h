@@ -16,6 +16,17 @@ inline bool SameObject(IUnknown* a, IUnknown* b) {
     b->QueryInterface(IID_PPV_ARGS(&ub));
     return ua && ua.Get() == ub.Get();
 }
+
+// Hands out p with a reference of the caller's own; none is the answer
+// when there is no object to give.
+template <class T>
+HRESULT GiveRef(T* p, T** out, HRESULT none) {
+    if (!out) return E_POINTER;
+    *out = p;
+    if (!p) return none;
+    p->AddRef();
+    return S_OK;
+}
 } // namespace kx
 
 // mingw-w64's ComPtr has no comparison of its own: without these, two

@@ -27,11 +27,7 @@ STDMETHODIMP ControlSite::RequestNewObjectLayout() {
 }
 
 STDMETHODIMP ControlSite::GetContainer(IOleContainer** c) {
-    if (!c) return E_POINTER;
-    *c = owner_ ? owner_->Parent().Container() : nullptr;
-    if (!*c) return E_NOINTERFACE;
-    (*c)->AddRef();
-    return S_OK;
+    return kx::GiveRef(owner_ ? owner_->Parent().Container() : nullptr, c, E_NOINTERFACE);
 }
 
 STDMETHODIMP ControlSite::GetWindow(HWND* h) {
@@ -64,11 +60,7 @@ STDMETHODIMP ControlSite::OnPosRectChange(LPCRECT rc) {
 }
 
 STDMETHODIMP ControlSite::GetExtendedControl(IDispatch** ext) {
-    if (!ext) return E_POINTER;
-    *ext = owner_ ? owner_->Dispatch() : nullptr;
-    if (!*ext) return E_UNEXPECTED;
-    (*ext)->AddRef();
-    return S_OK;
+    return kx::GiveRef(owner_ ? owner_->Dispatch() : nullptr, ext, E_UNEXPECTED);
 }
 
 STDMETHODIMP ControlSite::TransformCoords(POINTL* himetric, POINTF* container, DWORD flags) {

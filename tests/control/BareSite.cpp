@@ -5,11 +5,7 @@
 namespace kxtest {
 
 STDMETHODIMP BareSite::GetExtendedControl(IDispatch** ext) {
-    if (!ext) return E_POINTER;
-    *ext = extender_.Get();
-    if (!*ext) return E_NOTIMPL; // as Wine's ATL host window answers
-    (*ext)->AddRef();
-    return S_OK;
+    return kx::GiveRef(extender_.Get(), ext, E_NOTIMPL); // E_NOTIMPL without one, as Wine's ATL host window answers
 }
 
 STDMETHODIMP BareSite::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) {

@@ -76,13 +76,7 @@ STDMETHODIMP TestSite::OnPosRectChange(LPCRECT r) {
     return posRectChangeAnswer;
 }
 
-STDMETHODIMP TestSite::GetExtendedControl(IDispatch** out) {
-    if (!out) return E_POINTER;
-    *out = extender.Get();
-    if (!*out) return E_NOTIMPL;
-    (*out)->AddRef();
-    return S_OK;
-}
+STDMETHODIMP TestSite::GetExtendedControl(IDispatch** out) { return kx::GiveRef(extender.Get(), out, E_NOTIMPL); }
 
 STDMETHODIMP TestSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                               UINT*) {
