@@ -210,86 +210,55 @@ double Median(std::vector<double> v) {
     return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
 }
 
-} // namespace
+// The floor: the plainest replacement procedure there is.
+Case FloorCase(HWND h) {
+    return Case("floor",
+                [h] {
+                    g_FloorPrev = reinterpret_cast<WNDPROC>(
+                        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProc)));
+                    if (!g_FloorPrev) Broken("the floor procedure could not be installed");
+                    return g_FloorPrev != nullptr;
+                },
+                [h] {
+                    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
+                    if (ProcOf(h) != TargetProc) Broken("the floor procedure could not be removed");
+                });
+}
 
-int main(int argc, char** argv) {
-    double seconds = 0.3;
-    int rounds = 7;
-    if (argc > 1) seconds = std::atof(argv[1]);
-    if (argc > 2) rounds = std::atoi(argv[2]);
-    if (!(seconds > 0 && seconds <= 10) || rounds < 1 || rounds > 99) {
-        std::fprintf(stderr, "usage: KestrixBench [seconds-per-sample (0-10] [rounds 1-99]]\n");
-        return 2;
-    }
+// A message watched with "ALL" through Kestrix.OCX on a form to a handler.
+Case WholePathCase(HWND h, kxbench::WholePath* wp) {
+    return Case("whole-path-all",
+                [h, wp] {
+                    std::string reason;
+                    if (wp->Start(h, &reason)) return true;
+                    Broken("whole path: " + reason);
+                    return false;
+                },
+                [h, wp] {
+                    if (!wp->Stop(h, TargetProc)) Broken("whole path: the window did not get its procedure back");
+                },
+                true, [wp] { return wp->events; });
+}
 
-    if (FAILED(OleInitialize(nullptr))) {
-        std::fprintf(stderr, "KestrixBench: OleInitialize failed\n");
-        return 1;
-    }
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    g_Freq = f.QuadPart;
-
-    const HWND h = MakeWindow();
-    if (!h) {
-        std::fprintf(stderr, "KestrixBench: no window could be created (error %lu; is DISPLAY set?)\n",
-                     GetLastError());
-        OleUninitialize();
-        return 1;
-    }
-    if (ProcOf(h) != TargetProc) Broken("the window's procedure does not read back as set");
-
-    kx::ComPtr<BenchControl> control = kxbench::BenchControl::New(L"Kestrix1");
-    const std::wstring one = L"'513'";
-    const std::wstring many = ManyEntries(500);
-    const std::wstring watched = L"'513','1025'";
-
+// The cases in their order: kFloor, the engine's, kWhole last.
+constexpr size_t kFloor = 1;
+std::vector<Case> MakeCases(HWND h, BenchControl* ctl, kxbench::WholePath* wp) {
+    static const std::wstring one = L"'513'", many = ManyEntries(500), watched = L"'513','1025'";
     std::vector<Case> cases;
     cases.emplace_back("bare", [] { return true; }, [] {});
-    cases.emplace_back("floor",
-                     [h] {
-                         g_FloorPrev = reinterpret_cast<WNDPROC>(
-                             SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProc)));
-                         if (!g_FloorPrev) Broken("the floor procedure could not be installed");
-                         return g_FloorPrev != nullptr;
-                     },
-                     [h] {
-                         SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
-                         if (ProcOf(h) != TargetProc) Broken("the floor procedure could not be removed");
-                     });
-    BenchControl* ctl = control.Get();
-    cases.emplace_back("captured-unwatched-1", [h, ctl, &one] { return Capture(h, ctl, one); }, [h] { Release(h); });
-    cases.emplace_back("captured-unwatched-500", [h, ctl, &many] { return Capture(h, ctl, many); }, [h] { Release(h); });
-    cases.emplace_back("captured-watched", [h, ctl, &watched] { return Capture(h, ctl, watched); }, [h] { Release(h); },
-                     true);
-    const size_t kFloor = 1;
+    cases.push_back(FloorCase(h));
+    cases.emplace_back("captured-unwatched-1", [h, ctl] { return Capture(h, ctl, one); }, [h] { Release(h); });
+    cases.emplace_back("captured-unwatched-500", [h, ctl] { return Capture(h, ctl, many); }, [h] { Release(h); });
+    cases.emplace_back("captured-watched", [h, ctl] { return Capture(h, ctl, watched); }, [h] { Release(h); }, true);
+    cases.push_back(WholePathCase(h, wp));
+    return cases;
+}
 
-    auto whole = std::make_unique<kxbench::WholePath>();
-    std::string why;
-    if (!whole->Open(&why)) Broken("whole path: " + why);
-    kxbench::WholePath* wp = whole.get();
-    cases.emplace_back("whole-path-all",
-                       [h, wp] {
-                           std::string reason;
-                           if (wp->Start(h, &reason)) return true;
-                           Broken("whole path: " + reason);
-                           return false;
-                       },
-                       [h, wp] {
-                           if (!wp->Stop(h, TargetProc)) Broken("whole path: the window did not get its procedure back");
-                       },
-                       true, [wp] { return wp->events; });
-    const size_t kWhole = cases.size() - 1;
-
-    std::printf("KestrixBench: SendMessageA of message %u to a window of this process; %d rounds x %.2f s per case,"
-                " median of the rounds\n",
-                kMsg, rounds, seconds);
-    std::fflush(stdout);
-
+// Every case once a round, each round starting one case further on.
+void RunRounds(std::vector<Case>& cases, HWND h, BenchControl* ctl, double seconds, int rounds) {
     // A short warm-up of every case, not counted.
     for (Case& c : cases)
         if (!g_Broken) Measure(c, h, ctl, seconds / 10);
-
     const size_t n = cases.size();
     for (int r = 0; r < rounds && !g_Broken; ++r) {
         std::vector<double> ns(n);
@@ -302,23 +271,62 @@ int main(int argc, char** argv) {
             cases[i].ratio.push_back(ns[kFloor] > 0 ? ns[i] / ns[kFloor] : 0);
         }
     }
+}
 
-    if (!g_Broken) {
-        const double floorBest = *std::min_element(cases[kFloor].ns.begin(), cases[kFloor].ns.end());
-        for (const Case& c : cases) {
-            const auto mm = std::minmax_element(c.ns.begin(), c.ns.end());
-            std::printf("%-24s %8.1f ns/msg %6.2fx floor   (rounds: best %.1f ns = %.2fx, worst %.1f ns)\n", c.name,
-                        Median(c.ns), Median(c.ratio), *mm.first, *mm.first / floorBest, *mm.second);
-        }
-        const double r1 = Median(cases[2].ratio), r500 = Median(cases[3].ratio);
-        const bool pass = r1 <= kGoalRatio && r500 <= kGoalRatio;
-        std::printf("goal: unwatched <= %.2fx floor: %s (captured-unwatched-1 %.2fx, captured-unwatched-500 %.2fx)\n",
-                    kGoalRatio, pass ? "PASS" : "FAIL", r1, r500);
-        const double rw = Median(cases[kWhole].ratio);
-        std::printf("goal: whole path with \"ALL\" <= %.2fx floor: %s (whole-path-all %.2fx)\n", kWholePathGoal,
-                    rw <= kWholePathGoal ? "PASS" : "FAIL", rw);
+void PrintResults(const std::vector<Case>& cases) {
+    const double floorBest = *std::min_element(cases[kFloor].ns.begin(), cases[kFloor].ns.end());
+    for (const Case& c : cases) {
+        const auto mm = std::minmax_element(c.ns.begin(), c.ns.end());
+        std::printf("%-24s %8.1f ns/msg %6.2fx floor   (rounds: best %.1f ns = %.2fx, worst %.1f ns)\n", c.name,
+                    Median(c.ns), Median(c.ratio), *mm.first, *mm.first / floorBest, *mm.second);
     }
+    const double r1 = Median(cases[2].ratio), r500 = Median(cases[3].ratio);
+    const bool pass = r1 <= kGoalRatio && r500 <= kGoalRatio;
+    std::printf("goal: unwatched <= %.2fx floor: %s (captured-unwatched-1 %.2fx, captured-unwatched-500 %.2fx)\n",
+                kGoalRatio, pass ? "PASS" : "FAIL", r1, r500);
+    const double rw = Median(cases.back().ratio);
+    std::printf("goal: whole path with \"ALL\" <= %.2fx floor: %s (whole-path-all %.2fx)\n", kWholePathGoal,
+                rw <= kWholePathGoal ? "PASS" : "FAIL", rw);
+}
 
+} // namespace
+
+int main(int argc, char** argv) {
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 0.3;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
+    if (!(seconds > 0 && seconds <= 10) || rounds < 1 || rounds > 99) {
+        std::fprintf(stderr, "usage: KestrixBench [seconds-per-sample (0-10] [rounds 1-99]]\n");
+        return 2;
+    }
+    if (FAILED(OleInitialize(nullptr))) {
+        std::fprintf(stderr, "KestrixBench: OleInitialize failed\n");
+        return 1;
+    }
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    g_Freq = f.QuadPart;
+
+    const HWND h = MakeWindow();
+    if (!h) {
+        std::fprintf(stderr, "KestrixBench: no window could be created (error %lu; is DISPLAY set?)\n", GetLastError());
+        OleUninitialize();
+        return 1;
+    }
+    if (ProcOf(h) != TargetProc) Broken("the window's procedure does not read back as set");
+    kx::ComPtr<BenchControl> control = kxbench::BenchControl::New(L"Kestrix1");
+    auto whole = std::make_unique<kxbench::WholePath>();
+    std::string why;
+    if (!whole->Open(&why)) Broken("whole path: " + why);
+    std::vector<Case> cases = MakeCases(h, control.Get(), whole.get());
+
+    std::printf("KestrixBench: SendMessageA of message %u to a window of this process; %d rounds x %.2f s per case,"
+                " median of the rounds\n",
+                kMsg, rounds, seconds);
+    std::fflush(stdout);
+    RunRounds(cases, h, control.Get(), seconds, rounds);
+    if (!g_Broken) PrintResults(cases);
+
+    cases.clear();
     whole.reset();
     control.Reset();
     DestroyWindow(h);

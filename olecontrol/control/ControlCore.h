@@ -216,6 +216,11 @@ protected:
 private:
     HRESULT EnsureTypeInfo();
     HRESULT ActivateInPlace(bool uiActivate, IOleClientSite* activeSite, HWND parentHint, LPCRECT posHint);
+    // The two steps of ActivateInPlace: the window in its place, then the
+    // frame and document told which object is active.
+    HRESULT CreateInPlaceWindow(IOleInPlaceSite* ips, HWND parentHint, LPCRECT posHint, ComPtr<IOleInPlaceFrame>& frame,
+                                ComPtr<IOleInPlaceUIWindow>& doc);
+    void UIActivate(IOleInPlaceSite* ips, ComPtr<IOleInPlaceFrame>& frame, ComPtr<IOleInPlaceUIWindow>& doc);
     HRESULT ShowPropertyPages(HWND owner);
     void ApplyRunModeVisibility();
     HRESULT LoadFromBag(IPropertyBag* bag, IErrorLog* log);

@@ -153,6 +153,29 @@ const CoercionPlan::Func* CoercionPlan::Find(DISPID id, WORD flags) const {
     return nullptr;
 }
 
+namespace {
+
+// A by-reference argument of another type than declared: its value,
+// converted, goes into local, and the argument refers to local instead.
+HRESULT CoerceToLocal(VARIANTARG& arg, VARTYPE declared, VARIANT* local) {
+    HRESULT hr = VariantCopyInd(local, &arg);
+    if (SUCCEEDED(hr) && V_VT(local) == (VT_BYREF | VT_VARIANT)) hr = E_FAIL; // never nested twice
+    if (SUCCEEDED(hr) && declared != VT_VARIANT && V_VT(local) != declared) {
+        hr = VariantChangeType(local, local, 0, declared);
+    }
+    if (FAILED(hr)) return hr;
+    if (declared == VT_VARIANT) {
+        V_VT(&arg) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&arg) = local;
+    } else {
+        V_VT(&arg) = VT_BYREF | declared;
+        V_BYREF(&arg) = &V_UI1(local); // the value's storage inside the variant
+    }
+    return S_OK;
+}
+
+} // namespace
+
 HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* instance, DISPID id, WORD flags,
                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
     RETURN_HR_IF_NULL(E_POINTER, typeInfo);
@@ -176,21 +199,9 @@ HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* insta
         if (V_VT(&arg) == (VT_BYREF | declared)) continue; // already what the callee takes
 
         VARIANT* local = locals[pos].get();
-        HRESULT hr = VariantCopyInd(local, &arg);
-        if (SUCCEEDED(hr) && V_VT(local) == (VT_BYREF | VT_VARIANT)) hr = E_FAIL; // never nested twice
-        if (SUCCEEDED(hr) && declared != VT_VARIANT && V_VT(local) != declared) {
-            hr = VariantChangeType(local, local, 0, declared);
-        }
-        if (FAILED(hr)) {
+        if (FAILED(CoerceToLocal(arg, declared, local))) {
             if (argErr) *argErr = pos;
             return DISP_E_TYPEMISMATCH;
-        }
-        if (declared == VT_VARIANT) {
-            V_VT(&arg) = VT_BYREF | VT_VARIANT;
-            V_VARIANTREF(&arg) = local;
-        } else {
-            V_VT(&arg) = VT_BYREF | declared;
-            V_BYREF(&arg) = &V_UI1(local); // the value's storage inside the variant
         }
         coerced[nCoerced++] = Coerced{pos, local};
     }

@@ -22,51 +22,56 @@ HRESULT ControlCore::ActivateInPlace(bool uiActivate, IOleClientSite* activeSite
 
     ComPtr<IOleInPlaceFrame> frame;
     ComPtr<IOleInPlaceUIWindow> doc;
-    if (!window_.get()) {
-        HWND parent = nullptr;
-        if (FAILED(ips->GetWindow(&parent)) || !parent) parent = parentHint;
+    if (!window_.get()) RETURN_IF_FAILED(CreateInPlaceWindow(ips, parentHint, posHint, frame, doc));
+    if (uiActivate && !uiActive_) UIActivate(ips, frame, doc);
+    return S_OK;
+}
+
+HRESULT ControlCore::CreateInPlaceWindow(IOleInPlaceSite* ips, HWND parentHint, LPCRECT posHint,
+                                         ComPtr<IOleInPlaceFrame>& frame, ComPtr<IOleInPlaceUIWindow>& doc) {
+    HWND parent = nullptr;
+    if (FAILED(ips->GetWindow(&parent)) || !parent) parent = parentHint;
+    RECT pos{}, clip{};
+    OLEINPLACEFRAMEINFO frameInfo{};
+    frameInfo.cb = sizeof frameInfo;
+    if (FAILED(ips->GetWindowContext(&frame, &doc, &pos, &clip, &frameInfo))) {
+        if (!posHint) {
+            ips->OnInPlaceDeactivate();
+            inPlaceActive_ = false;
+            return E_FAIL;
+        }
+        pos = *posHint;
+    }
+    RETURN_HR_IF_NULL(E_FAIL, parent);
+    posRect_ = pos;
+    // Invisible at run time: the window exists (others find it by
+    // handle) but is never shown.
+    const bool visible = !(info_.miscStatus & OLEMISC_INVISIBLEATRUNTIME) || !RunMode();
+    const HRESULT hr = window_.Create(module_, info_.windowClass, parent, pos, visible, this);
+    if (FAILED(hr)) {
+        ips->OnInPlaceDeactivate();
+        inPlaceActive_ = false;
+        return hr;
+    }
+    OnWindowCreated(window_.get());
+    return S_OK;
+}
+
+void ControlCore::UIActivate(IOleInPlaceSite* ips, ComPtr<IOleInPlaceFrame>& frame, ComPtr<IOleInPlaceUIWindow>& doc) {
+    uiActive_ = true;
+    ips->OnUIActivate();
+    if (!frame) {
         RECT pos{}, clip{};
         OLEINPLACEFRAMEINFO frameInfo{};
         frameInfo.cb = sizeof frameInfo;
-        if (FAILED(ips->GetWindowContext(&frame, &doc, &pos, &clip, &frameInfo))) {
-            if (!posHint) {
-                ips->OnInPlaceDeactivate();
-                inPlaceActive_ = false;
-                return E_FAIL;
-            }
-            pos = *posHint;
-        }
-        RETURN_HR_IF_NULL(E_FAIL, parent);
-        posRect_ = pos;
-        // Invisible at run time: the window exists (others find it by
-        // handle) but is never shown.
-        const bool visible = !(info_.miscStatus & OLEMISC_INVISIBLEATRUNTIME) || !RunMode();
-        const HRESULT hr = window_.Create(module_, info_.windowClass, parent, pos, visible, this);
-        if (FAILED(hr)) {
-            ips->OnInPlaceDeactivate();
-            inPlaceActive_ = false;
-            return hr;
-        }
-        OnWindowCreated(window_.get());
+        frame = nullptr;
+        doc = nullptr;
+        ips->GetWindowContext(&frame, &doc, &pos, &clip, &frameInfo);
     }
-
-    if (uiActivate && !uiActive_) {
-        uiActive_ = true;
-        ips->OnUIActivate();
-        if (!frame) {
-            RECT pos{}, clip{};
-            OLEINPLACEFRAMEINFO frameInfo{};
-            frameInfo.cb = sizeof frameInfo;
-            frame = nullptr;
-            doc = nullptr;
-            ips->GetWindowContext(&frame, &doc, &pos, &clip, &frameInfo);
-        }
-        IOleInPlaceActiveObject* active = this;
-        if (frame) frame->SetActiveObject(active, nullptr);
-        if (doc) doc->SetActiveObject(active, nullptr);
-        if (window_.get() && IsWindowVisible(window_.get())) SetFocus(window_.get());
-    }
-    return S_OK;
+    IOleInPlaceActiveObject* active = this;
+    if (frame) frame->SetActiveObject(active, nullptr);
+    if (doc) doc->SetActiveObject(active, nullptr);
+    if (window_.get() && IsWindowVisible(window_.get())) SetFocus(window_.get());
 }
 
 STDMETHODIMP ControlCore::InPlaceDeactivate() {

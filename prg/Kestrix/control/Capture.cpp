@@ -11,77 +11,68 @@
 
 namespace kestrix {
 
-namespace {
+std::optional<Kestrix::CaptureReport> Kestrix::CheckCaptureSettings() {
+    if (kx::TrimBlanks(g_TargetControls).empty()) g_TargetControls = Def_NothingText;
+    if (g_TargetControls == Def_NothingText && g_TargetHandle == 0)
+        return CaptureReport{kErrNothingToCapture, kMsgNothingToCapture};
+    if (kx::TrimBlanks(g_TargetEvents.text()).empty()) return CaptureReport{kErrNoTargetEvents, kMsgNoTargetEvents};
+    return std::nullopt;
+}
 
-struct Report {
-    LONG number;
-    std::wstring text;
-};
+std::optional<Kestrix::CaptureReport> Kestrix::ResolveTargets() {
+    gFn_ResetTargets();
+    if (g_TargetControls == Def_NothingText) return std::nullopt;
+    std::vector<std::wstring> names;
+    gFn_Split(g_TargetControls, L',', names);
+    const kx::ComPtr<IDispatch> ext = Extender();
+    const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
+    if (!form) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
+    // Fetched once for the whole resolution.
+    const kx::ComPtr<IDispatch> controls = kx::byname::GetObject(form.Get(), L"Controls");
+    size_t k = 0;
+    for (const std::wstring& name : names) {
+        if (auto report = ResolveName(name, controls.Get(), ext.Get(), k)) return report;
+    }
+    return std::nullopt;
+}
 
-} // namespace
+std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& name, IDispatch* controls,
+                                                          IDispatch* ext, size_t& k) {
+    const std::wstring wanted = kx::UpperCase(name);
+    bool matched = false;
+    // Every control of that name (the members of a control array share it).
+    for (const kx::ComPtr<IDispatch>& item : kx::byname::Members(controls)) {
+        if (!item || kx::UpperCase(kx::byname::NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
+        matched = true;
+        const LONG h = gFn_CtlHwnd(item.Get());
+        if (g_CtlHwnds.size() < k + 1) g_CtlHwnds.resize(k + 1);
+        g_CtlHwnds[k] = reinterpret_cast<HWND>(static_cast<LONG_PTR>(h));
+        if (h == 0) return CaptureReport{kErrNoHwnd, kMsgNoHwndHead + name + kMsgNoHwndTail};
+        // A window named as a control is captured once, as that control.
+        if (h == kx::byname::GetLong(ext, L"TargetHandle")) kx::byname::Let(ext, L"TargetHandle", LONG{0});
+        if (g_Ctls.size() < k + 1) g_Ctls.resize(k + 1);
+        g_Ctls[k] = item;
+        ++k;
+    }
+    if (!matched) return CaptureReport{kErrNotFound, kMsgNotFoundHead + name + kMsgNotFoundTail};
+    return std::nullopt;
+}
+
+std::optional<Kestrix::CaptureReport> Kestrix::InstallTargets() {
+    gFn_SubClassOn();
+    if (g_Ctls.size() != g_PrevProcs.size()) g_EventsStarted = false;
+    if (g_EventsStarted) return std::nullopt;
+    gFn_SubClassOff();
+    return CaptureReport{kErrCaptureFailed, kMsgCaptureFailed};
+}
 
 void Kestrix::StartCapture() {
     if (g_EventsStarted) return;
-    g_EventsStarted = false;
-
-    std::optional<Report> report;
-    bool started = false;
+    std::optional<CaptureReport> report;
     try {
-        if (kx::TrimBlanks(g_TargetControls).empty()) g_TargetControls = Def_NothingText;
-        if (g_TargetControls == Def_NothingText && g_TargetHandle == 0) {
-            report = Report{kErrNothingToCapture, kMsgNothingToCapture};
-        } else if (kx::TrimBlanks(g_TargetEvents.text()).empty()) {
-            report = Report{kErrNoTargetEvents, kMsgNoTargetEvents};
-        } else {
-            gFn_ResetTargets();
-            size_t k = 0;
-            if (g_TargetControls != Def_NothingText) {
-                std::vector<std::wstring> names;
-                gFn_Split(g_TargetControls, L',', names);
-                const kx::ComPtr<IDispatch> ext = Extender();
-                const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
-                if (!form) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
-                // Fetched once for the whole resolution.
-                const kx::ComPtr<IDispatch> controls = kx::byname::GetObject(form.Get(), L"Controls");
-                IDispatch* collection = controls.Get();
-                for (const std::wstring& name : names) {
-                    const std::wstring wanted = kx::UpperCase(name);
-                    bool matched = false;
-                    for (const kx::ComPtr<IDispatch>& item : kx::byname::Members(collection)) {
-                        if (!item || kx::UpperCase(kx::byname::NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
-                        matched = true;
-                        const LONG h = gFn_CtlHwnd(item.Get());
-                        if (g_CtlHwnds.size() < k + 1) g_CtlHwnds.resize(k + 1);
-                        g_CtlHwnds[k] = reinterpret_cast<HWND>(static_cast<LONG_PTR>(h));
-                        if (h == 0) {
-                            report = Report{kErrNoHwnd, kMsgNoHwndHead + name + kMsgNoHwndTail};
-                            break;
-                        }
-                        // A window named as a control is captured once, as that control.
-                        if (h == kx::byname::GetLong(ext.Get(), L"TargetHandle")) {
-                            kx::byname::Let(ext.Get(), L"TargetHandle", LONG{0});
-                        }
-                        if (g_Ctls.size() < k + 1) g_Ctls.resize(k + 1);
-                        g_Ctls[k] = item;
-                        ++k;
-                    }
-                    if (report) break;
-                    if (!matched) {
-                        report = Report{kErrNotFound, kMsgNotFoundHead + name + kMsgNotFoundTail};
-                        break;
-                    }
-                }
-            }
-            if (!report) {
-                gFn_SubClassOn();
-                if (g_Ctls.size() != g_PrevProcs.size()) g_EventsStarted = false;
-                started = g_EventsStarted;
-                if (!started) {
-                    gFn_SubClassOff();
-                    report = Report{kErrCaptureFailed, kMsgCaptureFailed};
-                }
-            }
-        }
+        report = CheckCaptureSettings();
+        if (!report) report = ResolveTargets();
+        if (!report) report = InstallTargets();
     } catch (const std::exception& e) {
         // Nothing stays installed. At run time the failure reaches the
         // caller with its own number and text: a capture that did not start

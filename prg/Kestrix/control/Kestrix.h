@@ -9,6 +9,7 @@
 #include "ControlBase.h"
 #include "Kestrix32.h"
 #include "PersistedProperties.h"
+#include <optional>
 #include <vector>
 
 namespace kestrix {
@@ -95,7 +96,17 @@ private:
     };
     void SetRequiredText(std::wstring v, std::wstring& store, const TextRule& rule);
 
+    // Starting a capture: what keeps it from starting comes back as the
+    // report it gives (number and text, help context 100).
+    struct CaptureReport {
+        LONG number;
+        std::wstring text;
+    };
     void StartCapture();
+    std::optional<CaptureReport> CheckCaptureSettings();
+    std::optional<CaptureReport> ResolveTargets();
+    std::optional<CaptureReport> ResolveName(const std::wstring& name, IDispatch* controls, IDispatch* ext, size_t& k);
+    std::optional<CaptureReport> InstallTargets();
     bool CheckHandle(LONG hwnd);
     bool DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp);
     bool SendLink(std::wstring& name, const std::wstring& data);
