@@ -86,7 +86,7 @@ bool WholePath::Stop(HWND h, WNDPROC original) {
         k.Call(L"EventsStop");
         k.Let(L"TargetHandle", 0);
     } catch (const kx::RaisedError&) {
-        return false;
+        return false; // the caller reports the stop as failed
     }
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)) == original;
 }

@@ -19,9 +19,9 @@ AutomationError FromExcepInfo(HRESULT hr, ExcepInfo& info) {
     EXCEPINFO& ei = info.Filled();
     AutomationError e;
     e.hr = ei.scode ? ei.scode : hr;
-    if (ei.wCode) e.number = ei.wCode;
-    else if (HRESULT_FACILITY(ei.scode) == FACILITY_CONTROL) e.number = HRESULT_CODE(ei.scode);
-    else e.number = ei.scode;
+    // The number VB's Err shows: the raiser's own, or the one of its status
+    // (a type mismatch raised as DISP_E_TYPEMISMATCH is error 13).
+    e.number = ei.wCode ? ei.wCode : ErrorFromStatus(e.hr).number;
     e.description = TakeBstr(ei.bstrDescription);
     e.source = TakeBstr(ei.bstrSource);
     e.helpFile = TakeBstr(ei.bstrHelpFile);

@@ -11,6 +11,7 @@ void Form_Load(kxhost::Form& form) {
     try {
         form.runtime().Shell(kDemlet2File, SW_SHOWNORMAL);
     } catch (...) {
+        // as the comment above says: the form works without Demlet2
     }
 
     const Object me = form.AsObject();

@@ -16,6 +16,7 @@ void Resume(Statement&& statement) noexcept {
     try {
         statement();
     } catch (...) {
+        // On Error Resume Next: the handler goes on with its next statement
     }
 }
 

@@ -1,4 +1,5 @@
 #include "ControlSite.h"
+#include "ReturnIf.h"
 #include "Units.h"
 #include "Text.h"
 #include "ActiveXControl.h"
@@ -143,8 +144,7 @@ HRESULT ControlSite::Ambient(DISPID id, VARIANT* result) {
         const int dpi = kx::ScreenDpi(LOGPIXELSY);
         fd.cySize.int64 = static_cast<LONGLONG>((lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight) * 72.0 / dpi * 10000.0);
         IFontDisp* font = nullptr;
-        const HRESULT hr = OleCreateFontIndirect(&fd, IID_IFontDisp, reinterpret_cast<void**>(&font));
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(OleCreateFontIndirect(&fd, IID_IFontDisp, reinterpret_cast<void**>(&font)));
         V_VT(result) = VT_DISPATCH;
         V_DISPATCH(result) = font;
         return S_OK;

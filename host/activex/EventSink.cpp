@@ -1,4 +1,5 @@
 #include "EventSink.h"
+#include "ReturnIf.h"
 #include "TypeAttr.h"
 #include "Bstr.h"
 #include "ActiveXControl.h"
@@ -14,11 +15,9 @@ namespace {
 // The default source interface of a control, from its class information.
 HRESULT DefaultSource(IUnknown* control, kx::ComPtr<ITypeInfo>& source, IID& iid) {
     kx::ComPtr<IProvideClassInfo> pci;
-    HRESULT hr = control->QueryInterface(IID_PPV_ARGS(&pci));
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(control->QueryInterface(IID_PPV_ARGS(&pci)));
     kx::ComPtr<ITypeInfo> coclass;
-    hr = pci->GetClassInfo(&coclass);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(pci->GetClassInfo(&coclass));
     WORD count = 0;
     {
         const kx::TypeAttr attr(coclass.Get());
@@ -45,14 +44,11 @@ HRESULT DefaultSource(IUnknown* control, kx::ComPtr<ITypeInfo>& source, IID& iid
 } // namespace
 
 HRESULT EventSink::Connect(IUnknown* control) {
-    HRESULT hr = DefaultSource(control, source_, iid_);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(DefaultSource(control, source_, iid_));
     kx::ComPtr<IConnectionPointContainer> cpc;
-    hr = control->QueryInterface(IID_PPV_ARGS(&cpc));
-    if (FAILED(hr)) return hr;
-    hr = cpc->FindConnectionPoint(iid_, &point_);
-    if (FAILED(hr)) return hr;
-    hr = point_->Advise(static_cast<IDispatch*>(this), &cookie_);
+    RETURN_IF_FAILED(control->QueryInterface(IID_PPV_ARGS(&cpc)));
+    RETURN_IF_FAILED(cpc->FindConnectionPoint(iid_, &point_));
+    const HRESULT hr = point_->Advise(static_cast<IDispatch*>(this), &cookie_);
     if (FAILED(hr)) point_.Reset();
     return hr;
 }

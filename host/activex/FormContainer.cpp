@@ -1,4 +1,5 @@
 #include "FormContainer.h"
+#include "ReturnIf.h"
 #include "ActiveXControl.h"
 #include "Form.h"
 #include <vector>
@@ -34,8 +35,7 @@ public:
         *out = nullptr;
         try {
             kx::ComPtr<UnknownEnum> copy;
-            const HRESULT hr = Make(copy, items_, pos_);
-            if (FAILED(hr)) return hr;
+            RETURN_IF_FAILED(Make(copy, items_, pos_));
             *out = copy.Detach();
             return S_OK;
         } catch (...) {
@@ -71,8 +71,7 @@ STDMETHODIMP FormContainer::EnumObjects(DWORD flags, IEnumUnknown** out) {
             }
         }
         kx::ComPtr<UnknownEnum> e;
-        const HRESULT hr = UnknownEnum::Make(e, std::move(items), 0u);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(UnknownEnum::Make(e, std::move(items), 0u));
         *out = e.Detach();
         return S_OK;
     } catch (...) {

@@ -1,4 +1,5 @@
 #include "FormPropertyBag.h"
+#include "ReturnIf.h"
 #include "Bstr.h"
 #include "Text.h"
 #include "Var.h"
@@ -25,22 +26,19 @@ HRESULT VariantToValue(const VARIANT& in, Value* out) {
     case VT_BOOL: *out = V_BOOL(v.get()) != VARIANT_FALSE; return S_OK;
     case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: {
         Var l;
-        const HRESULT hr = VariantChangeType(l.get(), v.get(), 0, VT_I4);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(VariantChangeType(l.get(), v.get(), 0, VT_I4));
         *out = static_cast<LONG>(V_I4(l.get()));
         return S_OK;
     }
     case VT_R4: case VT_R8: case VT_CY: case VT_DATE: case VT_DECIMAL: {
         Var d;
-        const HRESULT hr = VariantChangeType(d.get(), v.get(), 0, VT_R8);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(VariantChangeType(d.get(), v.get(), 0, VT_R8));
         *out = V_R8(d.get());
         return S_OK;
     }
     default: {
         Var s;
-        const HRESULT hr = VariantChangeType(s.get(), v.get(), 0, VT_BSTR);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(VariantChangeType(s.get(), v.get(), 0, VT_BSTR));
         *out = kx::FromBstr(V_BSTR(s.get()));
         return S_OK;
     }
@@ -60,14 +58,13 @@ STDMETHODIMP FormPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
     }
     if (!found) return E_INVALIDARG; // absent: the control takes its default
     VARIANT tmp;
-    HRESULT hr = ValueToVariant(*found, &tmp);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(ValueToVariant(*found, &tmp));
     const VARTYPE want = V_VT(value);
     if (want != VT_EMPTY && want != V_VT(&tmp)) {
         // The type the control asks for, as VB's bag converts.
         VARIANT conv;
         VariantInit(&conv);
-        hr = VariantChangeType(&conv, &tmp, 0, want);
+        const HRESULT hr = VariantChangeType(&conv, &tmp, 0, want);
         VariantClear(&tmp);
         if (FAILED(hr)) return hr;
         tmp = conv;
@@ -81,8 +78,7 @@ STDMETHODIMP FormPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
 STDMETHODIMP FormPropertyBag::Write(LPCOLESTR name, VARIANT* value) {
     if (!name || !value) return E_POINTER;
     Value v;
-    const HRESULT hr = VariantToValue(*value, &v);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(VariantToValue(*value, &v));
     try {
         const std::wstring key = kx::LowerCase(name);
         for (auto& p : entries_) {

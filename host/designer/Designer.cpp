@@ -1,4 +1,6 @@
 #include "Designer.h"
+#include "WindowProc.h"
+#include "ReturnIf.h"
 #include "ExcepInfo.h"
 #include "ActiveXControl.h"
 #include "Ansi.h"
@@ -40,7 +42,7 @@ HMENU BuildMenu() {
 void Register() {
     static ATOM atom = [] {
         WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpfnWndProc = Designer::WndProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
@@ -59,13 +61,11 @@ std::wstring Designer::TitleFor(const std::wstring& project) {
 Designer::Designer(Runtime& rt, std::wstring project) : rt_(rt), project_(std::move(project)) {
     Register();
     HWND h = CreateWindowExA(0, kDesignerClass, kx::ToAnsi(TitleFor(project_)).c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 360, 300,
-                             nullptr, BuildMenu(), GetModuleHandleA(nullptr), nullptr);
+                             nullptr, BuildMenu(), GetModuleHandleA(nullptr), this);
     if (!h) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
     hwnd_.reset(h);
     // The designer's window keeps the program running while it lives, with or without a form.
     rt_.Hold();
-    SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProc));
     list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 8, 8, 330, 220,
                             h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlList)), GetModuleHandleA(nullptr), nullptr);
 }
@@ -127,11 +127,9 @@ HRESULT Designer::ShowPropertyPages() {
     ActiveXControl* c = Selected();
     if (!c) return E_UNEXPECTED;
     kx::ComPtr<ISpecifyPropertyPages> spp;
-    HRESULT hr = c->OleObject()->QueryInterface(IID_PPV_ARGS(&spp));
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(c->OleObject()->QueryInterface(IID_PPV_ARGS(&spp)));
     CAUUID pages{0, nullptr};
-    hr = spp->GetPages(&pages);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(spp->GetPages(&pages));
     // A control without pages gets no empty frame (VB greys the menu entry).
     if (pages.cElems == 0) {
         CoTaskMemFree(pages.pElems);
@@ -141,7 +139,7 @@ HRESULT Designer::ShowPropertyPages() {
     // the control's own rules run on every property they write.
     IUnknown* object = c->Dispatch();
     const std::wstring caption = c->Name();
-    hr = OleCreatePropertyFrame(hwnd(), 0, 0, caption.c_str(), 1, &object, pages.cElems, pages.pElems,
+    const HRESULT hr = OleCreatePropertyFrame(hwnd(), 0, 0, caption.c_str(), 1, &object, pages.cElems, pages.pElems,
                                 GetUserDefaultLCID(), 0, nullptr);
     CoTaskMemFree(pages.pElems);
     return hr;
@@ -214,13 +212,7 @@ void Designer::Command(WORD id) {
 }
 
 LRESULT CALLBACK Designer::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    Designer* d = reinterpret_cast<Designer*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-    if (!d) return DefWindowProcA(h, m, w, l);
-    try {
-        return d->Handle(h, m, w, l);
-    } catch (...) {
-        return 0;
-    }
+    return kx::ObjectWindowMessage(h, m, w, l, &Designer::Handle);
 }
 
 LRESULT Designer::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {

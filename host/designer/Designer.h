@@ -19,6 +19,8 @@ class ActiveXControl;
 
 class Designer : private kx::NonCopyable {
 public:
+    // The window procedure of the class's windows (each window is given its object at creation).
+    static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
     // rt must be in design mode.
     explicit Designer(Runtime& rt, std::wstring project = L"Project1");
     ~Designer();
@@ -43,7 +45,6 @@ public:
     Form* CurrentForm() const { return form_.get(); }
 
 private:
-    static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
     LRESULT Handle(HWND h, UINT m, WPARAM w, LPARAM l);
     void Command(WORD id);
     void RefreshList();

@@ -1,4 +1,5 @@
 #include "ControlCollection.h"
+#include "ReturnIf.h"
 #include "AutoObject.h"
 #include "ComObject.h"
 #include "Control.h"
@@ -36,8 +37,7 @@ public:
     STDMETHODIMP Clone(IEnumVARIANT** out) override {
         if (!out) return E_POINTER;
         kx::ComPtr<ItemEnum> copy;
-        const HRESULT hr = Make(copy, items_, pos_);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(Make(copy, items_, pos_));
         *out = copy.Detach();
         return S_OK;
     }
@@ -95,8 +95,7 @@ kx::ComPtr<IDispatch> MakeControlCollection(Form& form) {
     }, DISPID_VALUE);
     o->Define(L"_NewEnum", [f](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) -> HRESULT {
         kx::ComPtr<ItemEnum> e;
-        const HRESULT hr = ItemEnum::Make(e, Items(*f));
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(ItemEnum::Make(e, Items(*f)));
         if (r) { V_VT(r) = VT_UNKNOWN; V_UNKNOWN(r) = e.Detach(); }
         return S_OK;
     }, DISPID_NEWENUM);

@@ -1,4 +1,5 @@
 #include "Form.h"
+#include "WindowProc.h"
 #include "Units.h"
 #include "ActiveXControl.h"
 #include "Ansi.h"
@@ -20,7 +21,7 @@ ATOM RegisterFormClass() {
     static ATOM atom = [] {
         WNDCLASSA wc{};
         wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = DefWindowProcA; // replaced per window once the Form is attached
+        wc.lpfnWndProc = Form::WndProc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -109,11 +110,9 @@ void Form::CreateWindowAndControls() {
     const int x = left ? kx::TwipsToPixelsX(PropLong(desc_.props, L"Left", 0)) : CW_USEDEFAULT;
     const int y = top ? kx::TwipsToPixelsY(PropLong(desc_.props, L"Top", 0)) : CW_USEDEFAULT;
     HWND h = CreateWindowExA(exStyle, kFormClass, kx::ToAnsi(PropString(desc_.props, L"Caption", name_)).c_str(), style, x,
-                             y, r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                             y, r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!h) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
     hwnd_.reset(h);
-    SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WndProc));
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(desc_.props)), FALSE);
 
     for (const ControlDesc& d : desc_.controls) controls_.push_back(MakeControl(*this, d));
@@ -247,17 +246,10 @@ FormDesc Form::Describe() const {
 }
 
 LRESULT CALLBACK Form::WndProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    Form* f = reinterpret_cast<Form*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-    if (!f) return DefWindowProcA(h, m, w, l);
-    try {
-        return f->Handle(m, w, l);
-    } catch (...) {
-        return DefWindowProcA(h, m, w, l);
-    }
+    return kx::ObjectWindowMessage(h, m, w, l, &Form::Handle);
 }
 
-LRESULT Form::Handle(UINT m, WPARAM w, LPARAM l) {
-    HWND h = hwnd_.get();
+LRESULT Form::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
     switch (m) {
     case WM_COMMAND:
         if (l) {

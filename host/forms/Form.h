@@ -30,6 +30,8 @@ class Runtime;
 
 class Form : private kx::NonCopyable {
 public:
+    // The window procedure of the class's windows (each window is given its object at creation).
+    static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
     using Handler = std::function<void(EventArgs&)>;
 
     // Creates the form's window and every control on it (each ActiveX
@@ -88,8 +90,7 @@ public:
 
 private:
     Form(Runtime& rt, const FormDesc& desc);
-    static LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l);
-    LRESULT Handle(UINT m, WPARAM w, LPARAM l);
+    LRESULT Handle(HWND h, UINT m, WPARAM w, LPARAM l);
     void CreateWindowAndControls();
     void DefineMembers();
     static kx::AutomationError NotFound(const std::wstring& name);

@@ -9,32 +9,24 @@ namespace kxhost {
 
 namespace {
 
-// A property with a getter and a setter, for the automation object.
+// A property with a getter and a setter, for the automation object. What
+// either raises is left to the object's own trap, which hands the caller
+// the error whole (number, description, help).
 template <class G, class S>
 kx::MemberFn GetLet(G get, S set) {
     return [get, set](WORD flags, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
-        try {
-            if (flags & DISPATCH_PROPERTYPUT) {
-                if (!p || p->cArgs < 1) return DISP_E_BADPARAMCOUNT;
-                set(Var::Copy(p->rgvarg[0]));
-                return S_OK;
-            }
-            return Return(r, get());
-        } catch (const kx::RaisedError& e) {
-            return e.error().hr ? e.error().hr : E_FAIL;
+        if (flags & DISPATCH_PROPERTYPUT) {
+            if (!p || p->cArgs < 1) return DISP_E_BADPARAMCOUNT;
+            set(Var::Copy(p->rgvarg[0]));
+            return S_OK;
         }
+        return Return(r, get());
     };
 }
 
 template <class F>
 kx::MemberFn Method(F f) {
-    return [f](WORD, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
-        try {
-            return Return(r, f(p));
-        } catch (const kx::RaisedError& e) {
-            return e.error().hr ? e.error().hr : E_FAIL;
-        }
-    };
+    return [f](WORD, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT { return Return(r, f(p)); };
 }
 
 void DefineCaption(kx::AutoObject& o, const wchar_t* name, WindowedControl* c) {

@@ -1,4 +1,5 @@
 #include "ErrorInfo.h"
+#include "ReturnIf.h"
 
 #include "Bstr.h"
 #include "ComPtr.h"
@@ -9,15 +10,13 @@ namespace {
 HRESULT SetError(const IID& iid, const std::wstring& description, const std::wstring& helpFile,
                  DWORD helpContext) {
     ComPtr<ICreateErrorInfo> create;
-    HRESULT hr = CreateErrorInfo(&create);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(CreateErrorInfo(&create));
     create->SetGUID(iid);
     create->SetDescription(const_cast<LPOLESTR>(description.c_str()));
     if (!helpFile.empty()) create->SetHelpFile(const_cast<LPOLESTR>(helpFile.c_str()));
     create->SetHelpContext(helpContext);
     ComPtr<IErrorInfo> info;
-    hr = create.As(&info);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(create.As(&info));
     return SetErrorInfo(0, info.Get());
 }
 } // namespace

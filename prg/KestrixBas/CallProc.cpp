@@ -23,7 +23,7 @@ bool Deliver(Source src, HWND h, LONG& msg, LONG& wp, LONG& lp, bool& cancel) no
         LONG hwnd = static_cast<LONG>(reinterpret_cast<LONG_PTR>(h));
         return SUCCEEDED(g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
     } catch (...) {
-        return false;
+        return false; // the error path: the session ends, the message goes on
     }
 }
 

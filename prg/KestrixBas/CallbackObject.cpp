@@ -1,4 +1,5 @@
 #include "CallbackObject.h"
+#include "ReturnIf.h"
 #include "Bstr.h"
 #include "Variant.h"
 
@@ -10,8 +11,7 @@ HRESULT CallbackObject::Id(Member m, DISPID* id) {
     if (!obj_) return E_POINTER;
     if (ids_[m] == DISPID_UNKNOWN) {
         DISPID found = DISPID_UNKNOWN;
-        const HRESULT hr = kx::GetDispId(obj_.Get(), kNames[m], &found);
-        if (FAILED(hr)) return hr;
+        RETURN_IF_FAILED(kx::GetDispId(obj_.Get(), kNames[m], &found));
         ids_[m] = found;
     }
     *id = ids_[m];
@@ -32,8 +32,7 @@ HRESULT CallbackObject::DoGetEvents(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp, b
     // capture or end the control, which clears this reference.
     kx::ComPtr<IDispatch> keep = obj_;
     kx::Variant result;
-    const HRESULT hr = kx::InvokeId(keep.Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, 4, result.get(), nullptr);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(kx::InvokeId(keep.Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, 4, result.get(), nullptr));
     bool value = false;
     if (result.vt() != VT_EMPTY && !result.toBool(value)) return DISP_E_TYPEMISMATCH;
     *cancel = value;
@@ -48,8 +47,7 @@ HRESULT CallbackObject::FileDropMode(bool* value, kx::AutomationError* err) {
         return hrId;
     }
     kx::Variant result;
-    const HRESULT hr = kx::InvokeId(obj_.Get(), id, DISPATCH_PROPERTYGET, nullptr, 0, result.get(), err);
-    if (FAILED(hr)) return hr;
+    RETURN_IF_FAILED(kx::InvokeId(obj_.Get(), id, DISPATCH_PROPERTYGET, nullptr, 0, result.get(), err));
     if (!result.toBool(*value)) {
         if (err) *err = kx::ErrorFromStatus(DISP_E_TYPEMISMATCH);
         return DISP_E_TYPEMISMATCH;

@@ -31,6 +31,6 @@ std::wstring gFn_EventName(LONG v) {
         const size_t q = static_cast<size_t>(close - Def_AllEventsName);
         return kx::TrimBlanks(std::wstring(Def_AllEventsName + p + 1, q - p - 1));
     } catch (...) {
-        return kUnknown;
+        return kUnknown; // the module procedure's neutral value
     }
 }

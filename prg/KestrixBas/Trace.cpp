@@ -114,7 +114,7 @@ bool gFn_DebugControlLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept {
         if (FAILED(kx::GetProperty(ctl.Get(), L"Name", name.get())) || !name.toString(text)) return false;
         return WriteMessageLine(MessagePrefix() + L"Control:" + text, msg, wp, lp);
     } catch (...) {
-        return false;
+        return false; // a line not written takes the capture's error path
     }
 }
 
@@ -123,6 +123,6 @@ bool gFn_DebugHandleLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept {
         const LONG v = static_cast<LONG>(reinterpret_cast<LONG_PTR>(h));
         return WriteMessageLine(MessagePrefix() + L"Handle:" + SignedField(v), msg, wp, lp);
     } catch (...) {
-        return false;
+        return false; // a line not written takes the capture's error path
     }
 }

@@ -45,7 +45,7 @@ LONG gFn_CtlHwnd(IDispatch* ctl) noexcept {
         if (FAILED(kx::GetProperty(ctl, L"hwnd", v.get())) || !v.toLong(h)) return 0;
         return h;
     } catch (...) {
-        return 0;
+        return 0; // no window: the module procedure's neutral value
     }
 }
 

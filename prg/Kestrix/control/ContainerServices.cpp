@@ -25,7 +25,11 @@ kx::ComPtr<IDispatch> Kestrix::ParentFormOf(IDispatch* extender) const {
 
 std::wstring Kestrix::FormName(IDispatch* form) const {
     if (form) {
-        try { return kx::byname::NameOf(form); } catch (const kx::RaisedError&) {}
+        try {
+            return kx::byname::NameOf(form);
+        } catch (const kx::RaisedError&) {
+            // a form without a readable Name is treated as no form
+        }
     }
     return Def_NothingText; // no parent form: nothing to target by default
 }

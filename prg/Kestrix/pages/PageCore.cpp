@@ -220,6 +220,7 @@ bool PageCore::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR* result) {
     } catch (const std::exception& e) {
         ReportError(kx::ErrorFromException(e));
     } catch (...) {
+        // nothing else is thrown; nothing crosses the frame's dispatch
     }
     *result = 0;
     return true;
@@ -229,6 +230,7 @@ void PageCore::ReportError(const kx::AutomationError& e) const {
     try {
         Message(e.description, MB_OK | MB_ICONEXCLAMATION);
     } catch (...) {
+        // the box itself failed (no memory): there is nobody left to tell
     }
 }
 
@@ -237,6 +239,7 @@ LRESULT CALLBACK PageCore::ListKeysProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, 
         try {
             reinterpret_cast<PageCore*>(self)->MarkChanged();
         } catch (...) {
+            // the key still reaches the list; only the Apply button stays as it was
         }
     } else if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(h, ListKeysProc, id);

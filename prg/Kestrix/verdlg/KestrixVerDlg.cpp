@@ -129,6 +129,7 @@ void KestrixVerDlg::Command(int id, WORD code) {
             const std::string address = kx::ToAnsi(forms::GetText(Item(kVdHome)));
             ShellExecuteA(GetDesktopWindow(), "open", address.c_str(), nullptr, "", SW_SHOW);
         } catch (...) {
+            // as above: the address opens nothing
         }
     } else if ((id == kVdAuthor || id == kVdHome || id == kVdMail) && code == EN_SETFOCUS) {
         // The whole text, ready to be copied.
@@ -142,6 +143,7 @@ bool KestrixVerDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR* result) {
         try {
             Command(LOWORD(wp), HIWORD(wp));
         } catch (...) {
+            // a button that failed does nothing; nothing crosses the dialog's dispatch
         }
         *result = 0;
         return true;
