@@ -1,5 +1,6 @@
 #include "FormContainer.h"
 #include "ReturnIf.h"
+#include "Enumerator.h"
 #include "ActiveXControl.h"
 #include "Form.h"
 #include <vector>
@@ -8,45 +9,16 @@ namespace kxhost {
 
 namespace {
 
-// A walk over a snapshot of the controls, so it is stable while controls come and go.
-class UnknownEnum : public kx::ComObject<UnknownEnum, IEnumUnknown> {
-public:
-    UnknownEnum(std::vector<kx::ComPtr<IUnknown>> items, ULONG pos) : items_(std::move(items)), pos_(pos) {}
-
-    STDMETHODIMP Next(ULONG n, IUnknown** out, ULONG* fetched) override {
-        if (!out) return E_POINTER;
-        if (n > 1 && !fetched) return E_INVALIDARG;
-        ULONG got = 0;
-        for (; got < n && pos_ < items_.size(); ++got, ++pos_) {
-            out[got] = items_[pos_].Get();
-            out[got]->AddRef();
-        }
-        if (fetched) *fetched = got;
-        return got == n ? S_OK : S_FALSE;
+// A walk over the controls' objects.
+struct UnknownTraits {
+    static constexpr bool kFetchedOptional = false;
+    using Stored = kx::ComPtr<IUnknown>;
+    static IUnknown* HandOut(const Stored& s) {
+        if (s) s->AddRef();
+        return s.Get();
     }
-    STDMETHODIMP Skip(ULONG n) override {
-        const size_t left = items_.size() - pos_;
-        pos_ += static_cast<ULONG>(n < left ? n : left);
-        return n <= left ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Reset() override { pos_ = 0; return S_OK; }
-    STDMETHODIMP Clone(IEnumUnknown** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        try {
-            kx::ComPtr<UnknownEnum> copy;
-            RETURN_IF_FAILED(Make(copy, items_, pos_));
-            *out = copy.Detach();
-            return S_OK;
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-    }
-
-private:
-    std::vector<kx::ComPtr<IUnknown>> items_;
-    ULONG pos_;
 };
+using UnknownEnum = kx::Enumerator<IEnumUnknown, IUnknown*, UnknownTraits>;
 
 } // namespace
 
@@ -71,7 +43,7 @@ STDMETHODIMP FormContainer::EnumObjects(DWORD flags, IEnumUnknown** out) {
             }
         }
         kx::ComPtr<UnknownEnum> e;
-        RETURN_IF_FAILED(UnknownEnum::Make(e, std::move(items), 0u));
+        RETURN_IF_FAILED(UnknownEnum::Make(e, std::move(items), size_t{0}));
         *out = e.Detach();
         return S_OK;
     } catch (...) {

@@ -2,6 +2,7 @@
 #include "ReturnIf.h"
 #include "AutoObject.h"
 #include "ComObject.h"
+#include "Enumerator.h"
 #include "Control.h"
 #include "Form.h"
 #include "Text.h"
@@ -11,41 +12,20 @@ namespace kxhost {
 
 namespace {
 
-// Enumerates a snapshot of the items, so a walk is stable while controls come and go.
-class ItemEnum : public kx::ComObject<ItemEnum, IEnumVARIANT> {
-public:
-    explicit ItemEnum(std::vector<kx::ComPtr<IDispatch>> items, ULONG pos = 0) : items_(std::move(items)), pos_(pos) {}
-
-    STDMETHODIMP Next(ULONG n, VARIANT* out, ULONG* fetched) override {
-        if (!out) return E_POINTER;
-        ULONG got = 0;
-        for (; got < n && pos_ < items_.size(); ++got, ++pos_) {
-            VariantInit(&out[got]);
-            V_VT(&out[got]) = VT_DISPATCH;
-            V_DISPATCH(&out[got]) = items_[pos_].Get();
-            if (items_[pos_]) items_[pos_]->AddRef();
-        }
-        if (fetched) *fetched = got;
-        return got == n ? S_OK : S_FALSE;
+// For Each over the controls: VARIANTs holding each control.
+struct ItemTraits {
+    static constexpr bool kFetchedOptional = true; // as IEnumVARIANT allows
+    using Stored = kx::ComPtr<IDispatch>;
+    static VARIANT HandOut(const Stored& s) {
+        VARIANT v;
+        VariantInit(&v);
+        V_VT(&v) = VT_DISPATCH;
+        V_DISPATCH(&v) = s.Get();
+        if (s) s->AddRef();
+        return v;
     }
-    STDMETHODIMP Skip(ULONG n) override {
-        pos_ += n;
-        if (pos_ > items_.size()) { pos_ = static_cast<ULONG>(items_.size()); return S_FALSE; }
-        return S_OK;
-    }
-    STDMETHODIMP Reset() override { pos_ = 0; return S_OK; }
-    STDMETHODIMP Clone(IEnumVARIANT** out) override {
-        if (!out) return E_POINTER;
-        kx::ComPtr<ItemEnum> copy;
-        RETURN_IF_FAILED(Make(copy, items_, pos_));
-        *out = copy.Detach();
-        return S_OK;
-    }
-
-private:
-    std::vector<kx::ComPtr<IDispatch>> items_;
-    ULONG pos_;
 };
+using ItemEnum = kx::Enumerator<IEnumVARIANT, VARIANT, ItemTraits>;
 
 std::vector<kx::ComPtr<IDispatch>> Items(Form& form) {
     std::vector<kx::ComPtr<IDispatch>> items;
@@ -95,7 +75,7 @@ kx::ComPtr<IDispatch> MakeControlCollection(Form& form) {
     }, DISPID_VALUE);
     o->Define(L"_NewEnum", [f](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) -> HRESULT {
         kx::ComPtr<ItemEnum> e;
-        RETURN_IF_FAILED(ItemEnum::Make(e, Items(*f)));
+        RETURN_IF_FAILED(ItemEnum::Make(e, Items(*f), size_t{0}));
         if (r) { V_VT(r) = VT_UNKNOWN; V_UNKNOWN(r) = e.Detach(); }
         return S_OK;
     }, DISPID_NEWENUM);

@@ -3,6 +3,7 @@
 // plain pointer to its owner, cleared by Detach when the owner goes.
 #pragma once
 #include <windows.h>
+#include "Enumerator.h"
 #include <ocidl.h>
 #include <olectl.h>
 #include <vector>
@@ -45,5 +46,29 @@ private:
     bool acceptDispatch_;
     std::vector<ComPtr<IUnknown>> sinks_;
 };
+
+// The enumerators of connections and connection points.
+struct ConnectionTraits {
+    static constexpr bool kFetchedOptional = false;
+    struct Stored {
+        ComPtr<IUnknown> sink;
+        DWORD cookie;
+    };
+    static CONNECTDATA HandOut(const Stored& s) {
+        if (s.sink) s.sink->AddRef();
+        return CONNECTDATA{s.sink.Get(), s.cookie};
+    }
+};
+using ConnectionEnumerator = kx::Enumerator<IEnumConnections, CONNECTDATA, ConnectionTraits>;
+
+struct ConnectionPointTraits {
+    static constexpr bool kFetchedOptional = false;
+    using Stored = ComPtr<IConnectionPoint>;
+    static IConnectionPoint* HandOut(const Stored& s) {
+        if (s) s->AddRef();
+        return s.Get();
+    }
+};
+using ConnectionPointEnumerator = kx::Enumerator<IEnumConnectionPoints, IConnectionPoint*, ConnectionPointTraits>;
 
 } // namespace kx::ole

@@ -1,6 +1,7 @@
-// A COM enumerator over a snapshot taken when it is made (IEnumConnections,
-// IEnumConnectionPoints). Traits give the stored type and how an item is
-// handed out (with its own reference).
+// The one COM enumerator: over a snapshot taken when it is made, so a walk
+// is stable while the items come and go (connections, connection points,
+// a form's controls). Traits give the stored type, how an item is handed
+// out (with its own reference) and whether Next may go without a count.
 #pragma once
 #include <windows.h>
 #include <ocidl.h>
@@ -11,7 +12,7 @@
 #include "ComPtr.h"
 #include "ReturnIf.h"
 
-namespace kx::ole {
+namespace kx {
 
 template <class IEnum, class Item, class Traits>
 class Enumerator : public ComObject<Enumerator<IEnum, Item, Traits>, IEnum> {
@@ -20,7 +21,7 @@ public:
 
     STDMETHODIMP Next(ULONG count, Item* out, ULONG* fetched) override {
         RETURN_HR_IF_NULL(E_POINTER, out);
-        RETURN_HR_IF(E_INVALIDARG, count > 1 && !fetched);
+        RETURN_HR_IF(E_INVALIDARG, count > 1 && !fetched && !Traits::kFetchedOptional);
         ULONG n = 0;
         while (n < count && pos_ < items_.size()) out[n++] = Traits::HandOut(items_[pos_++]);
         if (fetched) *fetched = n;
@@ -56,25 +57,4 @@ private:
     size_t pos_;
 };
 
-struct ConnectionTraits {
-    struct Stored {
-        ComPtr<IUnknown> sink;
-        DWORD cookie;
-    };
-    static CONNECTDATA HandOut(const Stored& s) {
-        if (s.sink) s.sink->AddRef();
-        return CONNECTDATA{s.sink.Get(), s.cookie};
-    }
-};
-using ConnectionEnumerator = Enumerator<IEnumConnections, CONNECTDATA, ConnectionTraits>;
-
-struct ConnectionPointTraits {
-    using Stored = ComPtr<IConnectionPoint>;
-    static IConnectionPoint* HandOut(const Stored& s) {
-        if (s) s->AddRef();
-        return s.Get();
-    }
-};
-using ConnectionPointEnumerator = Enumerator<IEnumConnectionPoints, IConnectionPoint*, ConnectionPointTraits>;
-
-} // namespace kx::ole
+} // namespace kx
