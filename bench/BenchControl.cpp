@@ -1,4 +1,5 @@
 #include "BenchControl.h"
+#include "LateBound.h"
 #include "Bstr.h"
 #include <new>
 
@@ -8,11 +9,7 @@ namespace {
 
 enum : DISPID { kDoGetEvents = 1, kFileDropMode, kErrMsg, kName };
 
-struct Member {
-    const wchar_t* name;
-    DISPID id;
-};
-const Member kMembers[] = {
+const kx::NamedId kMembers[] = {
     {L"DoGetEvents", kDoGetEvents},
     {L"FileDropMode", kFileDropMode},
     {L"gFn_ErrMsg", kErrMsg},
@@ -34,19 +31,11 @@ kx::ComPtr<BenchControl> BenchControl::New(const std::wstring& name) {
 }
 
 STDMETHODIMP BenchControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    if (!names || !ids || count == 0) return E_INVALIDARG;
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    for (const Member& m : kMembers) {
-        if (names[0] && _wcsicmp(names[0], m.name) == 0) {
-            ids[0] = m.id;
-            return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
-        }
-    }
-    return DISP_E_UNKNOWNNAME;
+    return kx::IdsOfNames(kMembers, names, count, ids);
 }
 
-STDMETHODIMP BenchControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                  EXCEPINFO*, UINT*) {
+STDMETHODIMP BenchControl::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                                  UINT*) {
     switch (id) {
     case kDoGetEvents:
         // Nothing to do: the message goes on unchanged.

@@ -16,14 +16,14 @@ class BenchControl : public kx::ComObject<BenchControl, IDispatch> {
 public:
     static kx::ComPtr<BenchControl> New(const std::wstring& name);
 
-    long events = 0;           // DoGetEvents calls
-    long errors = 0;           // gFn_ErrMsg calls: each one means a broken run
-    std::wstring lastError;    // the text of the last one
+    long events = 0; // DoGetEvents calls
+    long errors = 0; // gFn_ErrMsg calls: each one means a broken run
+    std::wstring lastError; // the text of the last one
 
     KX_NO_TYPE_INFO
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* ei, UINT* argErr) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* ei,
+                        UINT* argErr) override;
 
 private:
     friend class kx::ComObject<BenchControl, IDispatch>;

@@ -48,9 +48,9 @@ using kxbench::BenchControl;
 
 namespace {
 
-constexpr UINT kMsg = WM_USER + 1;          // 1025: no window procedure of the system cares about it
-constexpr LRESULT kTargetResult = 0x4B58;   // what the target answers to kMsg
-constexpr int kBatch = 256;                 // messages between two clock readings
+constexpr UINT kMsg = WM_USER + 1; // 1025: no window procedure of the system cares about it
+constexpr LRESULT kTargetResult = 0x4B58; // what the target answers to kMsg
+constexpr int kBatch = 256; // messages between two clock readings
 constexpr double kGoalRatio = 1.10;
 constexpr double kWholePathGoal = 8.0;
 
@@ -63,9 +63,7 @@ LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 
 WNDPROC g_FloorPrev = nullptr;
 
-LRESULT CALLBACK FloorProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    return CallWindowProcA(g_FloorPrev, h, m, w, l);
-}
+LRESULT CALLBACK FloorProc(HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcA(g_FloorPrev, h, m, w, l); }
 
 WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
 
@@ -75,8 +73,8 @@ HWND MakeWindow() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "KestrixBenchTarget";
     if (!RegisterClassA(&wc)) return nullptr;
-    return CreateWindowExA(0, wc.lpszClassName, "bench target", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                           nullptr, wc.hInstance, nullptr);
+    return CreateWindowExA(0, wc.lpszClassName, "bench target", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                           wc.hInstance, nullptr);
 }
 
 // ---------------------------------------------------------------- failures
@@ -95,12 +93,12 @@ struct Case {
          std::function<long()> calls = nullptr)
         : name(n), on(std::move(install)), off(std::move(remove)), watched(w), callbacks(std::move(calls)) {}
     const char* name;
-    std::function<bool()> on;   // installs the set-up; false when it failed
-    std::function<void()> off;  // removes it
-    bool watched;               // the call-back runs once per message
+    std::function<bool()> on; // installs the set-up; false when it failed
+    std::function<void()> off; // removes it
+    bool watched; // the call-back runs once per message
     std::function<long()> callbacks; // counts them; the bench control's count when empty
-    std::vector<double> ns;     // ns per message, one per round
-    std::vector<double> ratio;  // to the floor of the same round
+    std::vector<double> ns; // ns per message, one per round
+    std::vector<double> ratio; // to the floor of the same round
 };
 
 std::wstring ManyEntries(size_t count) {
@@ -212,32 +210,34 @@ double Median(std::vector<double> v) {
 
 // The floor: the plainest replacement procedure there is.
 Case FloorCase(HWND h) {
-    return Case("floor",
-                [h] {
-                    g_FloorPrev = reinterpret_cast<WNDPROC>(
-                        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProc)));
-                    if (!g_FloorPrev) Broken("the floor procedure could not be installed");
-                    return g_FloorPrev != nullptr;
-                },
-                [h] {
-                    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
-                    if (ProcOf(h) != TargetProc) Broken("the floor procedure could not be removed");
-                });
+    return Case(
+        "floor",
+        [h] {
+            g_FloorPrev =
+                reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProc)));
+            if (!g_FloorPrev) Broken("the floor procedure could not be installed");
+            return g_FloorPrev != nullptr;
+        },
+        [h] {
+            SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
+            if (ProcOf(h) != TargetProc) Broken("the floor procedure could not be removed");
+        });
 }
 
 // A message watched with "ALL" through Kestrix.OCX on a form to a handler.
 Case WholePathCase(HWND h, kxbench::WholePath* wp) {
-    return Case("whole-path-all",
-                [h, wp] {
-                    std::string reason;
-                    if (wp->Start(h, &reason)) return true;
-                    Broken("whole path: " + reason);
-                    return false;
-                },
-                [h, wp] {
-                    if (!wp->Stop(h, TargetProc)) Broken("whole path: the window did not get its procedure back");
-                },
-                true, [wp] { return wp->events; });
+    return Case(
+        "whole-path-all",
+        [h, wp] {
+            std::string reason;
+            if (wp->Start(h, &reason)) return true;
+            Broken("whole path: " + reason);
+            return false;
+        },
+        [h, wp] {
+            if (!wp->Stop(h, TargetProc)) Broken("whole path: the window did not get its procedure back");
+        },
+        true, [wp] { return wp->events; });
 }
 
 // The cases in their order: kFloor, the engine's, kWhole last.
@@ -245,11 +245,15 @@ constexpr size_t kFloor = 1;
 std::vector<Case> MakeCases(HWND h, BenchControl* ctl, kxbench::WholePath* wp) {
     static const std::wstring one = L"'513'", many = ManyEntries(500), watched = L"'513','1025'";
     std::vector<Case> cases;
-    cases.emplace_back("bare", [] { return true; }, [] {});
+    cases.emplace_back(
+        "bare", [] { return true; }, [] {});
     cases.push_back(FloorCase(h));
-    cases.emplace_back("captured-unwatched-1", [h, ctl] { return Capture(h, ctl, one); }, [h] { Release(h); });
-    cases.emplace_back("captured-unwatched-500", [h, ctl] { return Capture(h, ctl, many); }, [h] { Release(h); });
-    cases.emplace_back("captured-watched", [h, ctl] { return Capture(h, ctl, watched); }, [h] { Release(h); }, true);
+    cases.emplace_back(
+        "captured-unwatched-1", [h, ctl] { return Capture(h, ctl, one); }, [h] { Release(h); });
+    cases.emplace_back(
+        "captured-unwatched-500", [h, ctl] { return Capture(h, ctl, many); }, [h] { Release(h); });
+    cases.emplace_back(
+        "captured-watched", [h, ctl] { return Capture(h, ctl, watched); }, [h] { Release(h); }, true);
     cases.push_back(WholePathCase(h, wp));
     return cases;
 }
@@ -319,9 +323,10 @@ int main(int argc, char** argv) {
     if (!whole->Open(&why)) Broken("whole path: " + why);
     std::vector<Case> cases = MakeCases(h, control.Get(), whole.get());
 
-    std::printf("KestrixBench: SendMessageA of message %u to a window of this process; %d rounds x %.2f s per case,"
-                " median of the rounds\n",
-                kMsg, rounds, seconds);
+    std::printf(
+        "KestrixBench: SendMessageA of message %u to a window of this process; %d rounds x %.2f s per case,"
+        " median of the rounds\n",
+        kMsg, rounds, seconds);
     std::fflush(stdout);
     RunRounds(cases, h, control.Get(), seconds, rounds);
     if (!g_Broken) PrintResults(cases);

@@ -12,7 +12,7 @@
 namespace kxhost {
 class Form;
 class Runtime;
-}
+} // namespace kxhost
 
 namespace kxbench {
 

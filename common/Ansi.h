@@ -6,4 +6,4 @@ namespace kx {
 std::string ToAnsi(const std::wstring& s);
 std::wstring FromAnsi(const std::string& s);
 std::wstring FromAnsi(const char* s, size_t n);
-}
+} // namespace kx

@@ -27,7 +27,10 @@ void AutoObject::Define(const std::wstring& name, MemberFn fn, DISPID id) {
 }
 
 void AutoObject::Clear() {
-    for (auto& e : members_) { e.upper.clear(); e.fn = nullptr; }
+    for (auto& e : members_) {
+        e.upper.clear();
+        e.fn = nullptr;
+    }
     fallback_.Reset();
 }
 
@@ -43,7 +46,10 @@ AutoObject::Entry* AutoObject::Find(DISPID id) {
 void AutoObject::Remove(const std::wstring& name) {
     const std::wstring upper = UpperCase(name);
     for (auto& e : members_) {
-        if (e.upper == upper) { e.upper.clear(); e.fn = nullptr; }
+        if (e.upper == upper) {
+            e.upper.clear();
+            e.fn = nullptr;
+        }
     }
 }
 
@@ -57,18 +63,24 @@ void AutoObject::DefineValue(const std::wstring& name, const VARIANT& value) {
 }
 
 void AutoObject::DefineLong(const std::wstring& name, LONG value) {
-    VARIANT v; V_VT(&v) = VT_I4; V_I4(&v) = value;
+    VARIANT v;
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
     DefineValue(name, v);
 }
 
 void AutoObject::DefineString(const std::wstring& name, const std::wstring& value) {
-    VARIANT v; V_VT(&v) = VT_BSTR; V_BSTR(&v) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
     DefineValue(name, v);
     VariantClear(&v);
 }
 
 void AutoObject::DefineBool(const std::wstring& name, bool value) {
-    VARIANT v; V_VT(&v) = VT_BOOL; V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
+    VARIANT v;
+    V_VT(&v) = VT_BOOL;
+    V_BOOL(&v) = value ? VARIANT_TRUE : VARIANT_FALSE;
     DefineValue(name, v);
 }
 
@@ -86,8 +98,8 @@ STDMETHODIMP AutoObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID
     return DISP_E_UNKNOWNNAME;
 }
 
-STDMETHODIMP AutoObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                EXCEPINFO* ei, UINT* argErr) {
+STDMETHODIMP AutoObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* ei,
+                                UINT* argErr) {
     Entry* e = Find(id);
     if (!e) {
         if (!fallback_) return DISP_E_MEMBERNOTFOUND;
@@ -141,7 +153,8 @@ LONG* ArgLongRef(DISPPARAMS* p, UINT i) {
 LONG ArgLong(DISPPARAMS* p, UINT i) {
     VARIANT* v = Arg(p, i);
     if (!v) return 0;
-    VARIANT tmp; VariantInit(&tmp);
+    VARIANT tmp;
+    VariantInit(&tmp);
     LONG out = 0;
     if (SUCCEEDED(VariantChangeType(&tmp, v, 0, VT_I4))) out = V_I4(&tmp);
     VariantClear(&tmp);
@@ -151,7 +164,8 @@ LONG ArgLong(DISPPARAMS* p, UINT i) {
 std::wstring ArgString(DISPPARAMS* p, UINT i) {
     VARIANT* v = Arg(p, i);
     if (!v) return {};
-    VARIANT tmp; VariantInit(&tmp);
+    VARIANT tmp;
+    VariantInit(&tmp);
     std::wstring out;
     if (SUCCEEDED(VariantChangeType(&tmp, v, 0, VT_BSTR))) out = FromBstr(V_BSTR(&tmp));
     VariantClear(&tmp);

@@ -39,8 +39,8 @@ public:
 
     KX_NO_TYPE_INFO
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* ei, UINT* argErr) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* ei,
+                        UINT* argErr) override;
 
     // Fills ei for a raised error numbered like a VB error, and returns DISP_E_EXCEPTION.
     static HRESULT Raise(EXCEPINFO* ei, LONG number, const std::wstring& description);
@@ -48,7 +48,11 @@ public:
 private:
     friend class ComObject<AutoObject, IDispatch>;
     AutoObject() = default;
-    struct Entry { std::wstring upper; MemberFn fn; DISPID id; };
+    struct Entry {
+        std::wstring upper;
+        MemberFn fn;
+        DISPID id;
+    };
     Entry* Find(DISPID id);
     // Own ids stay clear of the small ids and the 0x6..../0x8...... ranges
     // that controls use, so forwarded ids never collide with them.

@@ -97,7 +97,8 @@ std::vector<kx::ComPtr<IDispatch>> Members(IDispatch* collection) {
         if (e->Next(1, item.get(), &got) != S_OK || got == 0) break;
         kx::ComPtr<IDispatch> d;
         if (item.vt() == VT_DISPATCH) d = V_DISPATCH(item.get());
-        else if (item.vt() == VT_UNKNOWN && V_UNKNOWN(item.get())) V_UNKNOWN(item.get())->QueryInterface(IID_PPV_ARGS(&d));
+        else if (item.vt() == VT_UNKNOWN && V_UNKNOWN(item.get()))
+            V_UNKNOWN(item.get())->QueryInterface(IID_PPV_ARGS(&d));
         items.push_back(d);
     }
     return items;

@@ -12,7 +12,7 @@
 
 namespace kx {
 
-void ModuleLock();   // objects alive keep the server loaded
+void ModuleLock(); // objects alive keep the server loaded
 void ModuleUnlock();
 LONG ModuleLockCount();
 
@@ -56,17 +56,17 @@ protected:
     virtual ~ComObject() { ModuleUnlock(); }
     // Interfaces answered besides the listed ones (a base such as IDispatch
     // of a dual interface); the derived class hides this to add its own.
-    bool QueryOther(REFIID riid, void** ppv) {
-        return (... || MatchBaseDispatch<Interfaces>(riid, ppv));
-    }
+    bool QueryOther(REFIID riid, void** ppv) { return (... || MatchBaseDispatch<Interfaces>(riid, ppv)); }
 
 private:
-    template <class I> bool Match(REFIID riid, void** ppv) {
+    template <class I>
+    bool Match(REFIID riid, void** ppv) {
         if (riid != __uuidof(I)) return false;
         *ppv = static_cast<I*>(this);
         return true;
     }
-    template <class I> bool MatchBaseDispatch(REFIID riid, void** ppv) {
+    template <class I>
+    bool MatchBaseDispatch(REFIID riid, void** ppv) {
         if constexpr (std::is_base_of_v<IDispatch, I> && !std::is_same_v<IDispatch, I>) {
             if (riid != __uuidof(IDispatch)) return false;
             *ppv = static_cast<IDispatch*>(static_cast<I*>(this));
@@ -83,12 +83,12 @@ private:
 
 // IDispatch's type-information members, for an object that describes
 // itself to nobody (it is called by name, or by ids agreed beforehand).
-#define KX_NO_TYPE_INFO                                                          \
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override {                            \
-        if (n) *n = 0;                                                           \
-        return S_OK;                                                             \
-    }                                                                            \
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ti) override {              \
-        if (ti) *ti = nullptr;                                                   \
-        return E_NOTIMPL;                                                        \
+#define KX_NO_TYPE_INFO                                             \
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override {               \
+        if (n) *n = 0;                                              \
+        return S_OK;                                                \
+    }                                                               \
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** ti) override { \
+        if (ti) *ti = nullptr;                                      \
+        return E_NOTIMPL;                                           \
     }

@@ -5,7 +5,8 @@
 #include <wrl/client.h>
 
 namespace kx {
-template <class T> using ComPtr = Microsoft::WRL::ComPtr<T>;
+template <class T>
+using ComPtr = Microsoft::WRL::ComPtr<T>;
 
 // Whether two references reach one object: COM identity is the IUnknown
 // each answers, as VB's Is compares. Nothing is Nothing, and nothing else.
@@ -32,10 +33,28 @@ HRESULT GiveRef(T* p, T** out, HRESULT none) {
 // mingw-w64's ComPtr has no comparison of its own: without these, two
 // pointers compare through their truth value and any two objects are "equal".
 namespace Microsoft::WRL {
-template <class T, class U> bool operator==(const ComPtr<T>& a, const ComPtr<U>& b) { return a.Get() == b.Get(); }
-template <class T, class U> bool operator!=(const ComPtr<T>& a, const ComPtr<U>& b) { return a.Get() != b.Get(); }
-template <class T> bool operator==(const ComPtr<T>& a, std::nullptr_t) { return a.Get() == nullptr; }
-template <class T> bool operator!=(const ComPtr<T>& a, std::nullptr_t) { return a.Get() != nullptr; }
-template <class T> bool operator==(std::nullptr_t, const ComPtr<T>& a) { return a.Get() == nullptr; }
-template <class T> bool operator!=(std::nullptr_t, const ComPtr<T>& a) { return a.Get() != nullptr; }
+template <class T, class U>
+bool operator==(const ComPtr<T>& a, const ComPtr<U>& b) {
+    return a.Get() == b.Get();
+}
+template <class T, class U>
+bool operator!=(const ComPtr<T>& a, const ComPtr<U>& b) {
+    return a.Get() != b.Get();
+}
+template <class T>
+bool operator==(const ComPtr<T>& a, std::nullptr_t) {
+    return a.Get() == nullptr;
+}
+template <class T>
+bool operator!=(const ComPtr<T>& a, std::nullptr_t) {
+    return a.Get() != nullptr;
+}
+template <class T>
+bool operator==(std::nullptr_t, const ComPtr<T>& a) {
+    return a.Get() == nullptr;
+}
+template <class T>
+bool operator!=(std::nullptr_t, const ComPtr<T>& a) {
+    return a.Get() != nullptr;
+}
 } // namespace Microsoft::WRL

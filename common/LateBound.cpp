@@ -1,5 +1,6 @@
 #include "LateBound.h"
 #include "Bstr.h"
+#include "Text.h"
 #include "ExcepInfo.h"
 #include <new>
 
@@ -76,9 +77,11 @@ AutomationError ErrorFromException(const std::exception& ex) {
     if (dynamic_cast<const std::bad_alloc*>(&ex)) return ErrorFromStatus(E_OUTOFMEMORY);
     AutomationError e;
     if (dynamic_cast<const std::out_of_range*>(&ex)) {
-        e.number = 9; e.description = L"インデックスが有効範囲にありません。";
+        e.number = 9;
+        e.description = L"インデックスが有効範囲にありません。";
     } else {
-        e.number = 5; e.description = L"プロシージャの呼び出し、または引数が不正です。";
+        e.number = 5;
+        e.description = L"プロシージャの呼び出し、または引数が不正です。";
     }
     e.hr = VbErrorStatus(e.number);
     return e;
@@ -90,8 +93,8 @@ HRESULT GetDispId(IDispatch* obj, const wchar_t* name, DISPID* id) {
     return obj->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, id);
 }
 
-HRESULT InvokeId(IDispatch* obj, DISPID id, WORD flags, VARIANTARG* args, UINT count,
-                 VARIANT* result, AutomationError* err) {
+HRESULT InvokeId(IDispatch* obj, DISPID id, WORD flags, VARIANTARG* args, UINT count, VARIANT* result,
+                 AutomationError* err) {
     if (!obj) {
         if (err) *err = ErrorFromStatus(E_POINTER);
         return E_POINTER;
@@ -115,8 +118,8 @@ HRESULT InvokeId(IDispatch* obj, DISPID id, WORD flags, VARIANTARG* args, UINT c
     return hr;
 }
 
-HRESULT InvokeByName(IDispatch* obj, const wchar_t* name, WORD flags, VARIANTARG* args, UINT count,
-                     VARIANT* result, AutomationError* err) {
+HRESULT InvokeByName(IDispatch* obj, const wchar_t* name, WORD flags, VARIANTARG* args, UINT count, VARIANT* result,
+                     AutomationError* err) {
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = GetDispId(obj, name, &id);
     if (FAILED(hr)) {
@@ -132,6 +135,18 @@ HRESULT GetProperty(IDispatch* obj, const wchar_t* name, VARIANT* result, Automa
 
 HRESULT PutProperty(IDispatch* obj, const wchar_t* name, VARIANT value, AutomationError* err) {
     return InvokeByName(obj, name, DISPATCH_PROPERTYPUT, &value, 1, nullptr, err);
+}
+
+HRESULT IdsOfNames(const NamedId* table, size_t size, LPOLESTR* names, UINT count, DISPID* ids) {
+    if (!names || !ids || count == 0) return E_INVALIDARG;
+    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    if (!names[0]) return DISP_E_UNKNOWNNAME;
+    for (size_t i = 0; i < size; ++i) {
+        if (!SameTextNoCase(table[i].name, names[0])) continue;
+        ids[0] = table[i].id;
+        return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    }
+    return DISP_E_UNKNOWNNAME;
 }
 
 } // namespace kx

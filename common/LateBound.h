@@ -11,7 +11,7 @@ namespace kx {
 // An error as an automation caller sees it (VB's Err object).
 struct AutomationError {
     HRESULT hr = S_OK;
-    LONG number = 0;          // low word of an 0x800A.... status, else the status itself
+    LONG number = 0; // low word of an 0x800A.... status, else the status itself
     std::wstring description;
     std::wstring source;
     std::wstring helpFile;
@@ -25,6 +25,7 @@ public:
     explicit RaisedError(AutomationError e) : err_(std::move(e)) {}
     const AutomationError& error() const { return err_; }
     const char* what() const noexcept override { return "raised automation error"; }
+
 private:
     AutomationError err_;
 };
@@ -40,12 +41,25 @@ AutomationError ErrorFromException(const std::exception& e);
 HRESULT GetDispId(IDispatch* obj, const wchar_t* name, DISPID* id);
 
 // args are given in call order (first argument first), as by-value or by-reference variants.
-HRESULT InvokeId(IDispatch* obj, DISPID id, WORD flags, VARIANTARG* args, UINT count,
-                 VARIANT* result, AutomationError* err);
-HRESULT InvokeByName(IDispatch* obj, const wchar_t* name, WORD flags, VARIANTARG* args, UINT count,
-                     VARIANT* result, AutomationError* err);
+HRESULT InvokeId(IDispatch* obj, DISPID id, WORD flags, VARIANTARG* args, UINT count, VARIANT* result,
+                 AutomationError* err);
+HRESULT InvokeByName(IDispatch* obj, const wchar_t* name, WORD flags, VARIANTARG* args, UINT count, VARIANT* result,
+                     AutomationError* err);
 
 HRESULT GetProperty(IDispatch* obj, const wchar_t* name, VARIANT* result, AutomationError* err = nullptr);
 HRESULT PutProperty(IDispatch* obj, const wchar_t* name, VARIANT value, AutomationError* err = nullptr);
+
+// A member of an object that names its members from a table of its own.
+struct NamedId {
+    const wchar_t* name;
+    DISPID id;
+};
+// IDispatch::GetIDsOfNames over such a table: one name, matched without
+// regard to case; no named arguments.
+HRESULT IdsOfNames(const NamedId* table, size_t size, LPOLESTR* names, UINT count, DISPID* ids);
+template <size_t N>
+HRESULT IdsOfNames(const NamedId (&table)[N], LPOLESTR* names, UINT count, DISPID* ids) {
+    return IdsOfNames(table, N, names, count, ids);
+}
 
 } // namespace kx

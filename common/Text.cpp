@@ -28,7 +28,10 @@ int DecimalInto(LONG v, wchar_t* buf) {
     unsigned long m = v < 0 ? 0ul - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
     wchar_t tmp[12];
     int n = 0;
-    do { tmp[n++] = static_cast<wchar_t>(L'0' + m % 10); m /= 10; } while (m);
+    do {
+        tmp[n++] = static_cast<wchar_t>(L'0' + m % 10);
+        m /= 10;
+    } while (m);
     int len = 0;
     if (v < 0) buf[len++] = L'-';
     while (n) buf[len++] = tmp[--n];

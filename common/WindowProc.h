@@ -24,4 +24,17 @@ LRESULT ObjectWindowMessage(HWND h, UINT m, WPARAM w, LPARAM l, LRESULT (T::*han
     }
 }
 
+// Registers (once per process) the class of such windows in the program's
+// module: the arrow cursor, the given background system colour and style.
+inline ATOM RegisterObjectClass(const char* name, WNDPROC proc, int backgroundColor, UINT style = 0) {
+    WNDCLASSA wc{};
+    wc.style = style;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(backgroundColor + 1));
+    wc.lpszClassName = name;
+    return RegisterClassA(&wc);
+}
+
 } // namespace kx

@@ -95,8 +95,7 @@ void Kestrix1_FileDrop(kxhost::Form& form, kxhost::EventArgs& args) {
     // A drop always carries a file; an empty one has nothing to list or send.
     if (fileCount <= 0) return;
     const std::vector<std::wstring> files = args.Strings(1);
-    if (files.size() < static_cast<size_t>(fileCount))
-        throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_BADINDEX));
+    if (files.size() < static_cast<size_t>(fileCount)) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_BADINDEX));
 
     const Object list = form.Ctl(L"List1");
     std::wstring joined;

@@ -50,7 +50,7 @@ std::vector<std::string> DemoFiles() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string dir(path);
-    dir = dir.substr(0, dir.find_last_of('\\'));     // the stage folder
+    dir = dir.substr(0, dir.find_last_of('\\')); // the stage folder
     dir = dir.substr(0, dir.find_last_of('\\') + 1); // the demo folder, with its backslash
     return {dir + "Demlet1.exe", dir + "Demlet2.exe", dir + "Kestrix.OCX"};
 }
@@ -72,7 +72,7 @@ bool DropInto(HWND form, const std::vector<std::string>& files) {
     void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     SIZE_T written = 0;
     const bool ok = remote && WriteProcessMemory(process, remote, block.data(), block.size(), &written) &&
-                    written == block.size() && PostMessageA(form, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+        written == block.size() && PostMessageA(form, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
     CloseHandle(process);
     return ok;
 }

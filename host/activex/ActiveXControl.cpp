@@ -12,7 +12,6 @@ namespace kxhost {
 
 namespace {
 
-
 [[noreturn]] void Fail(const Form& f, const ControlDesc& d, const std::wstring& what, HRESULT hr) {
     wchar_t code[16];
     wsprintfW(code, L"0x%08lX", static_cast<unsigned long>(hr));
@@ -21,10 +20,12 @@ namespace {
 
 } // namespace
 
-ActiveXControl::ActiveXControl(Form& parent, const ControlDesc& desc, bool fresh) : Control(parent, desc), fresh_(fresh) {
+ActiveXControl::ActiveXControl(Form& parent, const ControlDesc& desc, bool fresh)
+    : Control(parent, desc), fresh_(fresh) {
     const HRESULT hr = desc.progId.size() && desc.progId[0] == L'{' ? CLSIDFromString(desc.progId.c_str(), &clsid_)
-                                                                       : CLSIDFromProgID(desc.progId.c_str(), &clsid_);
-    if (FAILED(hr)) Fail(parent, desc, L"control class '" + desc.progId + L"' of " + desc.name + L" is not registered", hr);
+                                                                    : CLSIDFromProgID(desc.progId.c_str(), &clsid_);
+    if (FAILED(hr))
+        Fail(parent, desc, L"control class '" + desc.progId + L"' of " + desc.name + L" is not registered", hr);
     DefineExtenderMembers();
 }
 
@@ -101,8 +102,10 @@ void ActiveXControl::Create() {
 void ActiveXControl::ApplyExtent() {
     if (!ole_) return;
     SIZEL want{kx::TwipsToHimetric(twips_.right - twips_.left), kx::TwipsToHimetric(twips_.bottom - twips_.top)};
-    if (const Value* x = FindProp(desc_.props, L"ExtentX")) want.cx = PropLong(desc_.props, L"ExtentX", want.cx), (void)x;
-    if (const Value* y = FindProp(desc_.props, L"ExtentY")) want.cy = PropLong(desc_.props, L"ExtentY", want.cy), (void)y;
+    if (const Value* x = FindProp(desc_.props, L"ExtentX"))
+        want.cx = PropLong(desc_.props, L"ExtentX", want.cx), (void)x;
+    if (const Value* y = FindProp(desc_.props, L"ExtentY"))
+        want.cy = PropLong(desc_.props, L"ExtentY", want.cy), (void)y;
     ole_->SetExtent(DVASPECT_CONTENT, &want);
     SyncExtent();
 }
@@ -130,7 +133,8 @@ RECT ActiveXControl::PixelRect() const {
 
 void ActiveXControl::OnPosRectChange(const RECT& px) {
     const Form& f = Parent();
-    twips_ = {kx::PixelsToTwipsX(px.left), kx::PixelsToTwipsY(px.top), kx::PixelsToTwipsX(px.right), kx::PixelsToTwipsY(px.bottom)};
+    twips_ = {kx::PixelsToTwipsX(px.left), kx::PixelsToTwipsY(px.top), kx::PixelsToTwipsX(px.right),
+              kx::PixelsToTwipsY(px.bottom)};
     kx::ComPtr<IOleInPlaceObject> ipo;
     if (ole_ && SUCCEEDED(ole_.As(&ipo))) {
         RECT clip;
@@ -180,7 +184,10 @@ ControlDesc ActiveXControl::Describe() const {
 }
 
 void ActiveXControl::Teardown() noexcept {
-    if (sink_) { sink_->Disconnect(); sink_.Reset(); }
+    if (sink_) {
+        sink_->Disconnect();
+        sink_.Reset();
+    }
     if (ole_ && notifyCookie_) {
         kx::ComPtr<IConnectionPointContainer> cpc;
         kx::ComPtr<IConnectionPoint> cp;

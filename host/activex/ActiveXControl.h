@@ -41,8 +41,8 @@ private:
     friend class EventSink;
     void OnChanged(DISPID id);
     void OnPosRectChange(const RECT& px);
-    void ApplyExtent();  // asks the control for the form's size, then takes the control's
-    void SyncExtent();   // takes the size the control has
+    void ApplyExtent(); // asks the control for the form's size, then takes the control's
+    void SyncExtent(); // takes the size the control has
     void DefineExtenderMembers();
     void Teardown() noexcept;
 

@@ -1,4 +1,5 @@
 #include "ControlSite.h"
+#include "LateBound.h"
 #include "ReturnIf.h"
 #include "Units.h"
 #include "Text.h"
@@ -11,13 +12,18 @@
 namespace kxhost {
 
 namespace {
-struct AmbientName { const wchar_t* name; DISPID id; };
-const AmbientName kAmbients[] = {
-    {L"UserMode", DISPID_AMBIENT_USERMODE},       {L"DisplayName", DISPID_AMBIENT_DISPLAYNAME},
-    {L"LocaleID", DISPID_AMBIENT_LOCALEID},       {L"BackColor", DISPID_AMBIENT_BACKCOLOR},
-    {L"ForeColor", DISPID_AMBIENT_FORECOLOR},     {L"MessageReflect", DISPID_AMBIENT_MESSAGEREFLECT},
-    {L"UIDead", DISPID_AMBIENT_UIDEAD},           {L"ShowGrabHandles", DISPID_AMBIENT_SHOWGRABHANDLES},
-    {L"ShowHatching", DISPID_AMBIENT_SHOWHATCHING}, {L"Font", DISPID_AMBIENT_FONT},
+// The ambient properties the form gives, by name.
+const kx::NamedId kAmbients[] = {
+    {L"UserMode", DISPID_AMBIENT_USERMODE},
+    {L"DisplayName", DISPID_AMBIENT_DISPLAYNAME},
+    {L"LocaleID", DISPID_AMBIENT_LOCALEID},
+    {L"BackColor", DISPID_AMBIENT_BACKCOLOR},
+    {L"ForeColor", DISPID_AMBIENT_FORECOLOR},
+    {L"MessageReflect", DISPID_AMBIENT_MESSAGEREFLECT},
+    {L"UIDead", DISPID_AMBIENT_UIDEAD},
+    {L"ShowGrabHandles", DISPID_AMBIENT_SHOWGRABHANDLES},
+    {L"ShowHatching", DISPID_AMBIENT_SHOWHATCHING},
+    {L"Font", DISPID_AMBIENT_FONT},
 };
 } // namespace
 
@@ -37,8 +43,8 @@ STDMETHODIMP ControlSite::GetWindow(HWND* h) {
     return *h ? S_OK : E_FAIL;
 }
 
-STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
-                                           LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
+STDMETHODIMP ControlSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos, LPRECT clip,
+                                           LPOLEINPLACEFRAMEINFO info) {
     if (!frame || !doc || !pos || !clip || !info) return E_POINTER;
     if (!owner_) return E_UNEXPECTED;
     *frame = this;
@@ -82,16 +88,7 @@ STDMETHODIMP ControlSite::TransformCoords(POINTL* himetric, POINTF* container, D
 }
 
 STDMETHODIMP ControlSite::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
-    if (!names || !ids || count == 0) return E_INVALIDARG;
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    if (!names[0]) return DISP_E_UNKNOWNNAME;
-    for (const AmbientName& a : kAmbients) {
-        if (kx::SameTextNoCase(a.name, names[0])) {
-            ids[0] = a.id;
-            return count == 1 ? S_OK : DISP_E_UNKNOWNNAME; // ambient properties take no named arguments
-        }
-    }
-    return DISP_E_UNKNOWNNAME;
+    return kx::IdsOfNames(kAmbients, names, count, ids); // ambient properties take no named arguments
 }
 
 STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) {
@@ -109,13 +106,21 @@ STDMETHODIMP ControlSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
 
 HRESULT ControlSite::Ambient(DISPID id, VARIANT* result) {
     const bool user = owner_->Parent().runtime().UserMode();
-    auto boolean = [result](bool b) { V_VT(result) = VT_BOOL; V_BOOL(result) = b ? VARIANT_TRUE : VARIANT_FALSE; return S_OK; };
+    auto boolean = [result](bool b) {
+        V_VT(result) = VT_BOOL;
+        V_BOOL(result) = b ? VARIANT_TRUE : VARIANT_FALSE;
+        return S_OK;
+    };
     switch (id) {
-    case DISPID_AMBIENT_USERMODE: return boolean(user);
-    case DISPID_AMBIENT_UIDEAD: return boolean(false);
-    case DISPID_AMBIENT_MESSAGEREFLECT: return boolean(false);
+    case DISPID_AMBIENT_USERMODE:
+        return boolean(user);
+    case DISPID_AMBIENT_UIDEAD:
+        return boolean(false);
+    case DISPID_AMBIENT_MESSAGEREFLECT:
+        return boolean(false);
     case DISPID_AMBIENT_SHOWGRABHANDLES:
-    case DISPID_AMBIENT_SHOWHATCHING: return boolean(!user);
+    case DISPID_AMBIENT_SHOWHATCHING:
+        return boolean(!user);
     case DISPID_AMBIENT_DISPLAYNAME: {
         // The name as the designer lists it: with its index for an array member.
         std::wstring name = owner_->Name();
@@ -139,8 +144,14 @@ HRESULT ControlSite::Ambient(DISPID id, VARIANT* result) {
     case DISPID_AMBIENT_FONT: {
         LOGFONTW lf{};
         GetObjectW(owner_->Parent().FontFor({}), sizeof lf, &lf);
-        FONTDESC fd{sizeof(FONTDESC), lf.lfFaceName, {}, static_cast<SHORT>(lf.lfWeight), static_cast<SHORT>(lf.lfCharSet),
-                    FALSE, FALSE, FALSE};
+        FONTDESC fd{sizeof(FONTDESC),
+                    lf.lfFaceName,
+                    {},
+                    static_cast<SHORT>(lf.lfWeight),
+                    static_cast<SHORT>(lf.lfCharSet),
+                    FALSE,
+                    FALSE,
+                    FALSE};
         const int dpi = kx::ScreenDpi(LOGPIXELSY);
         fd.cySize.int64 = static_cast<LONGLONG>((lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight) * 72.0 / dpi * 10000.0);
         IFontDisp* font = nullptr;

@@ -10,16 +10,18 @@ namespace kxhost {
 
 class ActiveXControl;
 
-class ControlSite
-    : public kx::ComObject<ControlSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch,
-                           IPropertyNotifySink, IOleInPlaceFrame> {
+class ControlSite : public kx::ComObject<ControlSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch,
+                                         IPropertyNotifySink, IOleInPlaceFrame> {
 public:
     explicit ControlSite(ActiveXControl* owner) : owner_(owner) {}
     void Detach() { owner_ = nullptr; }
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return S_OK; }
-    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** m) override { if (m) *m = nullptr; return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** m) override {
+        if (m) *m = nullptr;
+        return E_NOTIMPL;
+    }
     STDMETHODIMP GetContainer(IOleContainer** c) override;
     STDMETHODIMP ShowObject() override { return S_OK; }
     STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }

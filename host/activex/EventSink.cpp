@@ -27,7 +27,8 @@ HRESULT DefaultSource(IUnknown* control, kx::ComPtr<ITypeInfo>& source, IID& iid
     for (UINT i = 0; i < count; ++i) {
         INT flags = 0;
         if (FAILED(coclass->GetImplTypeFlags(i, &flags))) continue;
-        if ((flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) continue;
+        if ((flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE))
+            continue;
         HREFTYPE ref = 0;
         if (FAILED(coclass->GetRefTypeOfImplType(i, &ref))) continue;
         kx::ComPtr<ITypeInfo> ti;

@@ -8,10 +8,16 @@ namespace kxhost {
 
 HRESULT ValueToVariant(const Value& v, VARIANT* out) {
     VariantInit(out);
-    if (auto b = std::get_if<bool>(&v)) { V_VT(out) = VT_BOOL; V_BOOL(out) = *b ? VARIANT_TRUE : VARIANT_FALSE; }
-    else if (auto l = std::get_if<LONG>(&v)) { V_VT(out) = VT_I4; V_I4(out) = *l; }
-    else if (auto d = std::get_if<double>(&v)) { V_VT(out) = VT_R8; V_R8(out) = *d; }
-    else {
+    if (auto b = std::get_if<bool>(&v)) {
+        V_VT(out) = VT_BOOL;
+        V_BOOL(out) = *b ? VARIANT_TRUE : VARIANT_FALSE;
+    } else if (auto l = std::get_if<LONG>(&v)) {
+        V_VT(out) = VT_I4;
+        V_I4(out) = *l;
+    } else if (auto d = std::get_if<double>(&v)) {
+        V_VT(out) = VT_R8;
+        V_R8(out) = *d;
+    } else {
         const std::wstring& s = std::get<std::wstring>(v);
         V_VT(out) = VT_BSTR;
         V_BSTR(out) = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
@@ -23,14 +29,27 @@ HRESULT ValueToVariant(const Value& v, VARIANT* out) {
 HRESULT VariantToValue(const VARIANT& in, Value* out) {
     Var v = Var::Copy(in);
     switch (v.vt()) {
-    case VT_BOOL: *out = V_BOOL(v.get()) != VARIANT_FALSE; return S_OK;
-    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: {
+    case VT_BOOL:
+        *out = V_BOOL(v.get()) != VARIANT_FALSE;
+        return S_OK;
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT: {
         Var l;
         RETURN_IF_FAILED(VariantChangeType(l.get(), v.get(), 0, VT_I4));
         *out = static_cast<LONG>(V_I4(l.get()));
         return S_OK;
     }
-    case VT_R4: case VT_R8: case VT_CY: case VT_DATE: case VT_DECIMAL: {
+    case VT_R4:
+    case VT_R8:
+    case VT_CY:
+    case VT_DATE:
+    case VT_DECIMAL: {
         Var d;
         RETURN_IF_FAILED(VariantChangeType(d.get(), v.get(), 0, VT_R8));
         *out = V_R8(d.get());
@@ -45,8 +64,7 @@ HRESULT VariantToValue(const VARIANT& in, Value* out) {
     }
 }
 
-namespace {
-} // namespace
+namespace {} // namespace
 
 STDMETHODIMP FormPropertyBag::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
     if (!name || !value) return E_POINTER;
@@ -82,7 +100,11 @@ STDMETHODIMP FormPropertyBag::Write(LPCOLESTR name, VARIANT* value) {
     try {
         const std::wstring key = kx::LowerCase(name);
         for (auto& p : entries_) {
-            if (kx::LowerCase(p.name) == key) { p.name = key; p.value = std::move(v); return S_OK; }
+            if (kx::LowerCase(p.name) == key) {
+                p.name = key;
+                p.value = std::move(v);
+                return S_OK;
+            }
         }
         entries_.push_back({key, std::move(v)});
         return S_OK;

@@ -16,7 +16,13 @@ namespace {
 const char kDesignerClass[] = "KestrixDesigner";
 
 enum MenuId : WORD {
-    kOpen = 100, kSave, kSaveAs, kExit, kPlace, kProperties, kAbout,
+    kOpen = 100,
+    kSave,
+    kSaveAs,
+    kExit,
+    kPlace,
+    kProperties,
+    kAbout,
     kControlList = 200,
 };
 
@@ -40,15 +46,7 @@ HMENU BuildMenu() {
 }
 
 void Register() {
-    static ATOM atom = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Designer::WndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
-        wc.lpszClassName = kDesignerClass;
-        return RegisterClassA(&wc);
-    }();
+    static const ATOM atom = kx::RegisterObjectClass(kDesignerClass, Designer::WndProc, COLOR_APPWORKSPACE);
     (void)atom;
 }
 
@@ -60,14 +58,15 @@ std::wstring Designer::TitleFor(const std::wstring& project) {
 
 Designer::Designer(Runtime& rt, std::wstring project) : rt_(rt), project_(std::move(project)) {
     Register();
-    HWND h = CreateWindowExA(0, kDesignerClass, kx::ToAnsi(TitleFor(project_)).c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 360, 300,
-                             nullptr, BuildMenu(), GetModuleHandleA(nullptr), this);
+    HWND h = CreateWindowExA(0, kDesignerClass, kx::ToAnsi(TitleFor(project_)).c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 360,
+                             300, nullptr, BuildMenu(), GetModuleHandleA(nullptr), this);
     if (!h) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
     hwnd_.reset(h);
     // The designer's window keeps the program running while it lives, with or without a form.
     rt_.Hold();
-    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 8, 8, 330, 220,
-                            h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlList)), GetModuleHandleA(nullptr), nullptr);
+    list_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 8, 8, 330,
+                            220, h, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlList)),
+                            GetModuleHandleA(nullptr), nullptr);
 }
 
 Designer::~Designer() {
@@ -91,7 +90,10 @@ void Designer::OpenDesc(const FormDesc& desc) {
     form_ = Form::Create(rt_, desc);
     form_->Show();
     for (const auto& c : form_->Controls()) {
-        if (dynamic_cast<ActiveXControl*>(c.get())) { Select(c->Name(), c->Index()); break; }
+        if (dynamic_cast<ActiveXControl*>(c.get())) {
+            Select(c->Name(), c->Index());
+            break;
+        }
     }
     RefreshList();
 }
@@ -120,7 +122,8 @@ void Designer::Select(const std::wstring& name, std::optional<LONG> index) {
 }
 
 ActiveXControl* Designer::Selected() const {
-    return form_ && !selected_.empty() ? dynamic_cast<ActiveXControl*>(form_->Find(selected_, selectedIndex_)) : nullptr;
+    return form_ && !selected_.empty() ? dynamic_cast<ActiveXControl*>(form_->Find(selected_, selectedIndex_))
+                                       : nullptr;
 }
 
 HRESULT Designer::ShowPropertyPages() {
@@ -140,7 +143,7 @@ HRESULT Designer::ShowPropertyPages() {
     IUnknown* object = c->Dispatch();
     const std::wstring caption = c->Name();
     const HRESULT hr = OleCreatePropertyFrame(hwnd(), 0, 0, caption.c_str(), 1, &object, pages.cElems, pages.pElems,
-                                GetUserDefaultLCID(), 0, nullptr);
+                                              GetUserDefaultLCID(), 0, nullptr);
     CoTaskMemFree(pages.pElems);
     return hr;
 }
@@ -190,19 +193,38 @@ std::wstring Designer::AskPath(bool save) {
 void Designer::Command(WORD id) {
     try {
         switch (id) {
-        case kOpen: { const std::wstring p = AskPath(false); if (!p.empty()) Open(p); break; }
-        case kSave: { const std::wstring p = path_.empty() ? AskPath(true) : path_; if (!p.empty()) Save(p); break; }
-        case kSaveAs: { const std::wstring p = AskPath(true); if (!p.empty()) Save(p); break; }
-        case kExit: PostMessageA(hwnd(), WM_CLOSE, 0, 0); break;
+        case kOpen: {
+            const std::wstring p = AskPath(false);
+            if (!p.empty()) Open(p);
+            break;
+        }
+        case kSave: {
+            const std::wstring p = path_.empty() ? AskPath(true) : path_;
+            if (!p.empty()) Save(p);
+            break;
+        }
+        case kSaveAs: {
+            const std::wstring p = AskPath(true);
+            if (!p.empty()) Save(p);
+            break;
+        }
+        case kExit:
+            PostMessageA(hwnd(), WM_CLOSE, 0, 0);
+            break;
         case kPlace: {
             int n = 1;
             while (form_ && form_->Find(L"Kestrix" + std::to_wstring(n))) ++n;
             PlaceControl(L"Kestrix32.Kestrix", L"Kestrix" + std::to_wstring(n));
             break;
         }
-        case kProperties: ShowPropertyPages(); break;
-        case kAbout: ShowAbout(); break;
-        default: break;
+        case kProperties:
+            ShowPropertyPages();
+            break;
+        case kAbout:
+            ShowAbout();
+            break;
+        default:
+            break;
         }
     } catch (const FormFileError& e) {
         rt_.MsgBox(e.text(), MB_OK | MB_ICONEXCLAMATION);

@@ -10,9 +10,7 @@ FormFileError::FormFileError(std::wstring file, int line, std::wstring message)
     : std::runtime_error(formfile::EncodeUtf8(file + L"(" + std::to_wstring(line) + L"): " + message)),
       file_(std::move(file)), line_(line), message_(std::move(message)) {}
 
-std::wstring FormFileError::text() const {
-    return file_ + L"(" + std::to_wstring(line_) + L"): " + message_;
-}
+std::wstring FormFileError::text() const { return file_ + L"(" + std::to_wstring(line_) + L"): " + message_; }
 
 const Value* FindProp(const std::vector<Property>& props, const std::wstring& name) {
     for (const Property& p : props) {

@@ -20,20 +20,20 @@ struct Property {
 };
 
 struct ControlDesc {
-    std::wstring kind;                  // ListBox, CommandButton, TextBox, CheckBox, Label, or Control (ActiveX)
-    std::wstring progId;                // ActiveX only: a ProgID or a {CLSID}
+    std::wstring kind; // ListBox, CommandButton, TextBox, CheckBox, Label, or Control (ActiveX)
+    std::wstring progId; // ActiveX only: a ProgID or a {CLSID}
     std::wstring name;
-    std::optional<LONG> index;          // member of a control array
-    std::vector<Property> props;        // Left, Top, Width, Height, Caption, Text, TabIndex, Sorted, MultiSelect, Font...
-    std::vector<Property> bag;          // ActiveX only: the control's persisted properties, keys in lower case
-    int line = 0;                       // where the control begins in the file
+    std::optional<LONG> index; // member of a control array
+    std::vector<Property> props; // Left, Top, Width, Height, Caption, Text, TabIndex, Sorted, MultiSelect, Font...
+    std::vector<Property> bag; // ActiveX only: the control's persisted properties, keys in lower case
+    int line = 0; // where the control begins in the file
 };
 
 struct FormDesc {
     std::wstring name;
-    std::vector<Property> props;        // Caption, ClientWidth, ClientHeight, Left, Top, Font...
-    std::vector<ControlDesc> controls;  // in file order
-    std::wstring source;                // the file (or resource) it was read from, for errors; not written
+    std::vector<Property> props; // Caption, ClientWidth, ClientHeight, Left, Top, Font...
+    std::vector<ControlDesc> controls; // in file order
+    std::wstring source; // the file (or resource) it was read from, for errors; not written
 };
 
 // A saved form that cannot be read: names the file and the line.
@@ -45,6 +45,7 @@ public:
     const std::wstring& message() const { return message_; }
     // "<file>(<line>): <message>"
     std::wstring text() const;
+
 private:
     std::wstring file_;
     int line_;

@@ -35,9 +35,7 @@ bool LineCursor::AtEnd() {
     return p_ == end_ || *p_ == L'\'';
 }
 
-wchar_t LineCursor::Peek() {
-    return AtEnd() ? L'\0' : *p_;
-}
+wchar_t LineCursor::Peek() { return AtEnd() ? L'\0' : *p_; }
 
 bool LineCursor::Take(wchar_t c) {
     if (Peek() != c || c == L'\0') return false;
@@ -88,8 +86,6 @@ std::wstring LineCursor::Found() {
     return Shown(p_, stop);
 }
 
-void LineCursor::Fail(const std::wstring& message) const {
-    throw FormFileError(source_, line_, message);
-}
+void LineCursor::Fail(const std::wstring& message) const { throw FormFileError(source_, line_, message); }
 
 } // namespace kxhost::formfile

@@ -15,12 +15,18 @@ constexpr LONGLONG kMaxFileBytes = 16 * 1024 * 1024; // far beyond any form; gua
 
 std::wstring Reason(DWORD error) {
     switch (error) {
-    case ERROR_FILE_NOT_FOUND: return L"the file does not exist";
-    case ERROR_PATH_NOT_FOUND: return L"its folder does not exist";
-    case ERROR_ACCESS_DENIED: return L"access is denied";
-    case ERROR_SHARING_VIOLATION: return L"another program holds it open";
-    case ERROR_DISK_FULL: return L"the disk is full";
-    default: return L"Windows error " + std::to_wstring(error);
+    case ERROR_FILE_NOT_FOUND:
+        return L"the file does not exist";
+    case ERROR_PATH_NOT_FOUND:
+        return L"its folder does not exist";
+    case ERROR_ACCESS_DENIED:
+        return L"access is denied";
+    case ERROR_SHARING_VIOLATION:
+        return L"another program holds it open";
+    case ERROR_DISK_FULL:
+        return L"the disk is full";
+    default:
+        return L"Windows error " + std::to_wstring(error);
     }
 }
 
@@ -38,12 +44,12 @@ FormDesc LoadFormFile(const std::wstring& path) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) Fail(path, L"cannot read the form file");
     if (size.QuadPart > kMaxFileBytes)
-        throw FormFileError(path, 0, L"expected a form file of at most 16 MB, found " +
-                                         std::to_wstring(size.QuadPart) + L" bytes");
+        throw FormFileError(
+            path, 0, L"expected a form file of at most 16 MB, found " + std::to_wstring(size.QuadPart) + L" bytes");
     std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (!bytes.empty() && (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                           read != bytes.size()))
+    if (!bytes.empty() &&
+        (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()))
         Fail(path, L"cannot read the form file");
     return ParseForm(DecodeUtf8(bytes.data(), bytes.size(), path), path);
 }
@@ -62,8 +68,8 @@ void SaveFormFile(const FormDesc& form, const std::wstring& path) {
     // A half-written temporary file goes unless the save went through.
     kx::ScopeExit removeTemp([&temp] { DeleteFileW(temp.c_str()); });
     {
-        kx::UniqueFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        kx::UniqueFile file(
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) Fail(path, L"cannot write the form file");
         DWORD written = 0;
         if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||

@@ -27,7 +27,6 @@ bool IsIdentifier(const std::wstring& s) {
     return true;
 }
 
-
 bool IsKeyword(const std::wstring& word, const wchar_t* keyword) {
     size_t i = 0;
     for (; keyword[i]; ++i) {

@@ -61,7 +61,8 @@ private:
         switch (stage_) {
         case Stage::Header:
             if (!IsKeyword(word, L"Form") || property) {
-                if (IsKeyword(word, L"End") && in.AtEnd()) in.Fail(L"stray End before the header: expected \"Form <name>\"");
+                if (IsKeyword(word, L"End") && in.AtEnd())
+                    in.Fail(L"stray End before the header: expected \"Form <name>\"");
                 in.advance(start);
                 in.Fail(L"expected the header \"Form <name>\", found " + in.Found());
             }
@@ -110,7 +111,8 @@ private:
         c.line = in.line();
         c.kind = in.Word();
         if (c.kind.empty()) {
-            if (in.AtEnd()) in.Fail(L"Begin without a kind: expected \"Begin <kind> <name>\", found the end of the line");
+            if (in.AtEnd())
+                in.Fail(L"Begin without a kind: expected \"Begin <kind> <name>\", found the end of the line");
             in.Fail(L"expected a control kind after Begin, found " + in.Found());
         }
         const bool activeX = IsKeyword(c.kind, L"Control");
@@ -129,7 +131,8 @@ private:
                 in.Fail(L"Begin Control " + c.name + L" without a ProgID: expected a quoted ProgID or {CLSID}, found " +
                         in.Found());
             c.progId = in.Quoted(L"the ProgID of " + c.name);
-            if (c.progId.empty()) in.Fail(L"empty ProgID for " + c.name + L": expected a ProgID or {CLSID} between the quotes");
+            if (c.progId.empty())
+                in.Fail(L"empty ProgID for " + c.name + L": expected a ProgID or {CLSID} between the quotes");
             for (wchar_t ch : c.progId) {
                 if (ch < 0x20 || ch == 0x7F)
                     in.Fail(L"expected a ProgID or {CLSID} for " + c.name + L", found control characters in " +
@@ -163,8 +166,10 @@ private:
 
     void Bag(LineCursor& in) {
         if (stage_ != Stage::Control || control().progId.empty())
-            in.Fail(L"Bag line outside an ActiveX control: expected Bag entries only inside \"Begin Control\" blocks, found one in " +
-                    Open());
+            in.Fail(
+                L"Bag line outside an ActiveX control: expected Bag entries only inside \"Begin Control\" blocks, "
+                L"found one in " +
+                Open());
         const std::wstring key = kx::LowerCase(in.Identifier(L"a key after Bag"));
         if (!in.Take(L'=')) in.Fail(L"expected \"=\" after Bag " + key + L", found " + in.Found());
         Add(in, key, L"Bag " + key, control().bag, bagSeen_);
@@ -188,11 +193,13 @@ private:
         case Stage::Header:
             throw FormFileError(source_, lastLine, L"expected the header \"Form <name>\", found the end of the text");
         case Stage::Form:
-            throw FormFileError(source_, lastLine, L"unexpected end of the text after line " + std::to_wstring(lastLine) +
-                                                       L": expected End to close " + form);
+            throw FormFileError(source_, lastLine,
+                                L"unexpected end of the text after line " + std::to_wstring(lastLine) +
+                                    L": expected End to close " + form);
         case Stage::Control:
-            throw FormFileError(source_, lastLine, L"unexpected end of the text after line " + std::to_wstring(lastLine) +
-                                                       L": expected End to close " + Open() + L", then End to close " + form);
+            throw FormFileError(source_, lastLine,
+                                L"unexpected end of the text after line " + std::to_wstring(lastLine) +
+                                    L": expected End to close " + Open() + L", then End to close " + form);
         case Stage::Done:
             break;
         }

@@ -50,10 +50,19 @@ std::wstring DecodeUtf8(const char* bytes, size_t size, const std::wstring& sour
         }
         int extra;
         char32_t cp, min;
-        if (b >= 0xC2 && b <= 0xDF) { extra = 1; cp = b & 0x1F; min = 0x80; }
-        else if (b >= 0xE0 && b <= 0xEF) { extra = 2; cp = b & 0x0F; min = 0x800; }
-        else if (b >= 0xF0 && b <= 0xF4) { extra = 3; cp = b & 0x07; min = 0x10000; }
-        else Bad(p, i, sourceName);
+        if (b >= 0xC2 && b <= 0xDF) {
+            extra = 1;
+            cp = b & 0x1F;
+            min = 0x80;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            extra = 2;
+            cp = b & 0x0F;
+            min = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3;
+            cp = b & 0x07;
+            min = 0x10000;
+        } else Bad(p, i, sourceName);
         for (int k = 1; k <= extra; ++k) {
             if (i + k >= size || (p[i + k] & 0xC0) != 0x80) Bad(p, i, sourceName);
             cp = (cp << 6) | (p[i + k] & 0x3F);

@@ -38,8 +38,8 @@ Number ReadNumber(LineCursor& in, const std::wstring& what) {
     const wchar_t* const e = in.end();
     auto fail = [&](const std::wstring& expected) {
         in.advance(p);
-        in.Fail(L"bad number for " + what + L": expected " + expected + L" after " + Shown(start, p) +
-                L", found " + in.Found());
+        in.Fail(L"bad number for " + what + L": expected " + expected + L" after " + Shown(start, p) + L", found " +
+                in.Found());
     };
     Number n;
     if (*p == L'&') {
@@ -96,8 +96,9 @@ Number ReadNumber(LineCursor& in, const std::wstring& what) {
 LONG ToLong(LineCursor& in, const Number& n, const wchar_t* begin, int64_t low, int64_t high,
             const std::wstring& what) {
     if (n.isDouble || n.whole < low || n.whole > high)
-        in.Fail(L"number " + Shown(begin, in.pos()) + L" for " + what + L" is out of range: expected a whole number from " +
-                std::to_wstring(low) + L" to " + std::to_wstring(high));
+        in.Fail(L"number " + Shown(begin, in.pos()) + L" for " + what +
+                L" is out of range: expected a whole number from " + std::to_wstring(low) + L" to " +
+                std::to_wstring(high));
     return static_cast<LONG>(n.whole);
 }
 

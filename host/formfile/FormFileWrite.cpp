@@ -25,9 +25,7 @@ constexpr LONG kMaxIndex = 32767;
 const wchar_t kIndent[] = L"    ";
 const wchar_t kNewLine[] = L"\r\n";
 
-[[noreturn]] void Refuse(const std::wstring& reason) {
-    throw Unwritable(reason);
-}
+[[noreturn]] void Refuse(const std::wstring& reason) { throw Unwritable(reason); }
 
 void CheckName(const std::wstring& name, const std::wstring& what) {
     if (!IsIdentifier(name)) Refuse(what + L" \"" + name + L"\" is not an identifier");

@@ -10,6 +10,7 @@ class Unwritable : public std::invalid_argument {
 public:
     explicit Unwritable(const std::wstring& reason);
     const std::wstring& reason() const { return reason_; }
+
 private:
     std::wstring reason_;
 };

@@ -16,14 +16,21 @@ Control::Control(Form& parent, const ControlDesc& desc)
     kx::AutoObject& o = *object_.Get();
     o.DefineString(L"Name", name_);
     if (index_) o.DefineLong(L"Index", *index_);
-    o.Define(L"Parent", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return Return(r, Var(parent_.Dispatch())); });
+    o.Define(L"Parent",
+             [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return Return(r, Var(parent_.Dispatch())); });
     o.DefineLong(L"TabIndex", tabIndex_);
     auto coord = [this](LONG RECT::*a, LONG RECT::*b, bool size) {
         return [this, a, b, size](WORD flags, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
             RECT t = twips_;
             if (flags & DISPATCH_PROPERTYPUT) {
                 const LONG v = kx::ArgLong(p, 0);
-                if (size) { t.*b = t.*a + v; } else { const LONG extent = t.*b - t.*a; t.*a = v; t.*b = v + extent; }
+                if (size) {
+                    t.*b = t.*a + v;
+                } else {
+                    const LONG extent = t.*b - t.*a;
+                    t.*a = v;
+                    t.*b = v + extent;
+                }
                 Move(t.left, t.top, t.right - t.left, t.bottom - t.top);
                 return S_OK;
             }
@@ -53,7 +60,10 @@ void Control::Move(LONG left, LONG top, LONG width, LONG height) {
 
 void Control::Raise(const wchar_t* event) {
     VARIANTARG arg;
-    if (index_) { V_VT(&arg) = VT_I2; V_I2(&arg) = static_cast<SHORT>(*index_); }
+    if (index_) {
+        V_VT(&arg) = VT_I2;
+        V_I2(&arg) = static_cast<SHORT>(*index_);
+    }
     DISPPARAMS dp{index_ ? &arg : nullptr, nullptr, index_ ? 1u : 0u, 0};
     EventArgs args(&dp);
     parent_.Raise(name_, event, args);

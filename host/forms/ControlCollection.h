@@ -7,4 +7,4 @@
 namespace kxhost {
 class Form;
 kx::ComPtr<IDispatch> MakeControlCollection(Form& form);
-}
+} // namespace kxhost

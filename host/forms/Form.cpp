@@ -18,16 +18,7 @@ namespace {
 const char kFormClass[] = "KestrixForm";
 
 ATOM RegisterFormClass() {
-    static ATOM atom = [] {
-        WNDCLASSA wc{};
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = Form::WndProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kFormClass;
-        return RegisterClassA(&wc);
-    }();
+    static const ATOM atom = kx::RegisterObjectClass(kFormClass, Form::WndProc, COLOR_BTNFACE, CS_DBLCLKS);
     return atom;
 }
 
@@ -44,7 +35,8 @@ std::unique_ptr<Control> MakeControl(Form& f, const ControlDesc& d) {
 
 } // namespace
 
-Form::Form(Runtime& rt, const FormDesc& desc) : rt_(rt), desc_(desc), name_(desc.name), object_(kx::AutoObject::New()) {}
+Form::Form(Runtime& rt, const FormDesc& desc)
+    : rt_(rt), desc_(desc), name_(desc.name), object_(kx::AutoObject::New()) {}
 
 std::unique_ptr<Form> Form::Create(Runtime& rt, const FormDesc& desc) {
     std::unique_ptr<Form> f(new Form(rt, desc));
@@ -84,10 +76,20 @@ void Form::DefineMembers() {
         GetWindowTextA(hwnd(), buf, sizeof buf);
         return Return(r, Var(kx::FromAnsi(buf)));
     });
-    o.Define(L"Controls", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return Return(r, Var(controlsCollection_.Get())); });
-    o.Define(L"Show", [this](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*) { Show(); return S_OK; });
-    o.Define(L"Hide", [this](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*) { Hide(); return S_OK; });
-    o.Define(L"SetFocus", [this](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*) { SetFocus(hwnd()); return S_OK; });
+    o.Define(L"Controls",
+             [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return Return(r, Var(controlsCollection_.Get())); });
+    o.Define(L"Show", [this](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*) {
+        Show();
+        return S_OK;
+    });
+    o.Define(L"Hide", [this](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*) {
+        Hide();
+        return S_OK;
+    });
+    o.Define(L"SetFocus", [this](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*) {
+        SetFocus(hwnd());
+        return S_OK;
+    });
     o.Define(L"Refresh", [this](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*) {
         RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE);
         return S_OK;
@@ -109,8 +111,9 @@ void Form::CreateWindowAndControls() {
     const Value* top = FindProp(desc_.props, L"Top");
     const int x = left ? kx::TwipsToPixelsX(PropLong(desc_.props, L"Left", 0)) : CW_USEDEFAULT;
     const int y = top ? kx::TwipsToPixelsY(PropLong(desc_.props, L"Top", 0)) : CW_USEDEFAULT;
-    HWND h = CreateWindowExA(exStyle, kFormClass, kx::ToAnsi(PropString(desc_.props, L"Caption", name_)).c_str(), style, x,
-                             y, r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    HWND h =
+        CreateWindowExA(exStyle, kFormClass, kx::ToAnsi(PropString(desc_.props, L"Caption", name_)).c_str(), style, x,
+                        y, r.right - r.left, r.bottom - r.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!h) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
     hwnd_.reset(h);
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(desc_.props)), FALSE);
@@ -254,7 +257,10 @@ LRESULT Form::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
     case WM_COMMAND:
         if (l) {
             for (const auto& c : controls_) {
-                if (c && c->hwnd() == reinterpret_cast<HWND>(l)) { c->OnCommand(HIWORD(w)); break; }
+                if (c && c->hwnd() == reinterpret_cast<HWND>(l)) {
+                    c->OnCommand(HIWORD(w));
+                    break;
+                }
             }
         }
         return 0;

@@ -64,7 +64,8 @@ public:
     // Every control in form order.
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
     Control* Find(const std::wstring& name, std::optional<LONG> index = std::nullopt) const;
-    template <class T> T& Get(const std::wstring& name, std::optional<LONG> index = std::nullopt) const {
+    template <class T>
+    T& Get(const std::wstring& name, std::optional<LONG> index = std::nullopt) const {
         T* c = dynamic_cast<T*>(Find(name, index));
         if (!c) throw kx::RaisedError(NotFound(name));
         return *c;

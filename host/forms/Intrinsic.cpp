@@ -39,13 +39,19 @@ void DefineCaption(kx::AutoObject& o, const wchar_t* name, WindowedControl* c) {
 
 WindowedControl::WindowedControl(Form& parent, const ControlDesc& desc, const char* cls, DWORD style)
     : Control(parent, desc), class_(cls), style_(style) {
-    Automation().Define(L"hwnd", GetLet([this] { return Var(static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd_))); },
-                                         [](const Var&) { throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_MEMBERNOTFOUND)); }));
-    Automation().Define(L"SetFocus", Method([this](DISPPARAMS*) { SetFocus(); return Var(); }));
-    Automation().Define(L"Enabled", GetLet([this] { return Var(IsWindowEnabled(hwnd_) != FALSE); },
-                                             [this](const Var& v) { EnableWindow(hwnd_, v.AsBool()); }));
-    Automation().Define(L"Visible", GetLet([this] { return Var(IsWindowVisible(hwnd_) != FALSE); },
-                                             [this](const Var& v) { ShowWindow(hwnd_, v.AsBool() ? SW_SHOW : SW_HIDE); }));
+    Automation().Define(L"hwnd",
+                        GetLet([this] { return Var(static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd_))); },
+                               [](const Var&) { throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_MEMBERNOTFOUND)); }));
+    Automation().Define(L"SetFocus", Method([this](DISPPARAMS*) {
+                            SetFocus();
+                            return Var();
+                        }));
+    Automation().Define(L"Enabled",
+                        GetLet([this] { return Var(IsWindowEnabled(hwnd_) != FALSE); },
+                               [this](const Var& v) { EnableWindow(hwnd_, v.AsBool()); }));
+    Automation().Define(L"Visible",
+                        GetLet([this] { return Var(IsWindowVisible(hwnd_) != FALSE); },
+                               [this](const Var& v) { ShowWindow(hwnd_, v.AsBool() ? SW_SHOW : SW_HIDE); }));
 }
 
 WindowedControl::~WindowedControl() {
@@ -58,9 +64,10 @@ void WindowedControl::Create() {
     if (PropBool(desc_.props, L"Visible", true)) style |= WS_VISIBLE;
     if (!PropBool(desc_.props, L"Enabled", true)) style |= WS_DISABLED;
     const std::string text = kx::ToAnsi(PropString(desc_.props, L"Caption", PropString(desc_.props, L"Text", L"")));
-    hwnd_ = CreateWindowExA(0, class_, text.c_str(), style, kx::TwipsToPixelsX(twips_.left), kx::TwipsToPixelsY(twips_.top),
-                            kx::TwipsToPixelsX(twips_.right - twips_.left), kx::TwipsToPixelsY(twips_.bottom - twips_.top),
-                            f.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    hwnd_ =
+        CreateWindowExA(0, class_, text.c_str(), style, kx::TwipsToPixelsX(twips_.left), kx::TwipsToPixelsY(twips_.top),
+                        kx::TwipsToPixelsX(twips_.right - twips_.left), kx::TwipsToPixelsY(twips_.bottom - twips_.top),
+                        f.hwnd(), nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!hwnd_) throw kx::RaisedError(kx::ErrorFromStatus(HRESULT_FROM_WIN32(GetLastError())));
     SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f.FontFor(desc_.props)), FALSE);
     AfterCreate();
@@ -85,9 +92,14 @@ DWORD ListStyle(const ControlDesc& d) {
     DWORD s = WS_VSCROLL | WS_BORDER | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
     if (PropBool(d.props, L"Sorted", false)) s |= LBS_SORT;
     switch (PropLong(d.props, L"MultiSelect", 0)) {
-    case 1: s |= LBS_MULTIPLESEL; break;
-    case 2: s |= LBS_EXTENDEDSEL; break;
-    default: break;
+    case 1:
+        s |= LBS_MULTIPLESEL;
+        break;
+    case 2:
+        s |= LBS_EXTENDEDSEL;
+        break;
+    default:
+        break;
     }
     return s;
 }
@@ -97,23 +109,31 @@ ListBox::ListBox(Form& parent, const ControlDesc& desc) : WindowedControl(parent
     multi_ = PropLong(desc.props, L"MultiSelect", 0) != 0;
     kx::AutoObject& o = Automation();
     o.Define(L"AddItem", Method([this](DISPPARAMS* p) {
-        if (!p || p->cArgs < 1) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_BADPARAMCOUNT));
-        const std::wstring item = kx::ArgString(p, 0);
-        if (p->cArgs >= 2) {
-            newIndex_ = static_cast<LONG>(SendMessageA(hwnd_, LB_INSERTSTRING, kx::ArgLong(p, 1),
-                                                       reinterpret_cast<LPARAM>(kx::ToAnsi(item).c_str())));
-        } else {
-            AddItem(item);
-        }
-        return Var();
-    }));
-    o.Define(L"RemoveItem", Method([this](DISPPARAMS* p) { RemoveItem(kx::ArgLong(p, 0)); return Var(); }));
-    o.Define(L"Clear", Method([this](DISPPARAMS*) { Clear(); return Var(); }));
+                 if (!p || p->cArgs < 1) throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_BADPARAMCOUNT));
+                 const std::wstring item = kx::ArgString(p, 0);
+                 if (p->cArgs >= 2) {
+                     newIndex_ = static_cast<LONG>(SendMessageA(hwnd_, LB_INSERTSTRING, kx::ArgLong(p, 1),
+                                                                reinterpret_cast<LPARAM>(kx::ToAnsi(item).c_str())));
+                 } else {
+                     AddItem(item);
+                 }
+                 return Var();
+             }));
+    o.Define(L"RemoveItem", Method([this](DISPPARAMS* p) {
+                 RemoveItem(kx::ArgLong(p, 0));
+                 return Var();
+             }));
+    o.Define(L"Clear", Method([this](DISPPARAMS*) {
+                 Clear();
+                 return Var();
+             }));
     o.Define(L"ListCount", GetLet([this] { return Var(ListCount()); }, [](const Var&) {}));
     o.Define(L"NewIndex", GetLet([this] { return Var(newIndex_); }, [](const Var&) {}));
-    o.Define(L"ListIndex", GetLet([this] { return Var(ListIndex()); }, [this](const Var& v) { SetListIndex(v.AsLong()); }));
+    o.Define(L"ListIndex",
+             GetLet([this] { return Var(ListIndex()); }, [this](const Var& v) { SetListIndex(v.AsLong()); }));
     o.Define(L"List", Method([this](DISPPARAMS* p) { return Var(List(kx::ArgLong(p, 0))); }));
-    o.Define(L"Text", GetLet([this] { return Var(ListIndex() >= 0 ? List(ListIndex()) : std::wstring()); }, [](const Var&) {}));
+    o.Define(L"Text",
+             GetLet([this] { return Var(ListIndex() >= 0 ? List(ListIndex()) : std::wstring()); }, [](const Var&) {}));
     o.Define(L"Selected", [this](WORD flags, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
         if (!p || p->cArgs < 1) return DISP_E_BADPARAMCOUNT;
         if (flags & DISPATCH_PROPERTYPUT) {
@@ -131,7 +151,8 @@ ListBox::ListBox(Form& parent, const ControlDesc& desc) : WindowedControl(parent
 }
 
 void ListBox::AddItem(const std::wstring& item) {
-    newIndex_ = static_cast<LONG>(SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kx::ToAnsi(item).c_str())));
+    newIndex_ =
+        static_cast<LONG>(SendMessageA(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kx::ToAnsi(item).c_str())));
 }
 
 void ListBox::RemoveItem(LONG index) { SendMessageA(hwnd_, LB_DELETESTRING, index, 0); }
@@ -206,7 +227,8 @@ void TextBox::OnCommand(WORD code) {
 CheckBox::CheckBox(Form& parent, const ControlDesc& desc)
     : WindowedControl(parent, desc, "BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP) {
     DefineCaption(Automation(), L"Caption", this);
-    Automation().Define(L"Value", GetLet([this] { return Var(Value()); }, [this](const Var& v) { SetValue(v.AsLong()); }));
+    Automation().Define(L"Value",
+                        GetLet([this] { return Var(Value()); }, [this](const Var& v) { SetValue(v.AsLong()); }));
 }
 
 void CheckBox::AfterCreate() { SetValue(PropLong(desc_.props, L"Value", 0)); }
@@ -227,7 +249,8 @@ void CheckBox::OnCommand(WORD code) {
 
 Label::Label(Form& parent, const ControlDesc& desc) : Control(parent, desc) {
     caption_ = PropString(desc.props, L"Caption", L"");
-    Automation().Define(L"Caption", GetLet([this] { return Var(caption_); }, [this](const Var& v) { SetCaption(v.AsString()); }));
+    Automation().Define(L"Caption",
+                        GetLet([this] { return Var(caption_); }, [this](const Var& v) { SetCaption(v.AsString()); }));
 }
 
 void Label::SetCaption(const std::wstring& c) {
@@ -244,9 +267,14 @@ void Label::Paint(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     UINT align = DT_LEFT;
     switch (PropLong(desc_.props, L"Alignment", 0)) {
-    case 1: align = DT_RIGHT; break;
-    case 2: align = DT_CENTER; break;
-    default: break;
+    case 1:
+        align = DT_RIGHT;
+        break;
+    case 2:
+        align = DT_CENTER;
+        break;
+    default:
+        break;
     }
     DrawTextW(dc, caption_.c_str(), static_cast<int>(caption_.size()), &r, align | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);

@@ -38,6 +38,7 @@ public:
     std::wstring List(LONG index) const;
     void OnCommand(WORD code) override;
     ControlDesc Describe() const override;
+
 private:
     bool multi_ = false;
     LONG newIndex_ = -1;
@@ -67,6 +68,7 @@ public:
     LONG Value() const;
     void SetValue(LONG v);
     void OnCommand(WORD code) override;
+
 protected:
     void AfterCreate() override;
 };
@@ -80,6 +82,7 @@ public:
     void Paint(HDC dc) override;
     const std::wstring& Caption() const { return caption_; }
     void SetCaption(const std::wstring& c);
+
 private:
     std::wstring caption_;
 };

@@ -22,16 +22,25 @@ void SetThrough(VARIANTARG& a, const Var& v) {
     const HRESULT hr = VariantChangeType(conv.get(), const_cast<VARIANT*>(v.get()), 0, target);
     if (FAILED(hr)) Fail(hr);
     switch (target) {
-    case VT_I4: *V_I4REF(&a) = V_I4(conv.get()); break;
-    case VT_I2: *V_I2REF(&a) = V_I2(conv.get()); break;
-    case VT_BOOL: *V_BOOLREF(&a) = V_BOOL(conv.get()); break;
-    case VT_R8: *V_R8REF(&a) = V_R8(conv.get()); break;
+    case VT_I4:
+        *V_I4REF(&a) = V_I4(conv.get());
+        break;
+    case VT_I2:
+        *V_I2REF(&a) = V_I2(conv.get());
+        break;
+    case VT_BOOL:
+        *V_BOOLREF(&a) = V_BOOL(conv.get());
+        break;
+    case VT_R8:
+        *V_R8REF(&a) = V_R8(conv.get());
+        break;
     case VT_BSTR:
         SysFreeString(*V_BSTRREF(&a));
         *V_BSTRREF(&a) = V_BSTR(conv.get());
         V_VT(conv.get()) = VT_EMPTY; // ownership moved to the caller's variable
         break;
-    default: Fail(DISP_E_TYPEMISMATCH);
+    default:
+        Fail(DISP_E_TYPEMISMATCH);
     }
 }
 

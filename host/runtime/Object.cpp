@@ -16,11 +16,24 @@ Var Object::Invoke(const wchar_t* name, WORD flags, std::initializer_list<Arg> a
     for (const Arg& a : args) {
         Var& h = held[i];
         VARIANTARG& v = va[i];
-        if (a.long_) { h = Var(*a.long_); V_VT(&v) = VT_BYREF | VT_I4; V_I4REF(&v) = &V_I4(h.get()); }
-        else if (a.string_) { h = Var(*a.string_); V_VT(&v) = VT_BYREF | VT_BSTR; V_BSTRREF(&v) = &V_BSTR(h.get()); }
-        else if (a.bool_) { h = Var(*a.bool_); V_VT(&v) = VT_BYREF | VT_BOOL; V_BOOLREF(&v) = &V_BOOL(h.get()); }
-        else if (a.var_) { V_VT(&v) = VT_BYREF | VT_VARIANT; V_VARIANTREF(&v) = a.var_->get(); }
-        else { v = *a.value_.get(); }
+        if (a.long_) {
+            h = Var(*a.long_);
+            V_VT(&v) = VT_BYREF | VT_I4;
+            V_I4REF(&v) = &V_I4(h.get());
+        } else if (a.string_) {
+            h = Var(*a.string_);
+            V_VT(&v) = VT_BYREF | VT_BSTR;
+            V_BSTRREF(&v) = &V_BSTR(h.get());
+        } else if (a.bool_) {
+            h = Var(*a.bool_);
+            V_VT(&v) = VT_BYREF | VT_BOOL;
+            V_BOOLREF(&v) = &V_BOOL(h.get());
+        } else if (a.var_) {
+            V_VT(&v) = VT_BYREF | VT_VARIANT;
+            V_VARIANTREF(&v) = a.var_->get();
+        } else {
+            v = *a.value_.get();
+        }
         ++i;
     }
     Var result;

@@ -24,10 +24,26 @@ public:
     Arg(const wchar_t* v) : value_(v) {}
     Arg(const std::wstring& v) : value_(v) {}
     Arg(IDispatch* v) : value_(v) {}
-    static Arg Ref(LONG& v) { Arg a; a.long_ = &v; return a; }
-    static Arg Ref(std::wstring& v) { Arg a; a.string_ = &v; return a; }
-    static Arg Ref(bool& v) { Arg a; a.bool_ = &v; return a; }
-    static Arg Ref(Var& v) { Arg a; a.var_ = &v; return a; }
+    static Arg Ref(LONG& v) {
+        Arg a;
+        a.long_ = &v;
+        return a;
+    }
+    static Arg Ref(std::wstring& v) {
+        Arg a;
+        a.string_ = &v;
+        return a;
+    }
+    static Arg Ref(bool& v) {
+        Arg a;
+        a.bool_ = &v;
+        return a;
+    }
+    static Arg Ref(Var& v) {
+        Arg a;
+        a.var_ = &v;
+        return a;
+    }
 
 private:
     friend class Object;

@@ -26,7 +26,10 @@ Runtime::~Runtime() {
         t_current = previous_;
     } else {
         for (Runtime* r = t_current; r; r = r->previous_) {
-            if (r->previous_ == this) { r->previous_ = previous_; break; }
+            if (r->previous_ == this) {
+                r->previous_ = previous_;
+                break;
+            }
         }
     }
     if (oleInitialized_) OleUninitialize();
@@ -87,7 +90,10 @@ int Runtime::Run() {
 void Runtime::DoEvents() {
     MSG m;
     while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (m.message == WM_QUIT) { PostQuitMessage(static_cast<int>(m.wParam)); return; }
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));
+            return;
+        }
         if (PreTranslate(m)) continue;
         TranslateMessage(&m);
         DispatchMessageA(&m);
@@ -117,7 +123,10 @@ DWORD Runtime::Shell(const std::wstring& file, int show) {
 }
 
 void Runtime::ReportUnhandled(const kx::AutomationError& e) {
-    if (onError_) { onError_(e); return; }
+    if (onError_) {
+        onError_(e);
+        return;
+    }
     MsgBox(L"実行時エラー '" + std::to_wstring(e.number) + L"':\r\n\r\n" + e.description, MB_OK | MB_ICONSTOP);
     ExitProcess(static_cast<UINT>(e.number ? e.number : 1));
 }

@@ -6,35 +6,63 @@
 #include <string>
 
 #include "ComPtr.h"
+#include "Variant.h"
 
 namespace kxhost {
 
-class Var {
+class Var : public kx::VariantHolder {
 public:
-    Var() { VariantInit(&v_); }
-    Var(LONG v) : Var() { V_VT(&v_) = VT_I4; V_I4(&v_) = v; }
+    Var() = default;
+    Var(LONG v) : Var() {
+        V_VT(&v_) = VT_I4;
+        V_I4(&v_) = v;
+    }
     Var(int v) : Var(static_cast<LONG>(v)) {}
-    Var(bool v) : Var() { V_VT(&v_) = VT_BOOL; V_BOOL(&v_) = v ? VARIANT_TRUE : VARIANT_FALSE; }
-    Var(double v) : Var() { V_VT(&v_) = VT_R8; V_R8(&v_) = v; }
+    Var(bool v) : Var() {
+        V_VT(&v_) = VT_BOOL;
+        V_BOOL(&v_) = v ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    Var(double v) : Var() {
+        V_VT(&v_) = VT_R8;
+        V_R8(&v_) = v;
+    }
     Var(const wchar_t* s) : Var(std::wstring(s ? s : L"")) {}
     Var(const std::wstring& s) : Var() {
         V_VT(&v_) = VT_BSTR;
         V_BSTR(&v_) = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
     }
-    Var(IDispatch* d) : Var() { V_VT(&v_) = VT_DISPATCH; V_DISPATCH(&v_) = d; if (d) d->AddRef(); }
+    Var(IDispatch* d) : Var() {
+        V_VT(&v_) = VT_DISPATCH;
+        V_DISPATCH(&v_) = d;
+        if (d) d->AddRef();
+    }
     // Takes a copy of any VARIANT, following one level of reference.
-    static Var Copy(const VARIANT& v) { Var r; VariantCopyInd(&r.v_, const_cast<VARIANT*>(&v)); return r; }
+    static Var Copy(const VARIANT& v) {
+        Var r;
+        VariantCopyInd(&r.v_, const_cast<VARIANT*>(&v));
+        return r;
+    }
 
-    Var(const Var& o) : Var() { VariantCopy(&v_, const_cast<VARIANT*>(&o.v_)); }
-    Var& operator=(const Var& o) { if (this != &o) { VariantClear(&v_); VariantCopy(&v_, const_cast<VARIANT*>(&o.v_)); } return *this; }
-    Var(Var&& o) noexcept : v_(o.v_) { VariantInit(&o.v_); }
-    Var& operator=(Var&& o) noexcept { if (this != &o) { VariantClear(&v_); v_ = o.v_; VariantInit(&o.v_); } return *this; }
-    ~Var() { VariantClear(&v_); }
-
-    VARIANT* get() { return &v_; }
-    const VARIANT* get() const { return &v_; }
-    VARIANT* put() { VariantClear(&v_); return &v_; }
-    VARTYPE vt() const { return V_VT(&v_); }
+    Var(const Var& o) : VariantHolder() { VariantCopy(&v_, const_cast<VARIANT*>(&o.v_)); }
+    Var& operator=(const Var& o) {
+        if (this != &o) {
+            VariantClear(&v_);
+            VariantCopy(&v_, const_cast<VARIANT*>(&o.v_));
+        }
+        return *this;
+    }
+    Var(Var&& o) noexcept : VariantHolder() {
+        v_ = o.v_;
+        VariantInit(&o.v_);
+    }
+    Var& operator=(Var&& o) noexcept {
+        if (this != &o) {
+            VariantClear(&v_);
+            v_ = o.v_;
+            VariantInit(&o.v_);
+        }
+        return *this;
+    }
     bool empty() const { return V_VT(&v_) == VT_EMPTY; }
 
     // Conversions as VB's CLng/CStr/CBool do them; throw kx::RaisedError (13, type mismatch) when impossible.
@@ -46,9 +74,6 @@ public:
     // A member's result for the automation object: a copy into the caller's
     // VARIANT, when the caller asked for one.
     HRESULT ReturnTo(VARIANT* result) const { return result ? VariantCopy(result, const_cast<VARIANT*>(&v_)) : S_OK; }
-
-private:
-    VARIANT v_;
 };
 
 // A member's result for the automation object (Var::ReturnTo).

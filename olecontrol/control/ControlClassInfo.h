@@ -9,17 +9,17 @@ namespace kx::ole {
 
 struct ControlClassInfo {
     const CLSID* clsid;
-    const IID* dispatchIid;   // the dual interface the control answers calls on
-    const IID* eventIid;      // default source dispinterface; nullptr: no events
-    DWORD miscStatus;         // OLEMISC_*; OLEMISC_INVISIBLEATRUNTIME hides the
-                              // window (it still exists) when the ambient user
-                              // mode is True or not given
-    SIZEL extent;             // initial size, HIMETRIC
-    const CLSID* pages;       // property pages, in order
+    const IID* dispatchIid; // the dual interface the control answers calls on
+    const IID* eventIid; // default source dispinterface; nullptr: no events
+    DWORD miscStatus; // OLEMISC_*; OLEMISC_INVISIBLEATRUNTIME hides the
+        // window (it still exists) when the ambient user
+        // mode is True or not given
+    SIZEL extent; // initial size, HIMETRIC
+    const CLSID* pages; // property pages, in order
     UINT pageCount;
-    UINT faceBitmapId;        // bitmap resource drawn as the face; 0: none
-    const char* windowClass;  // ANSI class name of the control's window;
-                              // nullptr: "KxOleControl"
+    UINT faceBitmapId; // bitmap resource drawn as the face; 0: none
+    const char* windowClass; // ANSI class name of the control's window;
+        // nullptr: "KxOleControl"
 };
 
 } // namespace kx::ole

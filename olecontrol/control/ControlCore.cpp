@@ -11,9 +11,7 @@
 namespace kx::ole {
 
 ControlCore::ControlCore(const ControlClassInfo& info)
-    : info_(info),
-      module_(ModuleOf(&info)),
-      events_(static_cast<IConnectionPointContainer*>(this), info.eventIid),
+    : info_(info), module_(ModuleOf(&info)), events_(static_cast<IConnectionPointContainer*>(this), info.eventIid),
       extent_(info.extent) {}
 
 ControlCore::~ControlCore() {
@@ -136,8 +134,6 @@ STDMETHODIMP ControlCore::GetPages(CAUUID* pages) {
     return S_OK;
 }
 
-STDMETHODIMP ControlCore::InterfaceSupportsErrorInfo(REFIID iid) {
-    return iid == *info_.dispatchIid ? S_OK : S_FALSE;
-}
+STDMETHODIMP ControlCore::InterfaceSupportsErrorInfo(REFIID iid) { return iid == *info_.dispatchIid ? S_OK : S_FALSE; }
 
 } // namespace kx::ole

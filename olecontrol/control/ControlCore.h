@@ -233,9 +233,9 @@ private:
     ControlWindow window_;
     EventPoints events_;
     ComPtr<ITypeLib> typeLib_;
-    ComPtr<ITypeInfo> dispatchInfo_;  // TKIND_DISPATCH, what GetTypeInfo hands out
+    ComPtr<ITypeInfo> dispatchInfo_; // TKIND_DISPATCH, what GetTypeInfo hands out
     ComPtr<ITypeInfo> interfaceInfo_; // TKIND_INTERFACE of the dual, what Invoke calls through
-    CoercionPlan plan_;               // of interfaceInfo_
+    CoercionPlan plan_; // of interfaceInfo_
     ComPtr<IOleAdviseHolder> adviseHolder_;
     ComPtr<IAdviseSink> viewSink_;
     DWORD viewAspects_ = 0;

@@ -80,8 +80,8 @@ HRESULT ControlWindow::Create(HINSTANCE module, const char* className, HWND pare
     if (!g_Classes.Ensure(module, className)) return HRESULT_FROM_WIN32(GetLastError());
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (visible) style |= WS_VISIBLE;
-    HWND hwnd = CreateWindowExA(0, className, "", style, pos.left, pos.top, pos.right - pos.left,
-                                pos.bottom - pos.top, parent, nullptr, module, hooks);
+    HWND hwnd = CreateWindowExA(0, className, "", style, pos.left, pos.top, pos.right - pos.left, pos.bottom - pos.top,
+                                parent, nullptr, module, hooks);
     if (!hwnd) {
         const DWORD e = GetLastError();
         return e ? HRESULT_FROM_WIN32(e) : E_FAIL;

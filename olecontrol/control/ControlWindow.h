@@ -14,6 +14,7 @@ public:
     virtual LRESULT WindowMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool* handled) = 0;
     // The window is going away (WM_NCDESTROY), however it was destroyed.
     virtual void WindowGone(HWND hwnd) = 0;
+
 protected:
     ~WindowHooks() = default;
 };

@@ -1,4 +1,7 @@
 #include "DispatchCall.h"
+
+#include <cstring>
+
 #include "TypeAttr.h"
 
 #include "ComPtr.h"
@@ -12,15 +15,8 @@ namespace {
 constexpr UINT kMaxArgs = 32;
 
 bool IsPlainType(VARTYPE vt) {
-    switch (vt) {
-    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
-    case VT_INT: case VT_UINT: case VT_I8: case VT_UI8: case VT_R4: case VT_R8:
-    case VT_CY: case VT_DATE: case VT_BSTR: case VT_BOOL: case VT_ERROR: case VT_VARIANT:
-    case VT_DISPATCH: case VT_UNKNOWN:
-        return true;
-    default:
-        return false; // DECIMAL overlays the variant's type field: left to Invoke
-    }
+    // DECIMAL overlays the variant's type field: left to Invoke.
+    return ValueSize(vt) != 0 || vt == VT_BSTR || vt == VT_VARIANT || vt == VT_DISPATCH || vt == VT_UNKNOWN;
 }
 
 // The variant type a value of declared type t travels as, when it is one
@@ -36,8 +32,14 @@ bool ValueType(ITypeInfo* ti, const TYPEDESC& t, VARTYPE* out) {
         if (FAILED(ti->GetRefTypeInfo(t.lptdesc->hreftype, &ref))) return false;
         TypeAttr attr(ref.Get());
         if (!attr.get()) return false;
-        if (attr.get()->guid == IID_IDispatch) { *out = VT_DISPATCH; return true; }
-        if (attr.get()->guid == IID_IUnknown) { *out = VT_UNKNOWN; return true; }
+        if (attr.get()->guid == IID_IDispatch) {
+            *out = VT_DISPATCH;
+            return true;
+        }
+        if (attr.get()->guid == IID_IUnknown) {
+            *out = VT_UNKNOWN;
+            return true;
+        }
         return false;
     }
     if (t.vt == VT_USERDEFINED) {
@@ -45,7 +47,10 @@ bool ValueType(ITypeInfo* ti, const TYPEDESC& t, VARTYPE* out) {
         if (FAILED(ti->GetRefTypeInfo(t.hreftype, &ref))) return false;
         TypeAttr attr(ref.Get());
         if (!attr.get()) return false;
-        if (attr.get()->typekind == TKIND_ENUM) { *out = VT_I4; return true; }
+        if (attr.get()->typekind == TKIND_ENUM) {
+            *out = VT_I4;
+            return true;
+        }
         if (attr.get()->typekind == TKIND_ALIAS) return ValueType(ref.Get(), attr.get()->tdescAlias, out);
     }
     return false;
@@ -70,23 +75,21 @@ HRESULT StoreThrough(VARIANT* ref, const VARIANT* value) {
     Variant conv;
     RETURN_IF_FAILED(VariantChangeType(conv.get(), const_cast<VARIANT*>(value), 0, base));
     VARIANT* c = conv.get();
+    if (const size_t n = ValueSize(base)) {
+        std::memcpy(V_BYREF(ref), &V_UI1(c), n);
+        return S_OK;
+    }
     switch (base) {
-    case VT_I1: case VT_UI1:
-        *V_UI1REF(ref) = V_UI1(c); break;
-    case VT_I2: case VT_UI2: case VT_BOOL:
-        *V_UI2REF(ref) = V_UI2(c); break;
-    case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_R4: case VT_ERROR:
-        *V_UI4REF(ref) = V_UI4(c); break;
-    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE:
-        *V_UI8REF(ref) = V_UI8(c); break;
     case VT_DECIMAL:
-        *V_DECIMALREF(ref) = V_DECIMAL(c); break;
+        *V_DECIMALREF(ref) = V_DECIMAL(c);
+        break;
     case VT_BSTR:
         SysFreeString(*V_BSTRREF(ref));
         *V_BSTRREF(ref) = V_BSTR(c);
         V_VT(c) = VT_EMPTY; // ownership moved
         break;
-    case VT_DISPATCH: case VT_UNKNOWN:
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
         if (*V_UNKNOWNREF(ref)) (*V_UNKNOWNREF(ref))->Release();
         *V_UNKNOWNREF(ref) = V_UNKNOWN(c);
         V_VT(c) = VT_EMPTY;

@@ -26,7 +26,7 @@ public:
     struct Func {
         MEMBERID id;
         WORD invkind;
-        SHORT params;               // all of them, the [retval] one included
+        SHORT params; // all of them, the [retval] one included
         std::vector<VARTYPE> byRef; // per parameter: VT_EMPTY when passed on as it is
     };
     HRESULT Build(ITypeInfo* typeInfo);

@@ -7,8 +7,7 @@
 namespace kx::ole {
 
 namespace {
-HRESULT SetError(const IID& iid, const std::wstring& description, const std::wstring& helpFile,
-                 DWORD helpContext) {
+HRESULT SetError(const IID& iid, const std::wstring& description, const std::wstring& helpFile, DWORD helpContext) {
     ComPtr<ICreateErrorInfo> create;
     RETURN_IF_FAILED(CreateErrorInfo(&create));
     create->SetGUID(iid);
@@ -21,15 +20,15 @@ HRESULT SetError(const IID& iid, const std::wstring& description, const std::wst
 }
 } // namespace
 
-HRESULT RaiseError(const IID& iid, LONG number, const std::wstring& description,
-                   const std::wstring& helpFile, DWORD helpContext) {
+HRESULT RaiseError(const IID& iid, LONG number, const std::wstring& description, const std::wstring& helpFile,
+                   DWORD helpContext) {
     SetError(iid, description, helpFile, helpContext);
     return VbErrorStatus(number);
 }
 
 HRESULT RaiseError(const IID& iid, const AutomationError& error) {
     const HRESULT status = (error.number > 0 && error.number <= 0xFFFF) ? VbErrorStatus(error.number)
-                           : FAILED(error.hr)                           ? error.hr
+        : FAILED(error.hr)                                              ? error.hr
                                                                         : E_FAIL;
     SetError(iid, error.description, error.helpFile, error.helpContext);
     return status;

@@ -31,8 +31,7 @@ STDMETHODIMP ControlCore::Close(DWORD saveOption) {
     return Trap(IID_IOleObject, [&]() -> HRESULT {
         ComPtr<IOleObject> keep(static_cast<IOleObject*>(this));
         InPlaceDeactivate();
-        if (dirty_ && site_.ClientSite() &&
-            (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE)) {
+        if (dirty_ && site_.ClientSite() && (saveOption == OLECLOSE_SAVEIFDIRTY || saveOption == OLECLOSE_PROMPTSAVE)) {
             site_.ClientSite()->SaveObject();
         }
         if (adviseHolder_) adviseHolder_->SendOnClose();
@@ -87,8 +86,8 @@ HRESULT ControlCore::ShowPropertyPages(HWND owner) {
     }
     RETURN_HR_IF(S_FALSE, info_.pageCount == 0);
     IUnknown* objects[] = {static_cast<IOleObject*>(this)};
-    return OleCreatePropertyFrame(owner, 0, 0, nullptr, 1, objects, info_.pageCount,
-                                  const_cast<CLSID*>(info_.pages), GetUserDefaultLCID(), 0, nullptr);
+    return OleCreatePropertyFrame(owner, 0, 0, nullptr, 1, objects, info_.pageCount, const_cast<CLSID*>(info_.pages),
+                                  GetUserDefaultLCID(), 0, nullptr);
 }
 
 STDMETHODIMP ControlCore::EnumVerbs(IEnumOLEVERB** verbs) {

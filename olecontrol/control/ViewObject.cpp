@@ -21,6 +21,7 @@ public:
         DeleteDC(dc_);
     }
     HDC get() const { return dc_; }
+
 private:
     HDC dc_;
     HGDIOBJ old_ = nullptr;
@@ -32,8 +33,7 @@ void ControlCore::OnDraw(HDC dc, const RECT& bounds) {
     if (!faceLoaded_) {
         faceLoaded_ = true;
         if (info_.faceBitmapId) {
-            face_.reset(LoadImageA(module_, MAKEINTRESOURCEA(info_.faceBitmapId), IMAGE_BITMAP, 0, 0,
-                                   LR_DEFAULTCOLOR));
+            face_.reset(LoadImageA(module_, MAKEINTRESOURCEA(info_.faceBitmapId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
         }
     }
     if (!face_) return;
@@ -45,8 +45,8 @@ void ControlCore::OnDraw(HDC dc, const RECT& bounds) {
         BitBlt(dc, bounds.left, bounds.top, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, SRCCOPY);
     } else {
         // A metafile or a scaled device: the face fills the bounds.
-        StretchBlt(dc, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, mem.get(), 0,
-                   0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        StretchBlt(dc, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, mem.get(), 0, 0,
+                   bm.bmWidth, bm.bmHeight, SRCCOPY);
     }
 }
 

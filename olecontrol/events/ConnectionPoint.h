@@ -21,7 +21,8 @@ public:
     // Calls f(sink) for every sink: sink is the interface of this point's
     // IID (or IDispatch, see acceptDispatch). Sinks may advise or unadvise
     // during the walk; each is held while it is called.
-    template <class F> void ForEachSink(F&& f) {
+    template <class F>
+    void ForEachSink(F&& f) {
         for (size_t i = 0; i < sinks_.size(); ++i) {
             ComPtr<IUnknown> sink = sinks_[i];
             if (sink) f(sink.Get());

@@ -24,8 +24,7 @@ HRESULT ReadProperty(IPropertyBag* bag, const wchar_t* name, VARTYPE vt, const V
     return S_FALSE;
 }
 
-HRESULT WriteProperty(IPropertyBag* bag, const wchar_t* name, const VARIANT& value, const VARIANT& def,
-                      BOOL saveAll) {
+HRESULT WriteProperty(IPropertyBag* bag, const wchar_t* name, const VARIANT& value, const VARIANT& def, BOOL saveAll) {
     RETURN_HR_IF_NULL(E_POINTER, bag);
     if (!saveAll && V_VT(&value) == V_VT(&def) &&
         VarCmp(const_cast<VARIANT*>(&value), const_cast<VARIANT*>(&def), LOCALE_USER_DEFAULT, 0) == VARCMP_EQ) {

@@ -14,8 +14,7 @@ namespace kx::ole {
 // a copy of def. S_FALSE: the default was taken.
 HRESULT ReadProperty(IPropertyBag* bag, const wchar_t* name, VARTYPE vt, const VARIANT& def, VARIANT* value,
                      IErrorLog* log = nullptr);
-HRESULT WriteProperty(IPropertyBag* bag, const wchar_t* name, const VARIANT& value, const VARIANT& def,
-                      BOOL saveAll);
+HRESULT WriteProperty(IPropertyBag* bag, const wchar_t* name, const VARIANT& value, const VARIANT& def, BOOL saveAll);
 
 HRESULT ReadString(IPropertyBag* bag, const wchar_t* name, const std::wstring& def, std::wstring* value,
                    IErrorLog* log = nullptr);

@@ -4,6 +4,7 @@
 
 #include "ComPtr.h"
 #include "ReturnIf.h"
+#include "Variant.h"
 
 namespace kx::ole {
 
@@ -13,14 +14,9 @@ constexpr DWORD kNullText = 0xFFFFFFFF;
 constexpr DWORD kMaxText = 0x4000000;
 
 ULONG FixedSize(VARTYPE vt) {
-    switch (vt) {
-    case VT_EMPTY: case VT_NULL: return 0;
-    case VT_I1: case VT_UI1: return 1;
-    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
-    case VT_I4: case VT_UI4: case VT_INT: case VT_UINT: case VT_R4: case VT_ERROR: return 4;
-    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE: return 8;
-    default: return kNullText;
-    }
+    if (vt == VT_EMPTY || vt == VT_NULL) return 0;
+    const size_t n = ValueSize(vt);
+    return n ? static_cast<ULONG>(n) : kNullText;
 }
 } // namespace
 
@@ -83,8 +79,7 @@ HRESULT WriteVariant(IStream* s, const VARIANT& v) {
     case VT_UNKNOWN: {
         ComPtr<IPersistStream> persist;
         if (V_UNKNOWN(&v)) {
-            RETURN_HR_IF(DISP_E_BADVARTYPE,
-                         FAILED(V_UNKNOWN(&v)->QueryInterface(IID_PPV_ARGS(&persist))));
+            RETURN_HR_IF(DISP_E_BADVARTYPE, FAILED(V_UNKNOWN(&v)->QueryInterface(IID_PPV_ARGS(&persist))));
         }
         RETURN_IF_FAILED(WriteBytes(s, &vt, sizeof vt));
         const BYTE present = persist ? 1 : 0;
@@ -140,8 +135,8 @@ HRESULT ReadVariant(IStream* s, VARIANT* out) {
         RETURN_IF_FAILED(ReadBytes(s, &present, sizeof present));
         IUnknown* obj = nullptr;
         if (present) {
-            RETURN_IF_FAILED(OleLoadFromStream(s, vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown,
-                                               reinterpret_cast<void**>(&obj)));
+            RETURN_IF_FAILED(
+                OleLoadFromStream(s, vt == VT_DISPATCH ? IID_IDispatch : IID_IUnknown, reinterpret_cast<void**>(&obj)));
         }
         V_VT(out) = vt;
         V_UNKNOWN(out) = obj;

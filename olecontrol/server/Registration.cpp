@@ -24,8 +24,8 @@ std::wstring GuidString(const GUID& guid) {
 HRESULT WriteRegistryRows(const std::vector<RegistryRow>& rows, const std::wstring& modulePath) {
     for (const RegistryRow& row : rows) {
         HKEY raw = nullptr;
-        LONG e = RegCreateKeyExW(row.root, row.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                                 nullptr, &raw, nullptr);
+        LONG e = RegCreateKeyExW(row.root, row.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                                 &raw, nullptr);
         if (e != ERROR_SUCCESS) return HRESULT_FROM_WIN32(e);
         UniqueHkey key(raw);
         const std::wstring data = Expand(row.data, modulePath);

@@ -34,8 +34,8 @@ void AddControlRows(const ControlEntry& c, const TLIBATTR* lib, std::vector<Regi
     }
     if (lib) {
         rows->push_back({hkcr, clsidKey + L"\\TypeLib", L"", GuidString(lib->guid)});
-        rows->push_back({hkcr, clsidKey + L"\\Version", L"",
-                         Decimal(lib->wMajorVerNum) + L"." + Decimal(lib->wMinorVerNum)});
+        rows->push_back(
+            {hkcr, clsidKey + L"\\Version", L"", Decimal(lib->wMajorVerNum) + L"." + Decimal(lib->wMinorVerNum)});
     }
     rows->push_back({hkcr, clsidKey + L"\\Implemented Categories\\" + GuidString(kControlCategory), L"", L""});
     rows->push_back({hkcr, c.progId, L"", c.description});
@@ -90,7 +90,8 @@ HRESULT ServerModule::Register() const {
         if (FAILED(WriteRegistryRows(rows, path))) return SELFREG_E_CLASS;
         ComPtr<ITypeLib> lib;
         if (SUCCEEDED(LoadModuleTypeLib(Module(), &lib))) {
-            if (FAILED(RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr))) return SELFREG_E_TYPELIB;
+            if (FAILED(RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr)))
+                return SELFREG_E_TYPELIB;
         }
         return S_OK;
     } catch (...) {
@@ -111,8 +112,9 @@ HRESULT ServerModule::Unregister() const {
             // E_INVALIDARG for a library that is not registered, Windows
             // TYPE_E_REGISTRYACCESS, so ask first.
             Bstr registered;
-            if (a && SUCCEEDED(QueryPathOfRegTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid,
-                                                     registered.put()))) {
+            if (a &&
+                SUCCEEDED(
+                    QueryPathOfRegTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, registered.put()))) {
                 if (FAILED(UnRegisterTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind)) &&
                     SUCCEEDED(result)) {
                     result = SELFREG_E_TYPELIB;

@@ -46,9 +46,9 @@ struct ClassEntry {
 
 struct ControlEntry {
     const ControlClassInfo* info;
-    const wchar_t* progId;       // also the version-independent ProgID
+    const wchar_t* progId; // also the version-independent ProgID
     const wchar_t* description;
-    UINT toolboxBitmapId;        // 0: no ToolboxBitmap32
+    UINT toolboxBitmapId; // 0: no ToolboxBitmap32
 };
 
 struct PlainEntry {

@@ -16,8 +16,8 @@ enum class Source { Control, Handle };
 bool Deliver(Source src, HWND h, LONG& msg, LONG& wp, LONG& lp, bool& cancel) noexcept {
     try {
         if (g_DebugMode && g_DebugOpen) {
-            const bool written = src == Source::Control ? gFn_DebugControlLine(h, msg, wp, lp)
-                                                        : gFn_DebugHandleLine(h, msg, wp, lp);
+            const bool written =
+                src == Source::Control ? gFn_DebugControlLine(h, msg, wp, lp) : gFn_DebugHandleLine(h, msg, wp, lp);
             if (!written) return false;
         }
         LONG hwnd = static_cast<LONG>(reinterpret_cast<LONG_PTR>(h));
@@ -81,7 +81,7 @@ namespace {
 // The procedure of the window being probed; messages that arrive during
 // the probe go there unchanged.
 WNDPROC g_ProbePrevProc = nullptr;
-}
+} // namespace
 
 LRESULT CALLBACK gFn_PassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return CallWindowProcA(g_ProbePrevProc, h, m, w, l);

@@ -32,7 +32,8 @@ HRESULT CallbackObject::DoGetEvents(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp, b
     // capture or end the control, which clears this reference.
     kx::ComPtr<IDispatch> keep = obj_;
     kx::Variant result;
-    RETURN_IF_FAILED(kx::InvokeId(keep.Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, 4, result.get(), nullptr));
+    RETURN_IF_FAILED(
+        kx::InvokeId(keep.Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, 4, result.get(), nullptr));
     bool value = false;
     if (result.vt() != VT_EMPTY && !result.toBool(value)) return DISP_E_TYPEMISMATCH;
     *cancel = value;
@@ -62,9 +63,12 @@ void CallbackObject::ErrMsg(LONG number, const std::wstring& text, LONG helpCont
     if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr == E_POINTER ? hr : DISP_E_UNKNOWNNAME));
     kx::Bstr desc(text);
     VARIANTARG args[3];
-    V_VT(&args[0]) = VT_I4; V_I4(&args[0]) = number;
-    V_VT(&args[1]) = VT_BSTR; V_BSTR(&args[1]) = desc.get();
-    V_VT(&args[2]) = VT_I4; V_I4(&args[2]) = helpContext;
+    V_VT(&args[0]) = VT_I4;
+    V_I4(&args[0]) = number;
+    V_VT(&args[1]) = VT_BSTR;
+    V_BSTR(&args[1]) = desc.get();
+    V_VT(&args[2]) = VT_I4;
+    V_I4(&args[2]) = helpContext;
     kx::ComPtr<IDispatch> keep = obj_;
     hr = kx::InvokeId(keep.Get(), id, DISPATCH_METHOD, args, 3, nullptr, &err);
     if (FAILED(hr)) throw kx::RaisedError(std::move(err));

@@ -4,6 +4,8 @@
 // quote that opens an entry stands at one position in both texts.
 #include "KestrixBas.h"
 
+// The catalogue keeps its own layout.
+// clang-format off
 const wchar_t Def_AllEventsName[] =
     L"'WM_ACTIVATE',"
     L"'WM_ACTIVATEAPP',"
@@ -341,4 +343,5 @@ const wchar_t Def_AllEventsValue[] =
     L"'26             '";  // WM_WININICHANGE
 
 static_assert(sizeof(Def_AllEventsName) / sizeof(wchar_t) == Def_AllEventsLength + 1, "catalogue names");
+// clang-format on
 static_assert(sizeof(Def_AllEventsValue) / sizeof(wchar_t) == Def_AllEventsLength + 1, "catalogue values");

@@ -12,8 +12,8 @@ namespace {
 
 struct Leftover {
     HWND hwnd;
-    WNDPROC ours;  // gFn_CallProc or gFn_CallProcHandle
-    WNDPROC prev;  // what the window ran before our procedure
+    WNDPROC ours; // gFn_CallProc or gFn_CallProcHandle
+    WNDPROC prev; // what the window ran before our procedure
 };
 
 std::vector<Leftover> g_Leftovers;
@@ -50,11 +50,10 @@ WNDPROC gFn_TakeLeftover(HWND h, WNDPROC ours) noexcept {
 }
 
 void gFn_SweepLeftovers() noexcept {
-    g_Leftovers.erase(std::remove_if(g_Leftovers.begin(), g_Leftovers.end(),
-                                     [](const Leftover& l) {
-                                         return !IsWindow(l.hwnd) || gFn_HandBack(l.hwnd, l.ours, l.prev);
-                                     }),
-                      g_Leftovers.end());
+    g_Leftovers.erase(
+        std::remove_if(g_Leftovers.begin(), g_Leftovers.end(),
+                       [](const Leftover& l) { return !IsWindow(l.hwnd) || gFn_HandBack(l.hwnd, l.ours, l.prev); }),
+        g_Leftovers.end());
 }
 
 bool gFn_LeftoversRemain() noexcept {

@@ -87,8 +87,8 @@ bool Install() {
             if (g_PrevProcs[i]) IndexAdd(h, g_PrevProcs[i]);
             if (!g_PrevProcs[i]) {
                 gFn_SubClassOff();
-                g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid, kx::byname::NameOf(g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail,
-                                     100);
+                g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid,
+                                     kx::byname::NameOf(g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail, 100);
                 return false;
             }
         }

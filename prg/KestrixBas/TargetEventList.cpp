@@ -7,7 +7,10 @@ namespace {
 // an optional leading '-', no leading zeros, no "-0", within 32 bits.
 bool ParseCanonical(const wchar_t* b, const wchar_t* e, LONG& out) {
     bool neg = false;
-    if (b < e && *b == L'-') { neg = true; ++b; }
+    if (b < e && *b == L'-') {
+        neg = true;
+        ++b;
+    }
     if (b == e || e - b > 10) return false;
     if (*b == L'0' && (e - b > 1 || neg)) return false;
     unsigned long long v = 0;
@@ -46,6 +49,4 @@ TargetEventList& TargetEventList::operator=(const std::wstring& text) {
     return *this;
 }
 
-bool TargetEventList::watchesOther(LONG m) const {
-    return std::binary_search(others_.begin(), others_.end(), m);
-}
+bool TargetEventList::watchesOther(LONG m) const { return std::binary_search(others_.begin(), others_.end(), m); }

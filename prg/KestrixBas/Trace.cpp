@@ -33,7 +33,7 @@ std::wstring StampText() {
     SYSTEMTIME t;
     GetLocalTime(&t);
     return Two(t.wYear / 100) + Two(t.wYear % 100) + g_DateSep + Two(t.wMonth) + g_DateSep + Two(t.wDay) + L"-" +
-           TimeText(t);
+        TimeText(t);
 }
 
 // A number with a blank in front when it is not negative.
@@ -43,7 +43,7 @@ bool WriteLine(const std::string& ansi) {
     const std::string line = ansi + "\r\n";
     DWORD written = 0;
     return WriteFile(g_DebugFileNo.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
-           written == line.size();
+        written == line.size();
 }
 
 // Fields start at print zones of 14 columns, with at least one blank

@@ -55,7 +55,7 @@ bool gFn_FileExists(const std::wstring& path) noexcept {
     // Only the classic attribute bits count: a plain directory is no file,
     // one that is also read-only, hidden, system or archive counts as one.
     constexpr DWORD kClassic = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                               FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
     return (attrs & kClassic) != FILE_ATTRIBUTE_DIRECTORY;
 }
 

@@ -23,8 +23,14 @@ public:
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
-    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** mk) override { if (mk) *mk = nullptr; return E_NOTIMPL; }
-    STDMETHODIMP GetContainer(IOleContainer** c) override { if (c) *c = nullptr; return E_NOINTERFACE; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** mk) override {
+        if (mk) *mk = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** c) override {
+        if (c) *c = nullptr;
+        return E_NOINTERFACE;
+    }
     STDMETHODIMP ShowObject() override { return S_OK; }
     STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
     STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
@@ -41,7 +47,10 @@ public:
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override;
     // IPropertyNotifySink
-    STDMETHODIMP OnChanged(DISPID id) override { changes.push_back(id); return S_OK; }
+    STDMETHODIMP OnChanged(DISPID id) override {
+        changes.push_back(id);
+        return S_OK;
+    }
     STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
 
 private:

@@ -39,9 +39,10 @@ std::vector<std::wstring> ReadUtf16Lines(const std::wstring& path) {
 ScriptRun RunVbScript(const std::wstring& body, unsigned timeoutMs) {
     const std::wstring script = TempName(L".vbs"), output = TempName(L".txt");
     {
-        const std::string ansi = kx::ToAnsi(L"Set Out = CreateObject(\"Scripting.FileSystemObject\")"
-                                            L".CreateTextFile(WScript.Arguments(0), True, True)\r\n" +
-                                            body + L"\r\nOut.Close\r\n");
+        const std::string ansi = kx::ToAnsi(
+            L"Set Out = CreateObject(\"Scripting.FileSystemObject\")"
+            L".CreateTextFile(WScript.Arguments(0), True, True)\r\n" +
+            body + L"\r\nOut.Close\r\n");
         kx::UniqueFile f(CreateFileW(script.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         DWORD written = 0;
         if (f) WriteFile(f.get(), ansi.data(), static_cast<DWORD>(ansi.size()), &written, nullptr);

@@ -10,7 +10,7 @@
 namespace kxtest {
 
 struct ScriptRun {
-    bool finished = false;          // the host ended within the time allowed
+    bool finished = false; // the host ended within the time allowed
     std::vector<std::wstring> lines; // what the script wrote to Out, line by line
 };
 

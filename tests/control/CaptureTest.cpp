@@ -24,7 +24,9 @@ protected:
     std::vector<LONG_PTR> Procs() const {
         return {ProcOf(Hwnd(L"Form1")), ProcOf(Hwnd(L"List1")), ProcOf(Hwnd(L"Command1")), ProcOf(Hwnd(L"Text1"))};
     }
-    std::optional<kx::AutomationError> Start() { return RaisedBy([&] { K().Call(L"EventsStart"); }); }
+    std::optional<kx::AutomationError> Start() {
+        return RaisedBy([&] { K().Call(L"EventsStart"); });
+    }
     bool Started() const { return K().Call(L"IsEventsStart").AsBool(); }
     bool Check(LONG h) const { return K().Call(L"HandleCheck", {h}).AsBool(); }
     // A window that has been destroyed: its handle is no window any more.
@@ -47,10 +49,12 @@ const StartError kStartErrors[] = {
     {L"        Bag targetevents = \"  \"\n", 10007, L"TargetEvents ﾌﾟﾛﾊﾟﾃｨが設定されていません"},
     {L"        Bag targetcontrols = \"Form1,Label1,Text1\"\n", 10008,
      L"TargetControlsﾌﾟﾛﾊﾟﾃｨの 'Label1' はhWndﾌﾟﾛﾊﾟﾃｨがｻﾎﾟｰﾄされていないｺﾝﾄﾛｰﾙです"},
-    {L"        Bag targetcontrols = \"Form1, Command1\"\n", 10009, L"TargetControlsﾌﾟﾛﾊﾟﾃｨの ' Command1' が見つかりません"},
+    {L"        Bag targetcontrols = \"Form1, Command1\"\n", 10009,
+     L"TargetControlsﾌﾟﾛﾊﾟﾃｨの ' Command1' が見つかりません"},
     {L"        Bag targetcontrols = \"Form1,Command1,\"\n", 10009, L"TargetControlsﾌﾟﾛﾊﾟﾃｨの '' が見つかりません"},
     {L"        Bag targetcontrols = \"Kestrix1\"\n", 10009, L"TargetControlsﾌﾟﾛﾊﾟﾃｨの 'Kestrix1' が見つかりません"},
-    {L"        Bag targetcontrols = \"Form1,Nowhere,Text1\"\n", 10009, L"TargetControlsﾌﾟﾛﾊﾟﾃｨの 'Nowhere' が見つかりません"},
+    {L"        Bag targetcontrols = \"Form1,Nowhere,Text1\"\n", 10009,
+     L"TargetControlsﾌﾟﾛﾊﾟﾃｨの 'Nowhere' が見つかりません"},
 };
 
 } // namespace
@@ -172,9 +176,9 @@ TEST_F(CaptureTest, DesignTimeInstallFailuresShowTheirBoxThenTheFailedCapture) {
 TEST_F(CaptureTest, AControlArrayOfThreeButtonsGivesThreeTargetsAndLaterNamesStillResolve) {
     std::wstring buttons;
     for (int i = 0; i < 3; ++i)
-        buttons += L"    Begin CommandButton Cmd(" + std::to_wstring(i) + L")\n        Caption = \"B\"\n        Left = " +
-                   std::to_wstring(3600 + 400 * i) + L"\n        Top = 1200\n        TabIndex = " + std::to_wstring(3 + i) +
-                   L"\n    End\n";
+        buttons += L"    Begin CommandButton Cmd(" + std::to_wstring(i) +
+            L")\n        Caption = \"B\"\n        Left = " + std::to_wstring(3600 + 400 * i) +
+            L"\n        Top = 1200\n        TabIndex = " + std::to_wstring(3 + i) + L"\n    End\n";
     auto& f = Load(L"        Bag targetcontrols = \"cmd,Text1\"\n        Bag targetevents = \"'1030'\"\n" + kQuiet,
                    Mode::Run, buttons);
     std::vector<std::pair<std::wstring, LONG>> seen; // name and index of each GetEvents' Control
@@ -188,11 +192,13 @@ TEST_F(CaptureTest, AControlArrayOfThreeButtonsGivesThreeTargetsAndLaterNamesSti
     for (LONG i = 2; i >= 0; --i) SendMessageA(f.Find(L"Cmd", i)->hwnd(), WM_USER + 6, 0, 0);
     SendMessageA(Hwnd(L"Text1"), WM_USER + 6, 0, 0);
     SendMessageA(Hwnd(L"Command1"), WM_USER + 6, 0, 0); // not a target
-    EXPECT_EQ(seen, (std::vector<std::pair<std::wstring, LONG>>{{L"Cmd", 2}, {L"Cmd", 1}, {L"Cmd", 0}, {L"Text1", -1}}));
+    EXPECT_EQ(seen,
+              (std::vector<std::pair<std::wstring, LONG>>{{L"Cmd", 2}, {L"Cmd", 1}, {L"Cmd", 0}, {L"Text1", -1}}));
 }
 
 TEST_F(CaptureTest, ARawHandleThatIsANamedControlsWindowIsCapturedOnceAsThatControl) {
-    auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1030'\"\n" + kQuiet);
+    auto& f =
+        Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1030'\"\n" + kQuiet);
     K().Let(L"TargetHandle", H(Hwnd(L"Command1")));
     std::vector<std::wstring> sources;
     f.On(L"Kestrix1", L"GetEvents", [&](EventArgs& a) { sources.push_back(a.Obj(0).Get(L"Name").AsString()); });
@@ -293,14 +299,16 @@ TEST_F(CaptureTest, AnotherFormLoadingWhileCapturingLeavesTheCaptureWhole) {
     // The later form's values replace the store's, "(Nothing)" included.
     for (const wchar_t* secondTargets : {L"Form2", L"(Nothing)"}) {
         SCOPED_TRACE(kx::ToAnsi(secondTargets));
-        auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1032'\"\n" + kQuiet);
+        auto& f =
+            Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1032'\"\n" + kQuiet);
         WindowRecorder command(Hwnd(L"Command1"));
         int events = 0;
         f.On(L"Kestrix1", L"GetEvents", [&](EventArgs&) { ++events; });
         const auto before = Procs();
         EXPECT_FALSE(Start().has_value());
         ASSERT_TRUE(Started());
-        auto second = LoadOther(L"Form2", L"        Bag targetcontrols = \"" + std::wstring(secondTargets) + L"\"\n" + kQuiet);
+        auto second =
+            LoadOther(L"Form2", L"        Bag targetcontrols = \"" + std::wstring(secondTargets) + L"\"\n" + kQuiet);
         // The most recently loaded control is the one the engine calls back.
         int secondEvents = 0;
         second->On(L"Kestrix1", L"GetEvents", [&](EventArgs&) { ++secondEvents; });

@@ -9,9 +9,9 @@ using kxhost::EventArgs;
 
 namespace {
 
-constexpr UINT kPlain = WM_USER + 8;   // no window here answers it
-constexpr UINT kCancel = WM_USER + 7;  // the handlers below cancel it
-constexpr UINT kChange = WM_USER + 9;  // the handlers below change it
+constexpr UINT kPlain = WM_USER + 8; // no window here answers it
+constexpr UINT kCancel = WM_USER + 7; // the handlers below cancel it
+constexpr UINT kChange = WM_USER + 9; // the handlers below change it
 
 struct Event {
     std::wstring source;
@@ -24,8 +24,8 @@ protected:
     // Loads the form capturing Form1, Command1 and List1 with the given
     // events; every GetEvents is noted in events_.
     void LoadCapturing(const std::wstring& targetEvents) {
-        auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1,List1\"\n        Bag targetevents = \"" + targetEvents +
-                       L"\"\n        Bag debugmode = False\n");
+        auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1,List1\"\n        Bag targetevents = \"" +
+                       targetEvents + L"\"\n        Bag debugmode = False\n");
         f.On(L"Kestrix1", L"GetEvents", [this](EventArgs& a) {
             events_.push_back({a.Obj(0).Get(L"Name").AsString(), a.Long(1), a.Long(2), a.Long(3)});
             if (extra_) extra_(a);
@@ -48,8 +48,9 @@ TEST_F(DeliveryTest, OnlyListedMessagesOfTargetWindowsAreDelivered) {
     SendMessageA(Hwnd(L"Command1"), WM_LBUTTONUP, 0, MAKELPARAM(3, 5));
     SendMessageA(Hwnd(L"List1"), kPlain, 11, -12);
     SendMessageA(Hwnd(L"Text1"), kPlain, 0, 0); // no target
-    EXPECT_EQ(events_, (std::vector<Event>{{L"Command1", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5)},
-                                           {L"List1", static_cast<LONG>(kPlain), 11, -12}}));
+    EXPECT_EQ(events_,
+              (std::vector<Event>{{L"Command1", WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 5)},
+                                  {L"List1", static_cast<LONG>(kPlain), 11, -12}}));
 }
 
 TEST_F(DeliveryTest, AllWatchesEveryMessageAndOnlyInCapitals) {
@@ -61,7 +62,8 @@ TEST_F(DeliveryTest, AllWatchesEveryMessageAndOnlyInCapitals) {
     ASSERT_GE(events_.size(), 3u);
     EXPECT_EQ(events_[0].msg, WM_NCHITTEST);
     EXPECT_NE(std::find(events_.begin(), events_.end(), Event{L"Command1", WM_SETCURSOR, 0, 0}), events_.end());
-    EXPECT_NE(std::find(events_.begin(), events_.end(), Event{L"Form1", static_cast<LONG>(kPlain), 1, 2}), events_.end());
+    EXPECT_NE(std::find(events_.begin(), events_.end(), Event{L"Form1", static_cast<LONG>(kPlain), 1, 2}),
+              events_.end());
     K().Call(L"EventsStop");
 
     // Restored as saved, "all" in lower case watches nothing at all.
@@ -123,8 +125,9 @@ TEST_F(DeliveryTest, NestedDeliveriesKeepTheirOwnValues) {
     };
     Start();
     SendMessageA(Hwnd(L"Command1"), kPlain, 10, 20);
-    EXPECT_EQ(events_, (std::vector<Event>{{L"Command1", static_cast<LONG>(kPlain), 10, 20},
-                                           {L"List1", static_cast<LONG>(kPlain + 1), 77, 88}}));
+    EXPECT_EQ(events_,
+              (std::vector<Event>{{L"Command1", static_cast<LONG>(kPlain), 10, 20},
+                                  {L"List1", static_cast<LONG>(kPlain + 1), 77, 88}}));
     const auto inner = list.Seen(kPlain + 1);
     ASSERT_EQ(inner.size(), 1u);
     EXPECT_EQ(inner[0].wp, 99u);
@@ -146,9 +149,17 @@ TEST_F(DeliveryTest, AHandlerThatStopsTheCaptureStillLetsItsMessageThrough) {
 
 TEST_F(DeliveryTest, GetEventNameNamesCatalogueMessagesAndNothingElse) {
     Load(L"        Bag debugmode = False\n");
-    const struct { LONG value; const wchar_t* name; } names[] = {
-        {563, L"WM_DROPFILES"}, {513, L"WM_LBUTTONDOWN"}, {15, L"WM_PAINT"}, {1, L"WM_CREATE"},
-        {99999, L""}, {-1, L""}, {1032, L""},
+    const struct {
+        LONG value;
+        const wchar_t* name;
+    } names[] = {
+        {563, L"WM_DROPFILES"},
+        {513, L"WM_LBUTTONDOWN"},
+        {15, L"WM_PAINT"},
+        {1, L"WM_CREATE"},
+        {99999, L""},
+        {-1, L""},
+        {1032, L""},
     };
     for (const auto& n : names) EXPECT_EQ(K().Call(L"GetEventName", {n.value}).AsString(), n.name) << n.value;
 }

@@ -20,9 +20,9 @@ struct Drop {
 class DropTest : public KestrixTest {
 protected:
     void LoadWatching(const std::wstring& targetEvents, bool dropMode) {
-        auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"" + targetEvents +
-                       L"\"\n        Bag debugmode = False\n" +
-                       (dropMode ? L"" : L"        Bag filedropmode = False\n"));
+        auto& f =
+            Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"" + targetEvents +
+                 L"\"\n        Bag debugmode = False\n" + (dropMode ? L"" : L"        Bag filedropmode = False\n"));
         f.On(L"Kestrix1", L"GetEvents", [this](EventArgs& a) {
             if (a.Long(1) != WM_DROPFILES) return;
             ++getEvents_;
@@ -104,7 +104,7 @@ TEST_F(DropTest, LongAndJapanesePathsArriveWholeWithOuterBlanksRemoved) {
     ASSERT_EQ(drops_[0].files.size(), 3u);
     EXPECT_EQ(drops_[0].files[0], longPath);
     EXPECT_EQ(drops_[0].files[1], L"C:\\ｶﾅ\\名前 付き.txt"); // blanks inside stay
-    EXPECT_EQ(drops_[0].files[2], L"\tC:\\tab.txt");       // only blanks are trimmed
+    EXPECT_EQ(drops_[0].files[2], L"\tC:\\tab.txt"); // only blanks are trimmed
     EXPECT_EQ(drops_[0].count, 3);
 }
 

@@ -58,13 +58,14 @@ TEST_F(InitTest, AnEmptySavedFormRestoresTheDefaultsInBothModes) {
 TEST_F(InitTest, SavedValuesGoStraightIntoTheStoreWhateverTheirKeysCase) {
     // No rule on restoring: a handle that is no window, lower-case events,
     // blanks around names all come back as saved.
-    Load(L"        Bag TARGETHANDLE = 4242\n"
-         L"        Bag TargetControls = \" Text1 \"\n"
-         L"        Bag targetevents = \"all\"\n"
-         L"        Bag DebugFile = \"mixed.dbg\"\n"
-         L"        Bag linkname = \"Far\"\n"
-         L"        Bag debugmode = False\n"
-         L"        Bag FileDropMode = False\n");
+    Load(
+        L"        Bag TARGETHANDLE = 4242\n"
+        L"        Bag TargetControls = \" Text1 \"\n"
+        L"        Bag targetevents = \"all\"\n"
+        L"        Bag DebugFile = \"mixed.dbg\"\n"
+        L"        Bag linkname = \"Far\"\n"
+        L"        Bag debugmode = False\n"
+        L"        Bag FileDropMode = False\n");
     ExpectValues(K(), {L" Text1 ", L"all", L"mixed.dbg", L"Far", false, false, 4242});
     EXPECT_TRUE(Boxes().empty());
 }
@@ -76,8 +77,9 @@ TEST_F(InitTest, SavingWritesTheChangedValuesUnderTheirKeysInOrder) {
     const auto bag = Kx().Describe().bag;
     std::vector<std::wstring> lines;
     for (const auto& p : bag) lines.push_back(p.name + L"=" + Text(p.value));
-    EXPECT_EQ(lines, (std::vector<std::wstring>{L"targetcontrols=Form1,Text1", L"targetevents='513'",
-                                                 L"debugmode=False", L"linkname=Mine"}));
+    EXPECT_EQ(lines,
+              (std::vector<std::wstring>{L"targetcontrols=Form1,Text1", L"targetevents='513'", L"debugmode=False",
+                                         L"linkname=Mine"}));
     // And the saved form loads back to the same values.
     kxhost::FormDesc saved = form_->Describe();
     form_.reset();
@@ -95,8 +97,9 @@ TEST_F(InitTest, PlacedInTheDesignerItTakesTheDefaultsOfANewControl) {
     ExpectValues(k, {L"Form1", L"ALL", L"Kestrix7.Dbg", L"Kestrix", true, true, 0});
     EXPECT_TRUE(Boxes().empty()) << "the defaults pass every rule";
     // Each default went through its set operation and told the designer.
-    EXPECT_EQ(placed.Changes(), (std::vector<DISPID>{DISPID_KX_TARGETCONTROLS, DISPID_KX_TARGETEVENTS, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGFILE,
-                                                     DISPID_KX_LINKNAME, DISPID_KX_FILEDROPMODE}));
+    EXPECT_EQ(placed.Changes(),
+              (std::vector<DISPID>{DISPID_KX_TARGETCONTROLS, DISPID_KX_TARGETEVENTS, DISPID_KX_DEBUGMODE,
+                                   DISPID_KX_DEBUGFILE, DISPID_KX_LINKNAME, DISPID_KX_FILEDROPMODE}));
     EXPECT_TRUE(designer.CurrentForm()->Dirty());
     EXPECT_TRUE(placed.Describe().bag.empty());
 }
@@ -108,14 +111,20 @@ TEST_F(InitTest, ANewControlInADesignerTellsTheContainerOfEveryDefault) {
     form->DefineString(L"Name", L"FormX");
     auto extender = kx::AutoObject::New();
     extender->DefineString(L"Name", L"Kestrix9");
-    extender->DefineValue(L"Parent", [&] { VARIANT v; V_VT(&v) = VT_DISPATCH; V_DISPATCH(&v) = form.Get(); return v; }());
+    extender->DefineValue(L"Parent", [&] {
+        VARIANT v;
+        V_VT(&v) = VT_DISPATCH;
+        V_DISPATCH(&v) = form.Get();
+        return v;
+    }());
     kx::ComPtr<BareSite> site;
     ASSERT_HRESULT_SUCCEEDED(BareSite::Make(site, std::optional<bool>(false), extender.Get()));
     BareControl c;
     StartBare(c, site.Get());
     ASSERT_HRESULT_SUCCEEDED(c.initNew);
-    EXPECT_EQ(site->changes, (std::vector<DISPID>{DISPID_KX_TARGETCONTROLS, DISPID_KX_TARGETEVENTS, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGFILE,
-                                                  DISPID_KX_LINKNAME, DISPID_KX_FILEDROPMODE}));
+    EXPECT_EQ(site->changes,
+              (std::vector<DISPID>{DISPID_KX_TARGETCONTROLS, DISPID_KX_TARGETEVENTS, DISPID_KX_DEBUGMODE,
+                                   DISPID_KX_DEBUGFILE, DISPID_KX_LINKNAME, DISPID_KX_FILEDROPMODE}));
     ExpectValues(Object(c.dispatch.Get()), {L"FormX", L"ALL", L"Kestrix9.Dbg", L"Kestrix", true, true, 0});
     EXPECT_TRUE(Boxes().empty());
 }
@@ -170,8 +179,9 @@ TEST_F(InitTest, WithoutAUserModeOrAnExtenderItBehavesAsAtRunTime) {
 }
 
 TEST_F(InitTest, TwoFormsShareOneStoreAndTheLaterOneDecides) {
-    Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag linkname = \"First\"\n"
-         L"        Bag debugmode = False\n");
+    Load(
+        L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag linkname = \"First\"\n"
+        L"        Bag debugmode = False\n");
     auto second = LoadOther(L"Form2", L"        Bag targetevents = \"'513'\"\n        Bag linkname = \"Second\"\n");
     const Object k1 = K();
     const Object k2 = second->Ctl(L"Kestrix1");

@@ -10,18 +10,23 @@ std::wstring OcxPath() { return ExeDir() + L"Kestrix.OCX"; }
 
 std::wstring FormText(const std::wstring& formName, const std::wstring& bagLines, const std::wstring& extra,
                       bool withKestrix) {
-    std::wstring text = L"Form " + formName + L"\n"
-                        L"    Caption = \"" + formName + L"\"\n"
-                        L"    ClientWidth = 6000\n"
-                        L"    ClientHeight = 3000\n"
-                        L"    Begin ListBox List1\n        Left = 0\n        Top = 0\n        Width = 3000\n        Height = 1500\n        TabIndex = 0\n    End\n"
-                        L"    Begin CommandButton Command1\n        Caption = \"OK\"\n        Left = 3600\n        Top = 0\n        TabIndex = 1\n    End\n"
-                        L"    Begin TextBox Text1\n        Left = 3600\n        Top = 600\n        TabIndex = 2\n    End\n"
-                        L"    Begin Label Label1\n        Caption = \"label\"\n        Left = 0\n        Top = 2000\n    End\n" +
-                        extra;
+    std::wstring text = L"Form " + formName +
+        L"\n"
+        L"    Caption = \"" +
+        formName +
+        L"\"\n"
+        L"    ClientWidth = 6000\n"
+        L"    ClientHeight = 3000\n"
+        L"    Begin ListBox List1\n        Left = 0\n        Top = 0\n        Width = 3000\n        Height = 1500\n    "
+        L"    TabIndex = 0\n    End\n"
+        L"    Begin CommandButton Command1\n        Caption = \"OK\"\n        Left = 3600\n        Top = 0\n        "
+        L"TabIndex = 1\n    End\n"
+        L"    Begin TextBox Text1\n        Left = 3600\n        Top = 600\n        TabIndex = 2\n    End\n"
+        L"    Begin Label Label1\n        Caption = \"label\"\n        Left = 0\n        Top = 2000\n    End\n" +
+        extra;
     if (withKestrix)
-        text += L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n        Left = 120\n        Top = 2400\n" + bagLines +
-                L"    End\n";
+        text += L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n        Left = 120\n        Top = 2400\n" +
+            bagLines + L"    End\n";
     return text + L"End\n";
 }
 

@@ -18,17 +18,54 @@ namespace {
 struct ScriptVar {
     kx::Variant v;
     ScriptVar() = default;
-    explicit ScriptVar(LONG l) { V_VT(v.get()) = VT_I4; V_I4(v.get()) = l; }
-    explicit ScriptVar(const wchar_t* s) { V_VT(v.get()) = VT_BSTR; V_BSTR(v.get()) = SysAllocString(s); }
-    VARIANTARG Ref() { VARIANTARG a; V_VT(&a) = VT_BYREF | VT_VARIANT; V_VARIANTREF(&a) = v.get(); return a; }
-    std::wstring Text() const { std::wstring s; return v.toString(s) ? s : L"?"; }
-    LONG Long() const { LONG l = 0; return v.toLong(l) ? l : -12345; }
+    explicit ScriptVar(LONG l) {
+        V_VT(v.get()) = VT_I4;
+        V_I4(v.get()) = l;
+    }
+    explicit ScriptVar(const wchar_t* s) {
+        V_VT(v.get()) = VT_BSTR;
+        V_BSTR(v.get()) = SysAllocString(s);
+    }
+    VARIANTARG Ref() {
+        VARIANTARG a;
+        V_VT(&a) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&a) = v.get();
+        return a;
+    }
+    std::wstring Text() const {
+        std::wstring s;
+        return v.toString(s) ? s : L"?";
+    }
+    LONG Long() const {
+        LONG l = 0;
+        return v.toLong(l) ? l : -12345;
+    }
 };
 
-VARIANTARG ByValue(LONG l) { VARIANTARG a; V_VT(&a) = VT_I4; V_I4(&a) = l; return a; }
-VARIANTARG ByValueShort(SHORT s) { VARIANTARG a; V_VT(&a) = VT_I2; V_I2(&a) = s; return a; }
-VARIANTARG LongRef(LONG* l) { VARIANTARG a; V_VT(&a) = VT_BYREF | VT_I4; V_I4REF(&a) = l; return a; }
-VARIANTARG BstrRef(BSTR* b) { VARIANTARG a; V_VT(&a) = VT_BYREF | VT_BSTR; V_BSTRREF(&a) = b; return a; }
+VARIANTARG ByValue(LONG l) {
+    VARIANTARG a;
+    V_VT(&a) = VT_I4;
+    V_I4(&a) = l;
+    return a;
+}
+VARIANTARG ByValueShort(SHORT s) {
+    VARIANTARG a;
+    V_VT(&a) = VT_I2;
+    V_I2(&a) = s;
+    return a;
+}
+VARIANTARG LongRef(LONG* l) {
+    VARIANTARG a;
+    V_VT(&a) = VT_BYREF | VT_I4;
+    V_I4REF(&a) = l;
+    return a;
+}
+VARIANTARG BstrRef(BSTR* b) {
+    VARIANTARG a;
+    V_VT(&a) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&a) = b;
+    return a;
+}
 
 // One call as an automation client makes it: the name looked up, then
 // Invoke with the arguments (given here in call order).
@@ -36,7 +73,11 @@ struct Call {
     HRESULT hr = E_FAIL;
     kx::Variant result;
     EXCEPINFO ei{};
-    ~Call() { SysFreeString(ei.bstrDescription); SysFreeString(ei.bstrSource); SysFreeString(ei.bstrHelpFile); }
+    ~Call() {
+        SysFreeString(ei.bstrDescription);
+        SysFreeString(ei.bstrSource);
+        SysFreeString(ei.bstrHelpFile);
+    }
     std::wstring Description() const { return ei.bstrDescription ? ei.bstrDescription : L""; }
     std::wstring HelpFile() const { return ei.bstrHelpFile ? ei.bstrHelpFile : L""; }
 };
@@ -133,26 +174,27 @@ TEST_F(LateBoundTest, LinkSendLeavesKestrixInAnEmptyLinkNameVariable) {
 
 TEST_F(LateBoundTest, ErrMsgRaisesAtRunTimeAndTellsTheCallerTheTopic) {
     Load(L"        Bag debugmode = False\n");
-    ScriptVar number(10009), text(L"説明"), context(100);
-    Call c;
-    Invoke(c, K().get(), L"gFn_ErrMsg", {number.Ref(), text.Ref(), context.Ref()});
-    EXPECT_EQ(c.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(static_cast<unsigned long>(c.ei.scode), 0x800A0000ul + 10009);
-    EXPECT_EQ(c.Description(), L"説明");
-    EXPECT_EQ(c.HelpFile(), L"Kestrix.hlp");
-    EXPECT_EQ(c.ei.dwHelpContext, 10u);
-    EXPECT_EQ(context.Long(), 10);
-
-    // A caught failure handed on below 10000 keeps the text and topic it came with.
-    ScriptVar small(53), what(L"ファイルが見つかりません。"), topic(7);
-    Call s;
-    Invoke(s, K().get(), L"gFn_ErrMsg", {small.Ref(), what.Ref(), topic.Ref()});
-    EXPECT_EQ(s.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(static_cast<unsigned long>(s.ei.scode), 0x800A0000ul + 53);
-    EXPECT_EQ(s.Description(), L"ファイルが見つかりません。");
-    EXPECT_EQ(s.HelpFile(), L"");
-    EXPECT_EQ(s.ei.dwHelpContext, 7u);
-    EXPECT_EQ(topic.Long(), 7);
+    // An own error gets the library's help; a caught failure handed on below
+    // 10000 keeps the text and topic it came with.
+    struct Case {
+        LONG number;
+        const wchar_t* text;
+        LONG context;
+        const wchar_t* helpFile;
+        LONG topic;
+    };
+    for (const Case& k :
+         {Case{10009, L"説明", 100, L"Kestrix.hlp", 10}, Case{53, L"ファイルが見つかりません。", 7, L"", 7}}) {
+        ScriptVar number(k.number), text(k.text), context(k.context);
+        Call c;
+        Invoke(c, K().get(), L"gFn_ErrMsg", {number.Ref(), text.Ref(), context.Ref()});
+        EXPECT_EQ(c.hr, DISP_E_EXCEPTION);
+        EXPECT_EQ(static_cast<unsigned long>(c.ei.scode), 0x800A0000ul + static_cast<unsigned long>(k.number));
+        EXPECT_EQ(c.Description(), k.text);
+        EXPECT_EQ(c.HelpFile(), k.helpFile);
+        EXPECT_EQ(c.ei.dwHelpContext, static_cast<DWORD>(k.topic));
+        EXPECT_EQ(context.Long(), k.topic) << "the caller's variable learns the topic used";
+    }
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -211,7 +253,8 @@ TEST_F(LateBoundTest, DoGetEventsCalledByAScriptWritesTheHandlersChangesBack) {
 TEST_F(LateBoundTest, TheDualInterfaceReportsRaisedErrorsThroughErrorInfo) {
     Load(L"        Bag debugmode = False\n");
     kx::ComPtr<_Kestrix> dual;
-    ASSERT_HRESULT_SUCCEEDED(Kx().ControlObject()->QueryInterface(IID__Kestrix, reinterpret_cast<void**>(dual.GetAddressOf())));
+    ASSERT_HRESULT_SUCCEEDED(
+        Kx().ControlObject()->QueryInterface(IID__Kestrix, reinterpret_cast<void**>(dual.GetAddressOf())));
     kx::ComPtr<ISupportErrorInfo> support;
     ASSERT_HRESULT_SUCCEEDED(dual.As(&support));
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__Kestrix), S_OK);

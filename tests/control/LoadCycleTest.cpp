@@ -57,8 +57,8 @@ Usage Now() { return {OpenHandles(), PrivateBytes()}; }
 // One cycle: load with the first object, release it, free the library.
 void ComCycle() {
     IDispatch* obj = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_Kestrix, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                              reinterpret_cast<void**>(&obj)));
+    ASSERT_HRESULT_SUCCEEDED(
+        CoCreateInstance(CLSID_Kestrix, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&obj)));
     ASSERT_TRUE(Loaded());
     obj->Release();
     CoFreeUnusedLibrariesEx(0, 0);
@@ -112,12 +112,13 @@ HWND MakeWindow() {
         wc.lpszClassName = "KxLoadCycleWindow";
         return RegisterClassA(&wc);
     }();
-    return atom ? CreateWindowExA(0, "KxLoadCycleWindow", "raw", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                  nullptr)
-                : nullptr;
+    return atom
+        ? CreateWindowExA(0, "KxLoadCycleWindow", "raw", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr)
+        : nullptr;
 }
 
-const wchar_t kForm[] = LR"frm(Form Form1
+const wchar_t kForm[] =
+    LR"frm(Form Form1
     Begin Control Kestrix1 "Kestrix32.Kestrix"
         Bag TargetControls = "(Nothing)"
         Bag DebugMode = False

@@ -4,8 +4,8 @@
 namespace kxtest {
 
 OtherProcessWindow::OtherProcessWindow() {
-    const std::string title = "KxOtherWindow " + std::to_string(GetCurrentProcessId()) + "-" +
-                              std::to_string(GetTickCount());
+    const std::string title =
+        "KxOtherWindow " + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
     std::string command = "KxOtherWindow.exe \"" + title + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;

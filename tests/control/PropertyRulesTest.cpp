@@ -9,12 +9,13 @@ using kxhost::Mode;
 
 namespace {
 
-const std::wstring kSaved = L"        Bag targetcontrols = \"Form1,Command1\"\n"
-                            L"        Bag targetevents = \"'513','514'\"\n"
-                            L"        Bag debugfile = \"saved.dbg\"\n"
-                            L"        Bag linkname = \"Saved\"\n"
-                            L"        Bag filedropmode = False\n"
-                            L"        Bag debugmode = False\n";
+const std::wstring kSaved =
+    L"        Bag targetcontrols = \"Form1,Command1\"\n"
+    L"        Bag targetevents = \"'513','514'\"\n"
+    L"        Bag debugfile = \"saved.dbg\"\n"
+    L"        Bag linkname = \"Saved\"\n"
+    L"        Bag filedropmode = False\n"
+    L"        Bag debugmode = False\n";
 
 class PropertyRules : public KestrixTest {
 protected:
@@ -77,7 +78,8 @@ TEST_F(PropertyRules, DesignDebugFileAndLinkNameAreTrimmedAndBlankIsRefusedWithA
     ExpectOwnBox(Boxes()[1], L"LinkName ﾌﾟﾛﾊﾟﾃｨが指定されていません");
     EXPECT_EQ(K().Get(L"DebugFile").AsString(), L"trace.dbg");
     EXPECT_EQ(K().Get(L"LinkName").AsString(), L"Other");
-    EXPECT_EQ(ChangesSince(before), (std::vector<DISPID>{DISPID_KX_DEBUGFILE, DISPID_KX_DEBUGFILE, DISPID_KX_LINKNAME, DISPID_KX_LINKNAME}));
+    EXPECT_EQ(ChangesSince(before),
+              (std::vector<DISPID>{DISPID_KX_DEBUGFILE, DISPID_KX_DEBUGFILE, DISPID_KX_LINKNAME, DISPID_KX_LINKNAME}));
 }
 
 TEST_F(PropertyRules, DesignBooleansAreAccepted) {
@@ -90,7 +92,8 @@ TEST_F(PropertyRules, DesignBooleansAreAccepted) {
     EXPECT_TRUE(K().Get(L"DebugMode").AsBool());
     K().Let(L"DebugMode", false);
     EXPECT_FALSE(K().Get(L"DebugMode").AsBool());
-    EXPECT_EQ(ChangesSince(before), (std::vector<DISPID>{DISPID_KX_FILEDROPMODE, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGMODE}));
+    EXPECT_EQ(ChangesSince(before),
+              (std::vector<DISPID>{DISPID_KX_FILEDROPMODE, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGMODE}));
     EXPECT_TRUE(Boxes().empty());
 }
 
@@ -111,7 +114,12 @@ TEST_F(PropertyRules, DesignTargetHandleIsRefusedWithABoxAndBecomesZero) {
 TEST_F(PropertyRules, RunTimeRefusalsRaiseAndLeaveEverythingAsItWas) {
     Load(kSaved);
     const size_t before = Kx().Changes().size();
-    struct Case { const wchar_t* name; kxhost::Arg value; LONG number; const wchar_t* text; };
+    struct Case {
+        const wchar_t* name;
+        kxhost::Arg value;
+        LONG number;
+        const wchar_t* text;
+    };
     const Case cases[] = {
         {L"TargetControls", L"Text1", 10005, L"実行時にTargetControls ﾌﾟﾛﾊﾟﾃｨは設定できません"},
         {L"TargetEvents", L"ALL", 10011, L"実行時にTargetEvents ﾌﾟﾛﾊﾟﾃｨは設定できません"},
@@ -153,7 +161,8 @@ TEST_F(PropertyRules, RunTimeTargetHandleTakesWindowsAndZeroAndRefusesTheRest) {
     EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), text1);
 
     // Not a window: refused, the stored handle stays.
-    ExpectOwnError(RaisedBy([&] { K().Let(L"TargetHandle", 0x7FFF0001); }), 10016, L"対象ハンドル値が有効ではありません");
+    ExpectOwnError(RaisedBy([&] { K().Let(L"TargetHandle", 0x7FFF0001); }), 10016,
+                   L"対象ハンドル値が有効ではありません");
     HWND gone = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(gone);
     DestroyWindow(gone);

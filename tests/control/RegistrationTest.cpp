@@ -46,12 +46,13 @@ std::wstring Upper(std::wstring s) {
 DWORD RegSvr32(bool unregister) {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + (unregister ? L"/u " : L"") + L"\"" +
-                           OcxPath() + L"\"";
+    std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + (unregister ? L"/u " : L"") +
+        L"\"" + OcxPath() + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 0xFFFFFFFF;
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 0xFFFFFFFF;
     CloseHandle(pi.hThread);
     kx::UniqueFile process(pi.hProcess);
     if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
@@ -125,9 +126,11 @@ TEST_F(RegistrationTest, TheFileCarriesVersion134AndItsTwoBitmaps) {
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(34, 1));
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(34, 1));
     wchar_t* text = nullptr;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\FileVersion", reinterpret_cast<void**>(&text), &len));
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\FileVersion",
+                               reinterpret_cast<void**>(&text), &len));
     EXPECT_STREQ(text, L"1.34");
-    EXPECT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\OLESelfRegister", reinterpret_cast<void**>(&text), &len));
+    EXPECT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\OLESelfRegister",
+                               reinterpret_cast<void**>(&text), &len));
 
     HMODULE file = LoadLibraryExW(ocx.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(file);

@@ -14,7 +14,8 @@ std::wstring Raised(LONG number, const wchar_t* text) {
     return std::to_wstring(number) + L"|" + text + L"|Kestrix.hlp|10";
 }
 
-const wchar_t kScript[] = LR"(
+const wchar_t kScript[] =
+    LR"(
 Sub Show(name, value)
     Out.WriteLine name & "=" & value
 End Sub
@@ -73,7 +74,6 @@ TEST_F(KestrixTest, AScriptsBareInstanceKeepsRunTimeRulesAndRaisesEveryRefusal) 
         L"set DebugMode=0|||0",
         // Every refused set left its value as it was.
         L"TargetControls=(Nothing)", L"TargetEvents=ALL", L"DebugFile=Kestrix.Dbg", L"LinkName=Kestrix",
-        L"FileDropMode=True", L"TargetHandle=0",
-        L"second DebugMode=False", L"done"};
+        L"FileDropMode=True", L"TargetHandle=0", L"second DebugMode=False", L"done"};
     EXPECT_EQ(run.lines, expected);
 }

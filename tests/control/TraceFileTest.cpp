@@ -77,8 +77,11 @@ TEST_F(TraceFileTest, ACaptureWithDebugModeWritesItsSessionToKestrix1Dbg) {
     EXPECT_TRUE(std::regex_match(lines[0], kStart)) << kx::ToAnsi(lines[0]);
     ASSERT_TRUE(std::regex_search(lines[1], kClock));
     ExpectFields(lines[1].substr(10), {L"Control:Command1", L"Event:WM_LBUTTONDOWN( 513)", L"P1:1", L"P2:327683"});
-    ExpectFields(lines[2].substr(10), {L"Handle: " + std::to_wstring(reinterpret_cast<LONG_PTR>(text1)),
-                                       L"Event:?????" L"( 1032)", L"P1:-3", L"P2:-4"});
+    ExpectFields(lines[2].substr(10),
+                 {L"Handle: " + std::to_wstring(reinterpret_cast<LONG_PTR>(text1)),
+                  L"Event:?????"
+                  L"( 1032)",
+                  L"P1:-3", L"P2:-4"});
     EXPECT_TRUE(std::regex_match(lines[3], kStop)) << kx::ToAnsi(lines[3]);
     EXPECT_EQ(lines[4], L"");
 

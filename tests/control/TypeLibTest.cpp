@@ -44,7 +44,8 @@ constexpr WORD kHidden = FUNCFLAG_FHIDDEN, kNotBrowsable = FUNCFLAG_FNONBROWSABL
 const std::wstring kHelpTargetControls = L"ｲﾍﾞﾝﾄを取得するｺﾝﾄﾛｰﾙを設定  （例）Form1,Command1...";
 const std::wstring kHelpTargetEvents = L"取得するｲﾍﾞﾝﾄを設定  （例）'12','22','309'...";
 const std::wstring kHelpDebugMode =
-    L"Trueの場合,EventStart ﾒｿｯﾄﾞﾞ実行後に取得したｲﾍﾞﾝﾄ情報等をｲﾐﾃﾞｨｴｲﾄｳｨﾝﾄﾞｳ、DebugFile ﾌﾟﾛﾊﾟﾃｨに定義したﾌｧｲﾙに書込みます。";
+    L"Trueの場合,EventStart ﾒｿｯﾄﾞﾞ実行後に取得したｲﾍﾞﾝﾄ情報等をｲﾐﾃﾞｨｴｲﾄｳｨﾝﾄﾞｳ、DebugFile "
+    L"ﾌﾟﾛﾊﾟﾃｨに定義したﾌｧｲﾙに書込みます。";
 const std::wstring kHelpFileDropMode = L"Trueの場合,TargetControls,TargetHandleのｵﾌﾞｼﾞｪｸﾄにﾌｧｲﾙのﾄﾞﾛｯﾌﾟを有効にする";
 const std::wstring kHelpDebugFile = L"EventStart ﾒｿｯﾄﾞ実行後に取得したｲﾍﾞﾝﾄ情報等を書込むﾌｧｲﾙを設定します。";
 const std::wstring kHelpTargetHandle =
@@ -52,20 +53,48 @@ const std::wstring kHelpTargetHandle =
 const std::wstring kHelpLinkName = L"ｱﾌﾟﾘｹｰｼｮﾝ間通信で使用する通信名";
 
 const std::vector<Func> kSlots = {
-    {L"gFn_ErrMsg", M, 0x60030007,
-     {{L"ml_ErrNo", VT_I4, true}, {L"ms_Description", VT_BSTR, true}, {L"ml_HelpContext", VT_I4, true}}, VT_BOOL,
-     kHidden, L"ｴﾗｰﾒｯｾｰｼﾞを表示", 0},
+    {L"gFn_ErrMsg",
+     M,
+     0x60030007,
+     {{L"ml_ErrNo", VT_I4, true}, {L"ms_Description", VT_BSTR, true}, {L"ml_HelpContext", VT_I4, true}},
+     VT_BOOL,
+     kHidden,
+     L"ｴﾗｰﾒｯｾｰｼﾞを表示",
+     0},
     {L"TargetControls", G, 0x68030006, {}, VT_BSTR, 0, kHelpTargetControls, 4},
     {L"TargetControls", P, 0x68030006, {{L"", VT_BSTR, true}}, VT_EMPTY, 0, kHelpTargetControls, 4},
-    {L"EventsStop", M, 0x6003000f, {}, VT_EMPTY, 0,
-     L"ｲﾍﾞﾝﾄ取得を停止" + kBlanks36 + L"GetEvents,FileDropｲﾍﾞﾝﾄを発生させない", 7},
-    {L"IsEventsStart", M, 0x60030010, {}, VT_BOOL, 0,
-     L"EventStartﾒｿｯﾄﾞを行うとTrueになり、EventStopﾒｿｯﾄﾞを行うとFalseになる", 12},
-    {L"EventsStart", M, 0x60030011, {}, VT_EMPTY, 0,
-     L"ｲﾍﾞﾝﾄ取得を開始" + kBlanks36 + L"GetEvents,FileDropｲﾍﾞﾝﾄを発生させる", 6},
-    {L"DoGetEvents", M, 0x60030012,
+    {L"EventsStop",
+     M,
+     0x6003000f,
+     {},
+     VT_EMPTY,
+     0,
+     L"ｲﾍﾞﾝﾄ取得を停止" + kBlanks36 + L"GetEvents,FileDropｲﾍﾞﾝﾄを発生させない",
+     7},
+    {L"IsEventsStart",
+     M,
+     0x60030010,
+     {},
+     VT_BOOL,
+     0,
+     L"EventStartﾒｿｯﾄﾞを行うとTrueになり、EventStopﾒｿｯﾄﾞを行うとFalseになる",
+     12},
+    {L"EventsStart",
+     M,
+     0x60030011,
+     {},
+     VT_EMPTY,
+     0,
+     L"ｲﾍﾞﾝﾄ取得を開始" + kBlanks36 + L"GetEvents,FileDropｲﾍﾞﾝﾄを発生させる",
+     6},
+    {L"DoGetEvents",
+     M,
+     0x60030012,
      {{L"ml_CtlhWnd", VT_I4, true}, {L"ml_Msg", VT_I4, true}, {L"ml_wParam", VT_I4, true}, {L"ml_lParam", VT_I4, true}},
-     VT_BOOL, kHidden, L"GetEventsｲﾍﾞﾝﾄを発生させる", 0},
+     VT_BOOL,
+     kHidden,
+     L"GetEventsｲﾍﾞﾝﾄを発生させる",
+     0},
     {L"TargetEvents", G, 0x68030005, {}, VT_BSTR, 0, kHelpTargetEvents, 5},
     {L"TargetEvents", P, 0x68030005, {{L"", VT_BSTR, true}}, VT_EMPTY, 0, kHelpTargetEvents, 5},
     {L"DebugMode", G, 0x68030004, {}, VT_BOOL, 0, kHelpDebugMode, 14},
@@ -75,29 +104,61 @@ const std::vector<Func> kSlots = {
     {L"ShowAboutDlg", M, -552, {}, VT_EMPTY, kHidden, L"ﾊﾞｰｼﾞｮﾝ情報を表示する", 0},
     {L"DebugFile", G, 0x68030002, {}, VT_BSTR, 0, kHelpDebugFile, 14},
     {L"DebugFile", P, 0x68030002, {{L"", VT_BSTR, true}}, VT_EMPTY, 0, kHelpDebugFile, 14},
-    {L"GetEventName", M, 0x60030013, {{L"EventValue", VT_I4, true}}, VT_BSTR, 0,
-     L"GetEvents で送られてくるEventValueをWindowsｲﾍﾞﾝﾄ名に変換します。\r\n", 15},
+    {L"GetEventName",
+     M,
+     0x60030013,
+     {{L"EventValue", VT_I4, true}},
+     VT_BSTR,
+     0,
+     L"GetEvents で送られてくるEventValueをWindowsｲﾍﾞﾝﾄ名に変換します。\r\n",
+     15},
     {L"hwnd", G, -515, {}, VT_I4, 0, L"Kestrixｺﾝﾄﾛｰﾙのﾊﾝﾄﾞﾙ値", 3},
     {L"TargetHandle", G, 0x68030001, {}, VT_I4, kNotBrowsable, kHelpTargetHandle, 16},
     {L"TargetHandle", P, 0x68030001, {{L"", VT_I4, false}}, VT_EMPTY, kNotBrowsable, kHelpTargetHandle, 16},
     {L"HandleCheck", M, 0x60030014, {{L"hwnd", VT_I4, true}}, VT_BOOL, 0, L"取得できるﾊﾝﾄﾞﾙ値かをﾁｪｯｸ", 18},
-    {L"LinkSend", M, 0x60030015, {{L"LinkName", VT_BSTR, true}, {L"LinkData", VT_BSTR, true}}, VT_BOOL, 0,
-     L"LinkNameで設定された通信名で他のｱﾌﾟﾘｹｰｼｮﾝにﾃﾞｰﾀを送る", 21},
+    {L"LinkSend",
+     M,
+     0x60030015,
+     {{L"LinkName", VT_BSTR, true}, {L"LinkData", VT_BSTR, true}},
+     VT_BOOL,
+     0,
+     L"LinkNameで設定された通信名で他のｱﾌﾟﾘｹｰｼｮﾝにﾃﾞｰﾀを送る",
+     21},
     {L"LinkName", G, 0x68030000, {}, VT_BSTR, 0, kHelpLinkName, 23},
     {L"LinkName", P, 0x68030000, {{L"", VT_BSTR, false}}, VT_EMPTY, 0, kHelpLinkName, 23},
 };
 
 const std::vector<Func> kEvents = {
-    {L"GetEvents", M, 1,
-     {{L"Control", VT_DISPATCH, true}, {L"EventValue", VT_I4, true}, {L"Parameter1", VT_I4, true},
-      {L"Parameter2", VT_I4, true}, {L"Cancel", VT_BOOL, true}},
-     VT_EMPTY, 0,
-     L"EventStart ﾒｯｿﾄﾞ実行後にTargetControlsに定義されたｺﾝﾄﾛｰﾙに対してTargetEvents に定義されたｲﾍﾞﾝﾄが発生した時に発生します", 13},
-    {L"LinkReceive", M, 2, {{L"LinkData", VT_BSTR, true}}, VT_EMPTY, 0,
-     L"他のアプリケーションにあるKestrixコントロールからLinkSend メソッドを使って送られてきた時に発生するイベントです。", 22},
-    {L"FileDrop", M, 3,
-     {{L"Control", VT_DISPATCH, true}, {L"Files", VT_SAFEARRAY, true}, {L"FileCount", VT_I4, true}}, VT_EMPTY, 0,
-     L"TargetControls,TargetHandleのｵﾌﾞｼﾞｪｸﾄにﾌｧｲﾙをﾄﾞﾛｯﾌﾟされた時に発生する", 20},
+    {L"GetEvents",
+     M,
+     1,
+     {{L"Control", VT_DISPATCH, true},
+      {L"EventValue", VT_I4, true},
+      {L"Parameter1", VT_I4, true},
+      {L"Parameter2", VT_I4, true},
+      {L"Cancel", VT_BOOL, true}},
+     VT_EMPTY,
+     0,
+     L"EventStart ﾒｯｿﾄﾞ実行後にTargetControlsに定義されたｺﾝﾄﾛｰﾙに対してTargetEvents "
+     L"に定義されたｲﾍﾞﾝﾄが発生した時に発生します",
+     13},
+    {L"LinkReceive",
+     M,
+     2,
+     {{L"LinkData", VT_BSTR, true}},
+     VT_EMPTY,
+     0,
+     L"他のアプリケーションにあるKestrixコントロールからLinkSend "
+     L"メソッドを使って送られてきた時に発生するイベントです。",
+     22},
+    {L"FileDrop",
+     M,
+     3,
+     {{L"Control", VT_DISPATCH, true}, {L"Files", VT_SAFEARRAY, true}, {L"FileCount", VT_I4, true}},
+     VT_EMPTY,
+     0,
+     L"TargetControls,TargetHandleのｵﾌﾞｼﾞｪｸﾄにﾌｧｲﾙをﾄﾞﾛｯﾌﾟされた時に発生する",
+     20},
 };
 
 std::wstring Take(BSTR& b) {
@@ -112,9 +173,12 @@ std::string Show(const std::wstring& s) { return kx::ToAnsi(s); }
 class Attr {
 public:
     explicit Attr(ITypeInfo* ti) : ti_(ti) { ti_->GetTypeAttr(&a_); }
-    ~Attr() { if (a_) ti_->ReleaseTypeAttr(a_); }
+    ~Attr() {
+        if (a_) ti_->ReleaseTypeAttr(a_);
+    }
     const TYPEATTR* operator->() const { return a_; }
     explicit operator bool() const { return a_ != nullptr; }
+
 private:
     ITypeInfo* ti_;
     TYPEATTR* a_ = nullptr;
@@ -188,9 +252,7 @@ void ExpectFuncs(ITypeInfo* ti, const std::vector<Func>& want, bool bySlot) {
 
 class TypeLibTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib_));
-    }
+    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib_)); }
     kx::ComPtr<ITypeLib> lib_;
 };
 
@@ -265,7 +327,10 @@ TEST_F(TypeLibTest, TheClassIsAControlWithTheDualAndTheEventsAsDefaults) {
     BSTR name = nullptr;
     ASSERT_HRESULT_SUCCEEDED(cls->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr));
     EXPECT_EQ(Take(name), L"Kestrix");
-    const struct { GUID iid; INT flags; } want[] = {
+    const struct {
+        GUID iid;
+        INT flags;
+    } want[] = {
         {kDualIid, IMPLTYPEFLAG_FDEFAULT},
         {kEventsIid, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE},
     };

@@ -44,7 +44,8 @@ bool WindowRecorder::Installed() const {
 
 std::vector<Delivered> WindowRecorder::Seen(UINT msg) const {
     std::vector<Delivered> out;
-    std::copy_if(seen_.begin(), seen_.end(), std::back_inserter(out), [msg](const Delivered& d) { return d.msg == msg; });
+    std::copy_if(seen_.begin(), seen_.end(), std::back_inserter(out),
+                 [msg](const Delivered& d) { return d.msg == msg; });
     return out;
 }
 
@@ -55,8 +56,7 @@ LRESULT CALLBACK WindowRecorder::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (WindowRecorder* r = it->second.recorder) {
         try {
             r->seen_.push_back({m, w, l});
-        } catch (...) {
-        }
+        } catch (...) {}
         if (m == WM_NCDESTROY) {
             r->destroyed = true;
             r->recorderAtDestroy = r->Installed();

@@ -66,15 +66,17 @@ void ChildProgram::End() {
 
 HWND ChildProgram::WaitWindow(const std::wstring& caption, const std::wstring& childText, DWORD ms) const {
     HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND w : WindowsOf(pid_)) {
-            if (CaptionOf(w) != caption) continue;
-            if (!childText.empty() && !FindWindowExA(w, nullptr, nullptr, kx::ToAnsi(childText).c_str())) continue;
-            found = w;
-            return true;
-        }
-        return !running();
-    }, ms);
+    WaitFor(
+        [&] {
+            for (HWND w : WindowsOf(pid_)) {
+                if (CaptionOf(w) != caption) continue;
+                if (!childText.empty() && !FindWindowExA(w, nullptr, nullptr, kx::ToAnsi(childText).c_str())) continue;
+                found = w;
+                return true;
+            }
+            return !running();
+        },
+        ms);
     return found;
 }
 

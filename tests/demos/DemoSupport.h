@@ -60,7 +60,6 @@ std::vector<std::wstring> ReadRecords(const std::wstring& file);
 // A fresh file name in the test program's folder (removed first).
 std::wstring FreshFile(const std::wstring& name);
 
-
 // Conversions for readable failure messages.
 std::string Utf8(const std::wstring& w);
 

@@ -111,8 +111,9 @@ void CheckControls(const kxhost::FormDesc& form, const std::vector<Expected>& ta
         ASSERT_NE(found, nullptr);
         EXPECT_EQ(found->kind, e.kind);
         if (e.caption) {
-            EXPECT_EQ(Utf8(kxhost::PropString(found->props, e.kind == std::wstring(L"TextBox") ? L"Text" : L"Caption", L"?")),
-                      Utf8(e.caption));
+            EXPECT_EQ(
+                Utf8(kxhost::PropString(found->props, e.kind == std::wstring(L"TextBox") ? L"Text" : L"Caption", L"?")),
+                Utf8(e.caption));
         }
         EXPECT_EQ(kxhost::PropLong(found->props, L"Left", -1), e.left);
         EXPECT_EQ(kxhost::PropLong(found->props, L"Top", -1), e.top);
@@ -154,18 +155,23 @@ TEST(DemoForms, Demlet1FormHoldsEveryControlAsDesigned) {
     EXPECT_EQ(kxhost::PropLong(f.props, L"FontCharset", 0), SHIFTJIS_CHARSET);
     EXPECT_EQ(kxhost::FindProp(f.props, L"Left"), nullptr) << "the system chooses the position";
     const wchar_t* gothic = L"ＭＳ ゴシック";
-    CheckControls(f, {
-        {L"List1", -1, L"ListBox", nullptr, 0, 1680, 8895, 1815, 0, gothic, 9.75},
-        {L"Command1", -1, L"CommandButton", L"クリア", 7320, 3600, 1455, 495, 1, nullptr, 0},
-        {L"Label1", 2, L"Label", L"エラーが発生する時は下記のことを確認して下さい", 0, 120, 8775, 255, 3, gothic, 9},
-        {L"Label1", 3, L"Label", L"１．Kestrixｺﾝﾄﾛｰﾙは使用可能ですか？", 0, 360, 8775, 255, 4, gothic, 9},
-        {L"Label1", 4, L"Label", L"２．Kestrixｺﾝﾄﾛｰﾙがﾌｫｰﾑに貼り付けられていますか？（貼り付けるだけでいい）注．実行時は見えなくなる",
-         0, 600, 8775, 255, 5, gothic, 9},
-        {L"Label1", 5, L"Label", L"３．Demlet2.EXEが起動されていますか？（複数起動してもいい）", 0, 840, 8775, 255, 6, gothic, 9},
-        {L"Label1", 1, L"Label",
-         L"後はこのﾌｫｰﾑにﾌｧｲﾙをﾄﾞﾛｯﾌﾟするとﾌｧｲﾙ名がEXE間でﾃﾞｰﾀ転送されて、Demlet2.EXEのﾌｫｰﾑに表示されます", 0, 1320, 8775,
-         255, 2, gothic, 9},
-    });
+    CheckControls(
+        f,
+        {
+            {L"List1", -1, L"ListBox", nullptr, 0, 1680, 8895, 1815, 0, gothic, 9.75},
+            {L"Command1", -1, L"CommandButton", L"クリア", 7320, 3600, 1455, 495, 1, nullptr, 0},
+            {L"Label1", 2, L"Label", L"エラーが発生する時は下記のことを確認して下さい", 0, 120, 8775, 255, 3, gothic,
+             9},
+            {L"Label1", 3, L"Label", L"１．Kestrixｺﾝﾄﾛｰﾙは使用可能ですか？", 0, 360, 8775, 255, 4, gothic, 9},
+            {L"Label1", 4, L"Label",
+             L"２．Kestrixｺﾝﾄﾛｰﾙがﾌｫｰﾑに貼り付けられていますか？（貼り付けるだけでいい）注．実行時は見えなくなる", 0,
+             600, 8775, 255, 5, gothic, 9},
+            {L"Label1", 5, L"Label", L"３．Demlet2.EXEが起動されていますか？（複数起動してもいい）", 0, 840, 8775, 255,
+             6, gothic, 9},
+            {L"Label1", 1, L"Label",
+             L"後はこのﾌｫｰﾑにﾌｧｲﾙをﾄﾞﾛｯﾌﾟするとﾌｧｲﾙ名がEXE間でﾃﾞｰﾀ転送されて、Demlet2.EXEのﾌｫｰﾑに表示されます", 0, 1320,
+             8775, 255, 2, gothic, 9},
+        });
     EXPECT_FALSE(kxhost::PropBool(f.controls[0].props, L"Sorted", true));
     CheckKestrix(f, 120, 3720, {{L"targetcontrols", std::wstring(L"DragDropFrm,Command1,List1")}});
 }
@@ -178,12 +184,14 @@ TEST(DemoForms, Demlet2FormHoldsEveryControlAsDesigned) {
     EXPECT_EQ(kxhost::PropLong(f.props, L"ClientHeight", 0), 1230);
     EXPECT_EQ(kxhost::FindProp(f.props, L"FontName"), nullptr) << "the system's default form font";
     EXPECT_EQ(kxhost::FindProp(f.props, L"Left"), nullptr) << "the system chooses the position";
-    CheckControls(f, {
-        {L"Text1", -1, L"TextBox", L"", 120, 600, 10815, 375, 0, L"ＭＳ Ｐゴシック", 11.25},
-        {L"Label1", 0, L"Label", L"受信データ", 120, 120, 2415, 375, 1, L"ＭＳ Ｐゴシック", 14.25},
-        {L"Label1", 4, L"Label", L"Kestrixｺﾝﾄﾛｰﾙがﾌｫｰﾑに貼り付けられていますか？（貼り付けるだけでいい）注．実行時は見えなくなる",
-         3480, 120, 6375, 375, 2, L"ＭＳ ゴシック", 9},
-    });
+    CheckControls(f,
+                  {
+                      {L"Text1", -1, L"TextBox", L"", 120, 600, 10815, 375, 0, L"ＭＳ Ｐゴシック", 11.25},
+                      {L"Label1", 0, L"Label", L"受信データ", 120, 120, 2415, 375, 1, L"ＭＳ Ｐゴシック", 14.25},
+                      {L"Label1", 4, L"Label",
+                       L"Kestrixｺﾝﾄﾛｰﾙがﾌｫｰﾑに貼り付けられていますか？（貼り付けるだけでいい）注．実行時は見えなくなる",
+                       3480, 120, 6375, 375, 2, L"ＭＳ ゴシック", 9},
+                  });
     CheckKestrix(f, 2640, 120, {});
 }
 
@@ -310,7 +318,8 @@ TEST_F(DemoTest, ClickingClearWhileTheListHasTheFocusEndsWithAnEmptyList) {
 // ---- the run's trace and its end ----------------------------------------------------------------
 
 std::string ReadAll(const std::wstring& path) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return {};
     std::string s;
     char buf[4096];
@@ -357,10 +366,13 @@ TEST_F(DemoTest, Demlet1StartsDemlet2FromTheCurrentFolderWithoutWaiting) {
 
     ChildProgram started;
     HWND found = nullptr;
-    EXPECT_TRUE(WaitFor([&] {
-        found = FindWindowA(nullptr, "Demlet2.EXE");
-        return found && std::find(existing.begin(), existing.end(), found) == existing.end();
-    }, 15000)) << "no Demlet2 appeared";
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            found = FindWindowA(nullptr, "Demlet2.EXE");
+            return found && std::find(existing.begin(), existing.end(), found) == existing.end();
+        },
+        15000))
+        << "no Demlet2 appeared";
     if (found) {
         DWORD pid = 0;
         GetWindowThreadProcessId(found, &pid);

@@ -57,9 +57,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (mode == L"hung") return Hung(caption, linkName);
 
     kxhost::Runtime rt(kxhost::Mode::Run, L"KxLinkPeer");
-    rt.SetUnhandledErrorPolicy([file](const kx::AutomationError& e) { Record(file, L"error " + std::to_wstring(e.number)); });
-    std::wstring text = L"Form PeerForm\n    Caption = \"" + caption + L"\"\n    ClientWidth = 3000\n    ClientHeight = 1000\n"
-                        L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n        Left = 0\n        Top = 0\n";
+    rt.SetUnhandledErrorPolicy(
+        [file](const kx::AutomationError& e) { Record(file, L"error " + std::to_wstring(e.number)); });
+    std::wstring text = L"Form PeerForm\n    Caption = \"" + caption +
+        L"\"\n    ClientWidth = 3000\n    ClientHeight = 1000\n"
+        L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n        Left = 0\n        Top = 0\n";
     if (linkName != L"-") text += L"        Bag linkname = \"" + linkName + L"\"\n";
     text += L"    End\nEnd\n";
     try {

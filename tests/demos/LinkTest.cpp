@@ -38,13 +38,15 @@ protected:
 
     // A form of this program holding Kestrix1 with the given link name (empty: the default).
     kxhost::Form& LoadForm(const std::wstring& name, const std::wstring& linkName = L"") {
-        std::wstring text = L"Form " + name + L"\n    Caption = \"" + name + L"\"\n"
-                            L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n        Left = 0\n        Top = 0\n";
+        std::wstring text = L"Form " + name + L"\n    Caption = \"" + name +
+            L"\"\n"
+            L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n        Left = 0\n        Top = 0\n";
         if (!linkName.empty()) text += L"        Bag linkname = \"" + linkName + L"\"\n";
         text += L"    End\nEnd\n";
         forms_.push_back(kxhost::Form::Create(*rt_, kxhost::ParseForm(text, name)));
         kxhost::Form& f = *forms_.back();
-        f.On(L"Kestrix1", L"LinkReceive", [this, &f](kxhost::EventArgs& a) { received_[f.Name()].push_back(a.String(0)); });
+        f.On(L"Kestrix1", L"LinkReceive",
+             [this, &f](kxhost::EventArgs& a) { received_[f.Name()].push_back(a.String(0)); });
         return f;
     }
 

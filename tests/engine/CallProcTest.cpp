@@ -7,7 +7,7 @@ using namespace kxtest;
 namespace {
 constexpr UINT kMsgA = WM_USER + 1; // 1025
 constexpr UINT kMsgB = WM_USER + 2; // 1026
-}
+} // namespace
 
 TEST_F(EngineTest, AllWatchesEveryMessageButOnlyInCapitals) {
     TestWindow a;

@@ -44,6 +44,8 @@ std::map<long, int> ValueCounts() {
     return counts;
 }
 
+// A table, a row a name.
+// clang-format off
 #define KX_ROW(n) {L## #n, n}
 // Every catalogue name that the platform headers define, with their value.
 // WM_KEYLAST and WM_MOUSELAST are left out: the catalogue keeps their classic values.
@@ -88,12 +90,13 @@ const std::map<std::wstring, long> kHeaderValues = {
     KX_ROW(WM_VKEYTOITEM), KX_ROW(WM_VSCROLL), KX_ROW(WM_VSCROLLCLIPBOARD), KX_ROW(WM_WINDOWPOSCHANGED),
     KX_ROW(WM_WINDOWPOSCHANGING), KX_ROW(WM_WININICHANGE),
 };
+// clang-format on
 #undef KX_ROW
 
 // Rows the headers at hand do not give, or give with a later value.
 const std::map<std::wstring, long> kListedValues = {
-    {L"WM_CONVERTREQUESTEX", 264}, {L"WM_KEYLAST", 264}, {L"WM_MOUSELAST", 521},
-    {L"WM_OTHERWINDOWCREATED", 66}, {L"WM_OTHERWINDOWDESTROYED", 67},
+    {L"WM_CONVERTREQUESTEX", 264},    {L"WM_KEYLAST", 264}, {L"WM_MOUSELAST", 521}, {L"WM_OTHERWINDOWCREATED", 66},
+    {L"WM_OTHERWINDOWDESTROYED", 67},
 };
 
 } // namespace
@@ -169,11 +172,19 @@ TEST(Catalogue, ValuesAreTheHeaderValuesWithTheClassicExceptions) {
 
 TEST(Catalogue, EventNameOfKnownUnknownAndSharedValues) {
     const std::pair<LONG, const wchar_t*> known[] = {
-        {0, L"WM_NULL"},        {1, L"WM_CREATE"},        {15, L"WM_PAINT"},           {12, L"WM_SETTEXT"},
-        {563, L"WM_DROPFILES"}, {1024, L"WM_USER"},       {66, L"WM_OTHERWINDOWCREATED"},
+        {0, L"WM_NULL"},
+        {1, L"WM_CREATE"},
+        {15, L"WM_PAINT"},
+        {12, L"WM_SETTEXT"},
+        {563, L"WM_DROPFILES"},
+        {1024, L"WM_USER"},
+        {66, L"WM_OTHERWINDOWCREATED"},
         // A shared value gives the entry that comes first.
-        {256, L"WM_KEYDOWN"},   {264, L"WM_CONVERTREQUESTEX"}, {271, L"WM_IME_COMPOSITION"},
-        {512, L"WM_MOUSEFIRST"}, {521, L"WM_MBUTTONDBLCLK"},
+        {256, L"WM_KEYDOWN"},
+        {264, L"WM_CONVERTREQUESTEX"},
+        {271, L"WM_IME_COMPOSITION"},
+        {512, L"WM_MOUSEFIRST"},
+        {521, L"WM_MBUTTONDBLCLK"},
     };
     for (const auto& k : known) EXPECT_EQ(gFn_EventName(k.first), k.second) << k.first;
     for (LONG v : {1025L, 49152L, 9L, 100L, 10240L, -1L, -15L, -513L, -1024L, LONG(INT_MIN), LONG(INT_MAX)})
@@ -191,7 +202,10 @@ TEST(Catalogue, EveryValueAndNonValueLooksUpLikeTheTable) {
     for (LONG v = -1100; v <= 12000; ++v) {
         std::wstring expected = L"?????";
         for (const Row& r : rows) {
-            if (r.value == v) { expected = r.name; break; }
+            if (r.value == v) {
+                expected = r.name;
+                break;
+            }
         }
         ASSERT_EQ(gFn_EventName(v), expected) << v;
     }

@@ -32,7 +32,10 @@ std::vector<Seen> Recorder::Only(std::initializer_list<UINT> msgs) {
     std::vector<Seen> out;
     for (const Seen& s : log) {
         for (UINT m : msgs) {
-            if (s.msg == m) { out.push_back(s); break; }
+            if (s.msg == m) {
+                out.push_back(s);
+                break;
+            }
         }
     }
     return out;
@@ -74,7 +77,10 @@ FakeControl::FakeControl(const std::wstring& name) : obj_(AutoObject::New()) {
         events.push_back({reinterpret_cast<HWND>(static_cast<LONG_PTR>(*refs[0])), static_cast<UINT>(*refs[1]),
                           static_cast<WPARAM>(*refs[2]), static_cast<LPARAM>(*refs[3])});
         const bool cancel = onEvent ? onEvent(*refs[0], *refs[1], *refs[2], *refs[3]) : false;
-        if (r) { V_VT(r) = VT_BOOL; V_BOOL(r) = cancel ? VARIANT_TRUE : VARIANT_FALSE; }
+        if (r) {
+            V_VT(r) = VT_BOOL;
+            V_BOOL(r) = cancel ? VARIANT_TRUE : VARIANT_FALSE;
+        }
         return S_OK;
     });
     obj_->Define(L"gFn_ErrMsg", [this](WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO* ei) -> HRESULT {

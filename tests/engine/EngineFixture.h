@@ -15,10 +15,10 @@
 namespace kxtest {
 
 // The runtime's automation object is the tests' stand-in control.
-using kx::AutoObject;
 using kx::ArgLong;
 using kx::ArgLongRef;
 using kx::ArgString;
+using kx::AutoObject;
 using kx::MemberFn;
 
 // One message as a window procedure received it.
@@ -47,10 +47,10 @@ public:
     IDispatch* dispatch() const { return obj_.Get(); }
     AutoObject& object() const { return *obj_.Get(); }
 
-    Handler onEvent;              // default: record and let the message through
+    Handler onEvent; // default: record and let the message through
     bool fileDropMode = false;
-    bool runTime = true;          // gFn_ErrMsg raises at run time, returns at design time
-    std::vector<Seen> events;     // every DoGetEvents call, values as received
+    bool runTime = true; // gFn_ErrMsg raises at run time, returns at design time
+    std::vector<Seen> events; // every DoGetEvents call, values as received
     std::vector<Reported> reports;
 
 private:
@@ -76,6 +76,7 @@ public:
     HWND hwnd() const { return h_; }
     LONG handle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h_)); }
     WNDPROC proc() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h_, GWLP_WNDPROC)); }
+
 private:
     HWND h_;
 };

@@ -29,7 +29,7 @@ protected:
     bool SetsText(HWND h) {
         char text[16] = {};
         return SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("changed")) &&
-               GetWindowTextA(h, text, sizeof text) && std::string(text) == "changed";
+            GetWindowTextA(h, text, sizeof text) && std::string(text) == "changed";
     }
     bool Start(HWND h, bool raw) {
         g_TargetHandle = raw ? static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)) : 0;
@@ -37,13 +37,13 @@ protected:
     }
 };
 
-#define EXPECT_TRIP(trip, cb, oth, win)                                                            \
-    do {                                                                                           \
-        const auto t_ = (trip);                                                                    \
-        EXPECT_EQ(t_.result, Recorder::kResult);                                                   \
-        EXPECT_EQ(t_.callbacks, static_cast<size_t>(cb)) << "GetEvents calls";                                  \
-        EXPECT_EQ(t_.other, static_cast<size_t>(oth)) << "messages through the other subclasser";               \
-        EXPECT_EQ(t_.window, static_cast<size_t>(win)) << "messages through the window's own procedure";        \
+#define EXPECT_TRIP(trip, cb, oth, win)                                                                  \
+    do {                                                                                                 \
+        const auto t_ = (trip);                                                                          \
+        EXPECT_EQ(t_.result, Recorder::kResult);                                                         \
+        EXPECT_EQ(t_.callbacks, static_cast<size_t>(cb)) << "GetEvents calls";                           \
+        EXPECT_EQ(t_.other, static_cast<size_t>(oth)) << "messages through the other subclasser";        \
+        EXPECT_EQ(t_.window, static_cast<size_t>(win)) << "messages through the window's own procedure"; \
     } while (0)
 
 } // namespace
@@ -56,9 +56,9 @@ TEST_F(SubclasserTest, EveryOrderOfHookingAndRemovingLeavesAWorkingWindow) {
     struct Case {
         bool raw, otherFirst, otherGoesWhileCapturing;
     };
-    for (const Case c : {Case{false, false, false}, Case{false, false, true}, Case{false, true, false},
-                         Case{false, true, true}, Case{true, false, false}, Case{true, false, true},
-                         Case{true, true, false}, Case{true, true, true}}) {
+    for (const Case c :
+         {Case{false, false, false}, Case{false, false, true}, Case{false, true, false}, Case{false, true, true},
+          Case{true, false, false}, Case{true, false, true}, Case{true, true, false}, Case{true, true, true}}) {
         SCOPED_TRACE(testing::Message() << "raw " << c.raw << ", other first " << c.otherFirst
                                         << ", other goes while capturing " << c.otherGoesWhileCapturing);
         TestWindow w;

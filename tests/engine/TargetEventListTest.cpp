@@ -27,12 +27,13 @@ public:
 
     std::wstring List() {
         static const wchar_t* const kOddLists[] = {
-            L"",   L"ALL", L"all",  L" ALL",      L"ALL ",    L"All",    L"'ALL'", L"ALL'1'",  L"(Nothing)", L"'",
-            L"''", L"'''", L"'-'", L"'1'2'3'",  L"'1''2'",  L"'--1'", L"'1-1'", L"'１２'", L"'\t12'",    L"12"};
+            L"",   L"ALL", L"all", L" ALL",    L"ALL ",   L"All",   L"'ALL'", L"ALL'1'", L"(Nothing)", L"'",
+            L"''", L"'''", L"'-'", L"'1'2'3'", L"'1''2'", L"'--1'", L"'1-1'", L"'１２'", L"'\t12'",    L"12"};
         static const wchar_t* const kSeparators[] = {L",", L",", L",", L",", L"", L", ", L";", L",,"};
         std::wstring out;
         switch (Pick(12)) {
-        case 0: return kOddLists[Pick(sizeof kOddLists / sizeof kOddLists[0])];
+        case 0:
+            return kOddLists[Pick(sizeof kOddLists / sizeof kOddLists[0])];
         case 1: // quotes, signs, commas, blanks and digits in any order
             for (int i = Pick(40); i > 0; --i) out += L"''''--,, 0123456789"[Pick(19)];
             return out;
@@ -45,21 +46,36 @@ public:
 private:
     std::wstring Number() {
         using std::to_wstring;
-        const std::wstring forms[] = {
-            to_wstring(Pick(1100)), to_wstring(Pick(70000)), to_wstring(static_cast<long long>(AnyLong())),
-            to_wstring(-Pick(2000)), L"-2147483648", L"2147483647", L"2147483648", L"-2147483649",
-            to_wstring(4294967296LL + Pick(70000)),                  // beyond 32 bits, wraps to a small number
-            std::wstring(1 + Pick(3), L'0') + to_wstring(Pick(600)), // leading zeros
-            Pick(2) ? L"-0" : L"-00", L"+" + to_wstring(Pick(600)), to_wstring(65530 + Pick(12)), to_wstring(Pick(10))};
+        const std::wstring forms[] = {to_wstring(Pick(1100)),
+                                      to_wstring(Pick(70000)),
+                                      to_wstring(static_cast<long long>(AnyLong())),
+                                      to_wstring(-Pick(2000)),
+                                      L"-2147483648",
+                                      L"2147483647",
+                                      L"2147483648",
+                                      L"-2147483649",
+                                      to_wstring(4294967296LL + Pick(70000)), // beyond 32 bits, wraps to a small number
+                                      std::wstring(1 + Pick(3), L'0') + to_wstring(Pick(600)), // leading zeros
+                                      Pick(2) ? L"-0" : L"-00",
+                                      L"+" + to_wstring(Pick(600)),
+                                      to_wstring(65530 + Pick(12)),
+                                      to_wstring(Pick(10))};
         return forms[Pick(14)];
     }
 
     std::wstring Entry() {
         const std::wstring n = Number();
-        const std::wstring forms[] = {L"'" + n + L"'",  L"'" + n + L"'",  L"'" + n + L"'", L"'" + n + L"'",
-                                      L"' " + n + L"'", L"'" + n + L" '",                // blank inside the quotes
-                                      L"'" + n,         n + L"'",         n,             // unterminated, stray, none
-                                      L"''" + n + L"''", L"'" + n + L"'" + Number() + L"'"}; // doubled, shared quote
+        const std::wstring forms[] = {L"'" + n + L"'",
+                                      L"'" + n + L"'",
+                                      L"'" + n + L"'",
+                                      L"'" + n + L"'",
+                                      L"' " + n + L"'",
+                                      L"'" + n + L" '", // blank inside the quotes
+                                      L"'" + n,
+                                      n + L"'",
+                                      n, // unterminated, stray, none
+                                      L"''" + n + L"''",
+                                      L"'" + n + L"'" + Number() + L"'"}; // doubled, shared quote
         return forms[Pick(11)];
     }
 
@@ -111,7 +127,8 @@ TEST(TargetEventList, AnswersLikeThePlainRuleOnStatedCases) {
     for (const auto& c : cases) {
         TargetEventList list;
         list = c.text;
-        for (LONG m : c.watched) EXPECT_TRUE(list.watches(m)) << testing::PrintToString(std::wstring(c.text)) << " " << m;
+        for (LONG m : c.watched)
+            EXPECT_TRUE(list.watches(m)) << testing::PrintToString(std::wstring(c.text)) << " " << m;
         for (LONG m : c.unwatched)
             EXPECT_FALSE(list.watches(m)) << testing::PrintToString(std::wstring(c.text)) << " " << m;
     }

@@ -24,7 +24,8 @@ std::string Sjis(const std::wstring& s) {
 std::string Zoned(const std::vector<std::string>& fields) {
     std::string line = fields.at(0);
     for (size_t i = 1; i < fields.size(); ++i) {
-        do line += ' '; while (line.size() % 14 != 0);
+        do line += ' ';
+        while (line.size() % 14 != 0);
         line += fields[i];
     }
     return line;
@@ -66,7 +67,8 @@ void ExpectTimesWithin(const std::string& file, const SYSTEMTIME& from, const SY
         if (file[i - 3] == '-') {
             const int y = num(i - 13, 4), m = num(i - 8, 2), d = num(i - 5, 2);
             EXPECT_TRUE((y == from.wYear && m == from.wMonth && d == from.wDay) ||
-                        (y == to.wYear && m == to.wMonth && d == to.wDay)) << file.substr(i - 13, 19);
+                        (y == to.wYear && m == to.wMonth && d == to.wDay))
+                << file.substr(i - 13, 19);
         }
         ++found;
     }
@@ -93,7 +95,8 @@ protected:
         wchar_t tmp[MAX_PATH];
         GetTempPathW(MAX_PATH, tmp);
         static int serial = 0;
-        dir_ = std::wstring(tmp) + L"kxtrace-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+        dir_ =
+            std::wstring(tmp) + L"kxtrace-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
         ASSERT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
         file_ = dir_ + L"\\trace.log";
     }
@@ -132,16 +135,16 @@ TEST_F(TraceTest, ControlSessionWritesStartLineOneLinePerWatchedMessageAndStopLi
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'513','514'"));
     SendMessageA(a.hwnd(), WM_LBUTTONDOWN, 1, 0);
     SendMessageA(a.hwnd(), WM_MOUSEMOVE, 1, 0); // not watched
-    SendMessageA(a.hwnd(), WM_USER + 1, 1, 0);  // not watched
+    SendMessageA(a.hwnd(), WM_USER + 1, 1, 0); // not watched
     SendMessageA(a.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
     gFn_SubClassOff();
     const SYSTEMTIME to = Now();
 
     const std::string file = Read();
-    EXPECT_TRUE(HasShape(file, File({StartLine(),
-                                     "[##:##:##]Control:Text1     Event:WM_LBUTTONDOWN( 513)  P1:1          P2:0",
-                                     "[##:##:##]Control:Text1     Event:WM_LBUTTONUP( 514)    P1:0          P2:262147",
-                                     StopLine(), ""})));
+    EXPECT_TRUE(HasShape(
+        file,
+        File({StartLine(), "[##:##:##]Control:Text1     Event:WM_LBUTTONDOWN( 513)  P1:1          P2:0",
+              "[##:##:##]Control:Text1     Event:WM_LBUTTONUP( 514)    P1:0          P2:262147", StopLine(), ""})));
     EXPECT_EQ(file.substr(file.size() - 4), "\r\n\r\n");
     ExpectTimesWithin(file, from, to);
     EXPECT_FALSE(g_DebugOpen);
@@ -158,8 +161,13 @@ TEST_F(TraceTest, HandleLinesNameUnknownMessagesAndWriteNegativeValues) {
     gFn_SubClassOff();
 
     const std::string handle = kClock + "Handle: " + std::to_string(raw.handle());
-    EXPECT_TRUE(HasShape(Read(), File({StartLine(), Zoned({handle, "Event:?????" "( 1025)", "P1:-5", "P2:-70000"}),
-                                       Zoned({handle, "Event:WM_MOUSEFIRST( 512)", "P1:0", "P2:12"}), StopLine(), ""})));
+    EXPECT_TRUE(HasShape(Read(),
+                         File({StartLine(),
+                               Zoned({handle,
+                                      "Event:?????"
+                                      "( 1025)",
+                                      "P1:-5", "P2:-70000"}),
+                               Zoned({handle, "Event:WM_MOUSEFIRST( 512)", "P1:0", "P2:12"}), StopLine(), ""})));
 }
 
 TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
@@ -174,11 +182,13 @@ TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
     EXPECT_FALSE(gFn_DebugClose());
 
     // A 14-byte field ends on a zone boundary: the next field starts a whole zone later.
-    EXPECT_TRUE(HasShape(Read(), File({StartLine(),
-                                       "[##:##:##]Handle:-2         Event:?????" "(-1)             P1:-2147483648"
-                                       "              P2:2147483647",
-                                       "[##:##:##]Control:Kestrix1  Event:WM_NULL( 0)           P1:0          P2:-1",
-                                       StopLine(), ""})));
+    EXPECT_TRUE(HasShape(
+        Read(),
+        File({StartLine(),
+              "[##:##:##]Handle:-2         Event:?????"
+              "(-1)             P1:-2147483648"
+              "              P2:2147483647",
+              "[##:##:##]Control:Kestrix1  Event:WM_NULL( 0)           P1:0          P2:-1", StopLine(), ""})));
 }
 
 TEST_F(TraceTest, LineShowsTheValuesAsReceivedWhenTheHandlerChangesThem) {
@@ -195,8 +205,9 @@ TEST_F(TraceTest, LineShowsTheValuesAsReceivedWhenTheHandlerChangesThem) {
     gFn_SubClassOff();
     EXPECT_EQ(Recorder::Only({WM_LBUTTONDOWN, WM_LBUTTONUP}),
               (std::vector<Seen>{{a.hwnd(), WM_LBUTTONUP, 99, static_cast<LPARAM>(-1)}}));
-    EXPECT_TRUE(HasShape(Read(), File({StartLine(), kClock + "Control:Text1     Event:WM_LBUTTONDOWN( 513)  P1:1          P2:2",
-                                       StopLine(), ""})));
+    EXPECT_TRUE(HasShape(Read(),
+                         File({StartLine(), kClock + "Control:Text1     Event:WM_LBUTTONDOWN( 513)  P1:1          P2:2",
+                               StopLine(), ""})));
 }
 
 TEST_F(TraceTest, SessionsAppendToWhatTheFileHolds) {
@@ -217,8 +228,9 @@ TEST_F(TraceTest, SessionsAppendToWhatTheFileHolds) {
     gFn_SubClassOff();
 
     const std::string line = kClock + "Control:Text1     Event:WM_LBUTTONDOWN( 513)  P1:";
-    EXPECT_TRUE(HasShape(Read(), File({"OLD", StartLine(), line + "1          P2:0", StopLine(), "", StartLine(),
-                                       line + "2          P2:0", StopLine(), ""})));
+    EXPECT_TRUE(HasShape(Read(),
+                         File({"OLD", StartLine(), line + "1          P2:0", StopLine(), "", StartLine(),
+                               line + "2          P2:0", StopLine(), ""})));
 }
 
 TEST_F(TraceTest, DebugModeOffDuringTheSessionStopsLinesButNotTheStopLine) {
@@ -230,8 +242,7 @@ TEST_F(TraceTest, DebugModeOffDuringTheSessionStopsLinesButNotTheStopLine) {
     SendMessageA(a.hwnd(), WM_LBUTTONDOWN, 2, 0);
     gFn_SubClassOff();
     EXPECT_EQ(control_.events.size(), 2u);
-    EXPECT_TRUE(HasShape(Read(), File({StartLine(), kText1Down,
-                                       StopLine(), ""})));
+    EXPECT_TRUE(HasShape(Read(), File({StartLine(), kText1Down, StopLine(), ""})));
 }
 
 TEST_F(TraceTest, WithoutDebugModeOrAUsablePathNoFileIsWrittenButTheCaptureRuns) {
@@ -304,7 +315,12 @@ TEST_F(TraceTest, JapaneseNamesAreShiftJisAndZonesCountBytes) {
     // 8 characters but 12 bytes: the first field is 30 bytes, the next starts at 42.
     const std::string tail = "Event:WM_LBUTTONDOWN( 513)  P1:1          P2:0";
     const std::string file = Read();
-    EXPECT_TRUE(HasShape(file, File({StartLine(), kClock + "Control:\x83\x65\x83\x4c\x83\x58\x83\x67" "1234" + std::string(12, ' ') + tail,
-                                     kClock + "Control:ABCDEFGHIJ" + std::string(14, ' ') + tail, StopLine(), ""})));
+    EXPECT_TRUE(HasShape(file,
+                         File({StartLine(),
+                               kClock +
+                                   "Control:\x83\x65\x83\x4c\x83\x58\x83\x67"
+                                   "1234" +
+                                   std::string(12, ' ') + tail,
+                               kClock + "Control:ABCDEFGHIJ" + std::string(14, ' ') + tail, StopLine(), ""})));
     EXPECT_EQ(file.compare(0, 2, "\x83\x43"), 0) << "the start line begins with katakana I in Shift-JIS";
 }

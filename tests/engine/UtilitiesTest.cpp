@@ -30,7 +30,8 @@ std::wstring TempFolder(const wchar_t* tag) {
     wchar_t tmp[MAX_PATH];
     GetTempPathW(MAX_PATH, tmp);
     static int serial = 0;
-    std::wstring dir = std::wstring(tmp) + tag + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
+    std::wstring dir =
+        std::wstring(tmp) + tag + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
     CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
 }
@@ -199,7 +200,8 @@ class HostProbe : public ::testing::Test {
 protected:
     void SetUp() override {
         probe_ = OwnFolder() + L"\\StandAloneProbe.exe";
-        ASSERT_NE(GetFileAttributesW(probe_.c_str()), INVALID_FILE_ATTRIBUTES) << "StandAloneProbe.exe is built beside us";
+        ASSERT_NE(GetFileAttributesW(probe_.c_str()), INVALID_FILE_ATTRIBUTES)
+            << "StandAloneProbe.exe is built beside us";
         dir_ = TempFolder(L"kxhost-");
     }
     void TearDown() override {
@@ -247,9 +249,7 @@ TEST_F(HostProbe, ThisProgramAndCopiesNamedLikeTheHosts) {
 
 // Wine starts no program from a path of 260 characters or more, so 259 is
 // the longest host path that can be tried here (still beyond 256).
-TEST_F(HostProbe, HostPathOf259CharactersIsReadWhole) {
-    EXPECT_EQ(RunProbe(DeepHost(259, L'a', 60)), 1u);
-}
+TEST_F(HostProbe, HostPathOf259CharactersIsReadWhole) { EXPECT_EQ(RunProbe(DeepHost(259, L'a', 60)), 1u); }
 
 // Under 260 characters, but about 400 bytes in Shift-JIS: the path as the
 // ANSI call gives it does not fit in 260 bytes.

@@ -16,8 +16,7 @@ std::wstring Title(const Object& item) {
     std::wstring name = item.Get(L"Name").AsString();
     try {
         name += L"(" + std::to_wstring(item.Get(L"Index").AsLong()) + L")";
-    } catch (const kx::RaisedError&) {
-    }
+    } catch (const kx::RaisedError&) {}
     return name;
 }
 
@@ -36,7 +35,8 @@ Var Ambient(ActiveXControl& c, DISPID id) {
 TEST_F(ActiveXForm, ControlsYieldTheFormFirstThenEveryControlInFormOrder) {
     Load();
     const Object controls(form_->AsObject().Get(L"Controls"));
-    const std::vector<std::wstring> expected{L"Form1", L"Label1", L"List1", L"Ctl1", L"Ctl2(0)", L"Ctl2(1)", L"Command1"};
+    const std::vector<std::wstring> expected{L"Form1",   L"Label1",  L"List1",   L"Ctl1",
+                                             L"Ctl2(0)", L"Ctl2(1)", L"Command1"};
     ASSERT_EQ(controls.Get(L"Count").AsLong(), 7);
     std::vector<std::wstring> byIndex;
     for (LONG i = 0; i < 7; ++i) byIndex.push_back(Title(Object(controls.Get(L"Item", {i}))));
@@ -253,8 +253,8 @@ TEST_F(ActiveXForm, TheSiteTransformsHimetricAndTwips) {
     EXPECT_FLOAT_EQ(twips.y, -720.0f);
     twips = {15.0f, -1.0f};
     ASSERT_HRESULT_SUCCEEDED(cs->TransformCoords(&him, &twips, XFORMCOORDS_POSITION | XFORMCOORDS_CONTAINERTOHIMETRIC));
-    EXPECT_EQ(him.x, 26);  // 26.46
-    EXPECT_EQ(him.y, -2);  // -1.76, rounded away from zero like +1.76
+    EXPECT_EQ(him.x, 26); // 26.46
+    EXPECT_EQ(him.y, -2); // -1.76, rounded away from zero like +1.76
     EXPECT_EQ(cs->TransformCoords(&him, &twips, XFORMCOORDS_POSITION), E_INVALIDARG);
 }
 

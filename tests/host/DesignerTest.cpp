@@ -45,7 +45,8 @@ protected:
 
 TEST_F(DesignerTest, TheMainWindowIsTitledAsTheDevelopmentEnvironment) {
     EXPECT_EQ(Designer::TitleFor(L"Kestrix"), L"Kestrix - Microsoft Visual Basic [デザイン]");
-    EXPECT_EQ(FindWindowA(nullptr, kx::ToAnsi(L"Kestrix - Microsoft Visual Basic [デザイン]").c_str()), designer_.hwnd());
+    EXPECT_EQ(FindWindowA(nullptr, kx::ToAnsi(L"Kestrix - Microsoft Visual Basic [デザイン]").c_str()),
+              designer_.hwnd());
     EXPECT_EQ(designer_.CurrentForm(), nullptr);
     EXPECT_EQ(designer_.Selected(), nullptr);
     EXPECT_EQ(designer_.ShowPropertyPages(), E_UNEXPECTED);

@@ -19,19 +19,27 @@ std::string Damage(std::string bytes, std::mt19937& rng) {
     for (int i = 0; i < edits && !bytes.empty(); ++i) {
         const size_t at = pick(bytes.size());
         switch (pick(5)) {
-        case 0: bytes.resize(at); break;
-        case 1: bytes[at] = static_cast<char>(bytes[at] ^ (1 << pick(8))); break;
-        case 2: bytes.insert(bytes.begin() + at, kTelling[pick(sizeof kTelling - 1)]); break;
-        case 3: bytes.insert(bytes.begin() + at, static_cast<char>(pick(256))); break;
-        default: bytes.erase(at, 1 + pick(8)); break;
+        case 0:
+            bytes.resize(at);
+            break;
+        case 1:
+            bytes[at] = static_cast<char>(bytes[at] ^ (1 << pick(8)));
+            break;
+        case 2:
+            bytes.insert(bytes.begin() + at, kTelling[pick(sizeof kTelling - 1)]);
+            break;
+        case 3:
+            bytes.insert(bytes.begin() + at, static_cast<char>(pick(256)));
+            break;
+        default:
+            bytes.erase(at, 1 + pick(8));
+            break;
         }
     }
     return bytes;
 }
 
-int LineCount(const std::string& bytes) {
-    return 1 + static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
-}
+int LineCount(const std::string& bytes) { return 1 + static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n')); }
 
 std::wstring RandomText(std::mt19937& rng) {
     static const wchar_t kChars[] = L"aZ09 \"'&=_-.\r\n\t\x01\x7Fあ漢ｱ　\xD800\xDC00\xFEFF";
@@ -46,15 +54,18 @@ std::wstring RandomName(std::mt19937& rng, const wchar_t* stem) {
 
 Value RandomValue(std::mt19937& rng) {
     switch (std::uniform_int_distribution<int>(0, 3)(rng)) {
-    case 0: return std::uniform_int_distribution<int>(0, 1)(rng) == 1;
-    case 1: return static_cast<LONG>(rng());
+    case 0:
+        return std::uniform_int_distribution<int>(0, 1)(rng) == 1;
+    case 1:
+        return static_cast<LONG>(rng());
     case 2: {
         const uint64_t bits = (uint64_t(rng()) << 32) | rng();
         double d;
         std::memcpy(&d, &bits, sizeof d);
         return std::isfinite(d) ? d : 0.5;
     }
-    default: return RandomText(rng);
+    default:
+        return RandomText(rng);
     }
 }
 
@@ -76,7 +87,8 @@ FormDesc RandomForm(std::mt19937& rng) {
         const bool activeX = std::uniform_int_distribution<int>(0, 1)(rng) == 1;
         c.kind = activeX ? L"Control" : L"ListBox";
         c.name = L"Ctl" + std::to_wstring(i);
-        if (std::uniform_int_distribution<int>(0, 1)(rng) == 1) c.index = std::uniform_int_distribution<LONG>(0, 32767)(rng);
+        if (std::uniform_int_distribution<int>(0, 1)(rng) == 1)
+            c.index = std::uniform_int_distribution<LONG>(0, 32767)(rng);
         c.props = RandomProps(rng, L"Left");
         if (activeX) {
             c.progId = L"Prog\"" + RandomName(rng, L"ｉｄ");

@@ -32,7 +32,8 @@ protected:
         kx::UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         std::string bytes(4096, '\0');
         DWORD read = 0;
-        if (!f || !ReadFile(f.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)) return "(unreadable)";
+        if (!f || !ReadFile(f.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr))
+            return "(unreadable)";
         bytes.resize(read);
         return bytes;
     }
@@ -60,8 +61,7 @@ FormDesc SmallForm() {
 TEST_F(FormFileIo, SaveWritesUtf8WithoutBomWithCrLfAndReplacesTheOldFile) {
     WriteBytes(Path(L"a.frm"), "old text that is longer than the new form, to see it go entirely");
     SaveFormFile(SmallForm(), Path(L"a.frm"));
-    EXPECT_EQ(ReadBytes(Path(L"a.frm")),
-              u8"' Kestrix saved form\r\nForm Form1\r\n    Caption = \"日本\"\r\nEnd\r\n");
+    EXPECT_EQ(ReadBytes(Path(L"a.frm")), u8"' Kestrix saved form\r\nForm Form1\r\n    Caption = \"日本\"\r\nEnd\r\n");
     EXPECT_EQ(GetFileAttributesW(Path(L"a.frm.saving").c_str()), INVALID_FILE_ATTRIBUTES);
     ExpectSameForm(LoadFormFile(Path(L"a.frm")), SmallForm());
 }
@@ -99,7 +99,8 @@ TEST_F(FormFileIo, FormTheTextCannotHoldFailsToSaveAndLeavesTheOldFile) {
         SaveFormFile(f, Path(L"a.frm"));
         FAIL() << "saved a NaN";
     } catch (const FormFileError& e) {
-        EXPECT_EQ(e.text(), Path(L"a.frm") + L"(0): cannot save the form: property Ratio in form Form1 is not a finite number");
+        EXPECT_EQ(e.text(),
+                  Path(L"a.frm") + L"(0): cannot save the form: property Ratio in form Form1 is not a finite number");
     }
     EXPECT_EQ(ReadBytes(Path(L"a.frm")), "old");
 }
@@ -110,13 +111,18 @@ TEST_F(FormFileIo, InvalidUtf8NamesTheLineOfTheBadByte) {
         int line;
         const wchar_t* message;
     } cases[] = {
-        {"Form F\n\n X = \"\xC0\x80\"\nEnd\n", 3, L"expected a valid UTF-8 sequence at byte offset 14, found byte 0xC0"},
+        {"Form F\n\n X = \"\xC0\x80\"\nEnd\n", 3,
+         L"expected a valid UTF-8 sequence at byte offset 14, found byte 0xC0"},
         {"Form F\n X = \"\xED\xA0\x80\"\n", 2, L"expected a valid UTF-8 sequence at byte offset 13, found byte 0xED"},
-        {"Form F\n X = \"\xF4\x90\x80\x80\"\n", 2, L"expected a valid UTF-8 sequence at byte offset 13, found byte 0xF4"},
+        {"Form F\n X = \"\xF4\x90\x80\x80\"\n", 2,
+         L"expected a valid UTF-8 sequence at byte offset 13, found byte 0xF4"},
         {"Form F\n X = \"\xE3\x81", 2, L"expected a valid UTF-8 sequence at byte offset 13, found byte 0xE3"},
         {"Form F\n X = \"\xE0\x80\xAF\"\n", 2, L"expected a valid UTF-8 sequence at byte offset 13, found byte 0xE0"},
-        {"Form F\n X = \"\xF0\x8F\xBF\xBF\"\n", 2, L"expected a valid UTF-8 sequence at byte offset 13, found byte 0xF0"},
-        {"\x80" "Form F\n", 1, L"expected a valid UTF-8 sequence at byte offset 0, found byte 0x80"},
+        {"Form F\n X = \"\xF0\x8F\xBF\xBF\"\n", 2,
+         L"expected a valid UTF-8 sequence at byte offset 13, found byte 0xF0"},
+        {"\x80"
+         "Form F\n",
+         1, L"expected a valid UTF-8 sequence at byte offset 0, found byte 0x80"},
         {"Form F\r\n\r\n\r\n\xFF", 4, L"expected a valid UTF-8 sequence at byte offset 12, found byte 0xFF"},
     };
     for (const auto& c : cases) {
@@ -135,6 +141,7 @@ TEST(FormFileResource, ProgramsCarryTheirFormsAsRcData) {
         LoadFormResource(GetModuleHandleW(nullptr), L"NoSuchForm");
         FAIL() << "loaded a resource that does not exist";
     } catch (const FormFileError& e) {
-        EXPECT_EQ(e.text(), L"resource NoSuchForm(0): expected an RCDATA resource of that name in the module, found none");
+        EXPECT_EQ(e.text(),
+                  L"resource NoSuchForm(0): expected an RCDATA resource of that name in the module, found none");
     }
 }

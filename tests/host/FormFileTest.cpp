@@ -57,10 +57,11 @@ TEST(FormFileParse, SampleFormGivesEveryControlPropertyAndBagEntry) {
 }
 
 TEST(FormFileParse, KeywordsAndNamesIgnoreCaseAndLayoutIsFree) {
-    const FormDesc f = ParseForm(L"\xFEFF\r\n' comment\r\n\t  form  フォーム1 ' trailing comment\r\n"
-                                 L"\r\n  begin CONTROL  Kx1 \"{12345678-1234-1234-1234-123456789ABC}\"\r\n"
-                                 L"BAG TargetControls=TRUE\r\n\tcaption=\"x\"' note\r\n  end\r\nEND\r\n",
-                                 L"loose");
+    const FormDesc f = ParseForm(
+        L"\xFEFF\r\n' comment\r\n\t  form  フォーム1 ' trailing comment\r\n"
+        L"\r\n  begin CONTROL  Kx1 \"{12345678-1234-1234-1234-123456789ABC}\"\r\n"
+        L"BAG TargetControls=TRUE\r\n\tcaption=\"x\"' note\r\n  end\r\nEND\r\n",
+        L"loose");
     EXPECT_EQ(f.name, L"フォーム1");
     ASSERT_EQ(f.controls.size(), 1u);
     EXPECT_EQ(f.controls[0].kind, L"Control");
@@ -72,8 +73,10 @@ TEST(FormFileParse, KeywordsAndNamesIgnoreCaseAndLayoutIsFree) {
 }
 
 TEST(FormFileParse, KeywordFollowedByEqualsIsAnOrdinaryProperty) {
-    const FormDesc f = ParseForm(L"Form F\n End = 1\n Begin = 2\n Bag = 3\n Form = 4\n"
-                                 L" Begin Control Begin \"P\"\n  Bag End = 5\n End\nEnd\n", L"names");
+    const FormDesc f = ParseForm(
+        L"Form F\n End = 1\n Begin = 2\n Bag = 3\n Form = 4\n"
+        L" Begin Control Begin \"P\"\n  Bag End = 5\n End\nEnd\n",
+        L"names");
     ASSERT_EQ(f.props.size(), 4u);
     EXPECT_EQ(f.props[0].name, L"End");
     EXPECT_EQ(f.props[2].name, L"Bag");
@@ -115,11 +118,12 @@ TEST(FormFileParse, StringsWithQuotesPiecesAndAnyText) {
 }
 
 TEST(FormFileWrite, WritesTheFormatWithFourSpaceIndentsAndCrLf) {
-    const FormDesc f = ParseForm(L"form Form1 ' loose\n\tCaption=\"say \"\"はい\"\"\"\n ScaleWidth = 2E0\n Ratio = 0.10\n"
-                                 L"begin ListBox List1( 2 )\nSorted = TRUE\nLeft = &HFFFFFF88\nend\n"
-                                 L"BEGIN control Kestrix1 \"Kestrix32.Kestrix\"\n BAG TargetControls = \"a\"&vbCrLf&\"b\"\n"
-                                 L" bag debugmode = false\n end\n Begin Label Label1\n End\nEnd",
-                                 L"loose");
+    const FormDesc f = ParseForm(
+        L"form Form1 ' loose\n\tCaption=\"say \"\"はい\"\"\"\n ScaleWidth = 2E0\n Ratio = 0.10\n"
+        L"begin ListBox List1( 2 )\nSorted = TRUE\nLeft = &HFFFFFF88\nend\n"
+        L"BEGIN control Kestrix1 \"Kestrix32.Kestrix\"\n BAG TargetControls = \"a\"&vbCrLf&\"b\"\n"
+        L" bag debugmode = false\n end\n Begin Label Label1\n End\nEnd",
+        L"loose");
     EXPECT_EQ(WriteForm(f),
               L"' Kestrix saved form\r\n"
               L"Form Form1\r\n"
@@ -141,10 +145,11 @@ TEST(FormFileWrite, WritesTheFormatWithFourSpaceIndentsAndCrLf) {
 }
 
 TEST(FormFileWrite, RoundTripKeepsHardValuesExactly) {
-    FormDesc f = ParseForm(L"Form Hard\n Begin TextBox Text1(32767)\n End\n"
-                           L" Begin Control _x \"odd \"\"id\"\" ｐｒｏｇ\"\n Bag _extentx = 1.5\n Bag ｋｅｙ = \"\"\n End\n"
-                           L" Begin TextBox Text1(0)\n End\nEnd",
-                           L"hard");
+    FormDesc f = ParseForm(
+        L"Form Hard\n Begin TextBox Text1(32767)\n End\n"
+        L" Begin Control _x \"odd \"\"id\"\" ｐｒｏｇ\"\n Bag _extentx = 1.5\n Bag ｋｅｙ = \"\"\n End\n"
+        L" Begin TextBox Text1(0)\n End\nEnd",
+        L"hard");
     const std::wstring loneHigh(1, wchar_t(0xD800)), loneLow(1, wchar_t(0xDC00));
     f.props = {
         {L"Empty", std::wstring()},
@@ -184,9 +189,18 @@ TEST(FormFileWrite, RefusesFormsTheTextCouldNotHold) {
     refused([](FormDesc& f) { f.props = {{L"Caption", LONG(1)}, {L"CAPTION", LONG(2)}}; });
     refused([](FormDesc& f) { f.props = {{L"Two words", LONG(1)}}; });
     refused([&](FormDesc& f) { f.controls = {c, c}; });
-    refused([&](FormDesc& f) { f.controls = {c}; f.controls[0].index = 32768; });
-    refused([&](FormDesc& f) { f.controls = {c}; f.controls[0].progId = L"P"; });
-    refused([&](FormDesc& f) { f.controls = {c}; f.controls[0].kind = L"Control"; });
+    refused([&](FormDesc& f) {
+        f.controls = {c};
+        f.controls[0].index = 32768;
+    });
+    refused([&](FormDesc& f) {
+        f.controls = {c};
+        f.controls[0].progId = L"P";
+    });
+    refused([&](FormDesc& f) {
+        f.controls = {c};
+        f.controls[0].kind = L"Control";
+    });
     refused([&](FormDesc& f) {
         f.controls = {c, c};
         f.controls[0].index = 1;

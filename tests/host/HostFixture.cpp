@@ -5,7 +5,8 @@
 
 namespace kxtest {
 
-const wchar_t kHostForm[] = LR"(Form Form1
+const wchar_t kHostForm[] =
+    LR"(Form Form1
     Caption = "Host"
     ClientWidth = 6000
     ClientHeight = 3600
@@ -49,7 +50,9 @@ const wchar_t kHostForm[] = LR"(Form Form1
 End
 )";
 
-void RegisterTestControl() { ASSERT_TRUE(RegisterDllOnce(L"KxTestCtl.dll")) << "KxTestCtl.dll could not be registered"; }
+void RegisterTestControl() {
+    ASSERT_TRUE(RegisterDllOnce(L"KxTestCtl.dll")) << "KxTestCtl.dll could not be registered";
+}
 
 kxhost::Form& HostTest::Load(const std::wstring& text, kxhost::Mode mode, const std::wstring& source) {
     form_.reset();

@@ -12,7 +12,8 @@ using namespace kxhost;
 
 namespace {
 
-const wchar_t kForm[] = LR"(Form TestFrm
+const wchar_t kForm[] =
+    LR"(Form TestFrm
     Caption = "テスト"
     ClientWidth = 6000
     ClientHeight = 3000
@@ -77,8 +78,7 @@ std::vector<std::wstring> NamesOf(const Object& collection) {
         std::wstring name = item.Get(L"Name").AsString();
         try {
             name += L"(" + std::to_wstring(item.Get(L"Index").AsLong()) + L")";
-        } catch (const kx::RaisedError&) {
-        }
+        } catch (const kx::RaisedError&) {}
         names.push_back(name);
     }
     return names;

@@ -30,7 +30,8 @@ protected:
     ScratchFolder scratch_;
 };
 
-const wchar_t kMixedCase[] = LR"(Form Mixed
+const wchar_t kMixedCase[] =
+    LR"(Form Mixed
     Begin Control A1 "KxTest.Ctl"
         Bag CAPTION = "Groß"
         Bag vAlUe = 12
@@ -63,7 +64,8 @@ TEST(FormPropertyBagRead, OverwritesTheCallersValueWithoutFreeingIt) {
     // VARIANT happened to hold: here a live string, so a free would show as
     // the next string of that size being given the same memory.
     kx::ComPtr<FormPropertyBag> bag;
-    ASSERT_HRESULT_SUCCEEDED(FormPropertyBag::Make(bag, std::vector<Property>{{L"caption", Value{std::wstring(L"Hi")}}}));
+    ASSERT_HRESULT_SUCCEEDED(
+        FormPropertyBag::Make(bag, std::vector<Property>{{L"caption", Value{std::wstring(L"Hi")}}}));
     BSTR held = SysAllocString(L"held by the caller");
     VARIANT v;
     V_VT(&v) = VT_BSTR;
@@ -133,11 +135,13 @@ TEST_F(SavedForm, BadFilesNameTheFileAndTheLineAndLeaveNothingBehind) {
         // Malformed value.
         {"Form F\n    Begin Control C1 \"KxTest.Ctl\"\n        Bag value = 1 2\n    End\nEnd\n", 3, L"value"},
         // Nobody registered this one.
-        {"Form F\n    Begin ListBox L1\n    End\n    Begin Control C1 \"Kx.Nowhere\"\n    End\nEnd\n", 4, L"not registered"},
+        {"Form F\n    Begin ListBox L1\n    End\n    Begin Control C1 \"Kx.Nowhere\"\n    End\nEnd\n", 4,
+         L"not registered"},
         {"Form F\n\n    Begin Control C1 \"{00000000-1111-2222-3333-444444444444}\"\n    End\nEnd\n", 3,
          L"{00000000-1111-2222-3333-444444444444}"},
         // The control itself refuses what the bag holds.
-        {"Form F\n    Begin Control Good \"KxTest.Ctl\"\n    End\n    Begin Control C1 \"KxTest.Ctl\"\n        Bag value = \"viele\"\n    End\nEnd\n",
+        {"Form F\n    Begin Control Good \"KxTest.Ctl\"\n    End\n    Begin Control C1 \"KxTest.Ctl\"\n        Bag "
+         "value = \"viele\"\n    End\nEnd\n",
          4, L"C1 could not read its properties"},
         // An unknown kind of control.
         {"Form F\n    Begin Control Good \"KxTest.Ctl\"\n    End\n    Begin Slider S1\n    End\nEnd\n", 4, L"Slider"},

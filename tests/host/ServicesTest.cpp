@@ -46,7 +46,8 @@ TEST_F(RuntimeServices, MsgBoxShowsPromptAndTitleAndGivesTheAnswer) {
 }
 
 TEST_F(RuntimeServices, ShellStartsAProgramByFileNameWithoutWaiting) {
-    const std::wstring go = Beside(L"shellprobe.go"), ran = Beside(L"shellprobe.ran"), late = Beside(L"shellprobe.late");
+    const std::wstring go = Beside(L"shellprobe.go"), ran = Beside(L"shellprobe.ran"),
+                       late = Beside(L"shellprobe.late");
     for (const auto& f : {go, ran, late}) DeleteFileW(f.c_str());
 
     const DWORD pid = rt_.Shell(L"KxShellProbe.exe");

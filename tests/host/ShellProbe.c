@@ -25,7 +25,10 @@ static void Leave(const char* name) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int show) {
     char go[MAX_PATH + 32];
     int i;
-    (void)instance; (void)previous; (void)command; (void)show;
+    (void)instance;
+    (void)previous;
+    (void)command;
+    (void)show;
     Beside(go, "shellprobe.go");
     for (i = 0; i < 200; ++i) {
         if (GetFileAttributesA(go) != INVALID_FILE_ATTRIBUTES) {

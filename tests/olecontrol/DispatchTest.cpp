@@ -25,8 +25,7 @@ protected:
     }
     // Calls a method by name with args in call order; argErr receives the
     // failing argument's index (as IDispatch numbers them: last first).
-    HRESULT Call(const wchar_t* name, VARIANTARG* args, UINT count, VARIANT* result = nullptr,
-                 UINT* argErr = nullptr) {
+    HRESULT Call(const wchar_t* name, VARIANTARG* args, UINT count, VARIANT* result = nullptr, UINT* argErr = nullptr) {
         DISPID id = DISPID_UNKNOWN;
         HRESULT hr = kx::GetDispId(disp_.Get(), name, &id);
         if (FAILED(hr)) return hr;

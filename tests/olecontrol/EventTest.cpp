@@ -79,10 +79,13 @@ TEST_F(EventTest, NoSinkLeavesTheValueAsItWas) {
 TEST_F(EventTest, PlainDispatchSinkIsAcceptedForEvents) {
     // A sink that answers only IDispatch (as script engines' sinks do).
     ComPtr<kx::AutoObject> sink = kx::AutoObject::New();
-    sink->Define(L"Changed", [](WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*) {
-        *V_I4REF(&p->rgvarg[1]) = -4;
-        return S_OK;
-    }, 1);
+    sink->Define(
+        L"Changed",
+        [](WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*) {
+            *V_I4REF(&p->rgvarg[1]) = -4;
+            return S_OK;
+        },
+        1);
     EXPECT_NE(0u, Connect(ctl_.Get(), DIID__KxTestCtlEvents, sink.Get()));
     LONG result = 0;
     ASSERT_HRESULT_SUCCEEDED(ctl_->Fire(7, &result));
@@ -98,9 +101,9 @@ TEST_F(EventTest, ChangeNotificationsNeedTheirInterface) {
 
 TEST_F(EventTest, SinkThatFailsDoesNotFailTheFiring) {
     ComPtr<kx::AutoObject> sink = kx::AutoObject::New();
-    sink->Define(L"Changed", [](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* ei) {
-        return kx::AutoObject::Raise(ei, 5, L"handler failed");
-    }, 1);
+    sink->Define(
+        L"Changed",
+        [](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* ei) { return kx::AutoObject::Raise(ei, 5, L"handler failed"); }, 1);
     Connect(ctl_.Get(), DIID__KxTestCtlEvents, sink.Get());
     LONG result = 0;
     EXPECT_EQ(S_OK, ctl_->Fire(3, &result));

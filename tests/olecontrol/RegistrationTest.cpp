@@ -34,8 +34,7 @@ TEST(RegistrationTest, RegisterWritesTheControlKeys) {
 TEST(RegistrationTest, CreatesByClsidAndByProgId) {
     ASSERT_HRESULT_SUCCEEDED(RegisterTestControl());
     ComPtr<IKxTestCtl> byClsid;
-    ASSERT_HRESULT_SUCCEEDED(
-        CoCreateInstance(CLSID_KxTestCtl, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&byClsid)));
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_KxTestCtl, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&byClsid)));
     CLSID clsid{};
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"KxTest.Ctl", &clsid));
     EXPECT_TRUE(clsid == CLSID_KxTestCtl);

@@ -16,8 +16,7 @@ bool EventSink::QueryOther(REFIID iid, void** out) {
     return true;
 }
 
-STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                               UINT*) {
+STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) {
     Call call{id, flags, {}};
     for (UINT i = params ? params->cArgs : 0; i > 0; --i) call.types.push_back(V_VT(&params->rgvarg[i - 1]));
     calls.push_back(call);

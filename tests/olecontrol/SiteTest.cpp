@@ -326,6 +326,7 @@ public:
         const DWORD p = static_cast<const DWORD*>(bits_)[y * w_ + x];
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }
+
 private:
     int w_, h_;
     HDC dc_;
@@ -341,11 +342,11 @@ TEST_F(SiteTest, ViewObjectDrawsTheFace) {
     RECTL bounds{0, 0, 60, 60};
     ASSERT_HRESULT_SUCCEEDED(
         view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0));
-    EXPECT_EQ(RGB(255, 0, 0), canvas.At(0, 0));   // the face's frame
+    EXPECT_EQ(RGB(255, 0, 0), canvas.At(0, 0)); // the face's frame
     EXPECT_EQ(RGB(0, 0, 255), canvas.At(14, 13)); // its centre
     EXPECT_EQ(GetSysColor(COLOR_WINDOW), canvas.At(45, 45)); // background
-    EXPECT_EQ(DV_E_DVASPECT, view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds,
-                                        nullptr, nullptr, 0));
+    EXPECT_EQ(DV_E_DVASPECT,
+              view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, canvas.dc(), &bounds, nullptr, nullptr, 0));
     SIZEL extent{};
     ASSERT_HRESULT_SUCCEEDED(view->GetExtent(DVASPECT_CONTENT, -1, nullptr, &extent));
     EXPECT_EQ(820, extent.cx);

@@ -46,8 +46,8 @@ STDMETHODIMP TestSite::OnUIActivate() {
     return S_OK;
 }
 
-STDMETHODIMP TestSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT posOut,
-                                        LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
+STDMETHODIMP TestSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT posOut, LPRECT clip,
+                                        LPOLEINPLACEFRAMEINFO info) {
     if (frame) *frame = nullptr;
     if (doc) *doc = nullptr;
     if (posOut) *posOut = pos;
@@ -78,8 +78,7 @@ STDMETHODIMP TestSite::OnPosRectChange(LPCRECT r) {
 
 STDMETHODIMP TestSite::GetExtendedControl(IDispatch** out) { return kx::GiveRef(extender.Get(), out, E_NOTIMPL); }
 
-STDMETHODIMP TestSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                              UINT*) {
+STDMETHODIMP TestSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) {
     if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
     switch (id) {
     case DISPID_AMBIENT_USERMODE:
@@ -97,8 +96,8 @@ STDMETHODIMP TestSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, 
 }
 
 HostWindow::HostWindow() {
-    hwnd_ = CreateWindowExA(0, "STATIC", "olecontrol test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 50, 50, 320,
-                            240, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    hwnd_ = CreateWindowExA(0, "STATIC", "olecontrol test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 50, 50, 320, 240,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 HostWindow::~HostWindow() { Destroy(); }

@@ -20,9 +20,9 @@ public:
     static kx::ComPtr<TestSite> New(HWND window);
 
     // What the site gives.
-    std::optional<bool> userMode;          // none: the ambient is missing
-    kx::ComPtr<IDispatch> extender;        // null: GetExtendedControl fails
-    RECT pos{10, 20, 110, 70};             // the control's place in window
+    std::optional<bool> userMode; // none: the ambient is missing
+    kx::ComPtr<IDispatch> extender; // null: GetExtendedControl fails
+    RECT pos{10, 20, 110, 70}; // the control's place in window
     HRESULT posRectChangeAnswer = S_OK;
     HRESULT propertyFrameAnswer = E_NOTIMPL;
 
@@ -71,8 +71,7 @@ public:
     // IDispatch: the ambient properties
     KX_NO_TYPE_INFO
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
-                        UINT*) override;
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override;
 
 private:
     friend class kx::ComObject<TestSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch>;
@@ -87,6 +86,7 @@ public:
     ~HostWindow();
     HWND get() const { return hwnd_; }
     void Destroy();
+
 private:
     HWND hwnd_ = nullptr;
 };

@@ -166,7 +166,8 @@ TEST_F(PageFrame, TheOtherTabsApplyWithTheApplyButtonAndCancelDropsUnappliedChan
             if (!list) return false;
             eventRows = static_cast<LONG>(SendMessageA(list, LB_GETCOUNT, 0, 0));
             SendMessageA(list, LB_SETSEL, TRUE, 6);
-            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kP2List, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+            SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(kP2List, LBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(list));
             return true;
         },
         [&](HWND f) {
@@ -185,9 +186,10 @@ TEST_F(PageFrame, TheOtherTabsApplyWithTheApplyButtonAndCancelDropsUnappliedChan
 
 TEST_F(PageFrame, AFailedApplyIsShownAndKeepsTheFrameOpen) {
     // A control at run time refuses TargetControls: the frame gets the error.
-    LoadText(L"Form Form1\n    Begin CommandButton Command1\n        Caption = \"x\"\n    End\n"
-             L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n    End\nEnd\n",
-             kxhost::Mode::Run);
+    LoadText(
+        L"Form Form1\n    Begin CommandButton Command1\n        Caption = \"x\"\n    End\n"
+        L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n    End\nEnd\n",
+        kxhost::Mode::Run);
     bool openAfterError = false;
     ScriptRun run({
         [&](HWND f) { return Click(f, kP1SelectAll); },

@@ -9,7 +9,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command, int sh
     DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
     char* dot;
     HANDLE f;
-    (void)instance; (void)previous; (void)command; (void)show;
+    (void)instance;
+    (void)previous;
+    (void)command;
+    (void)show;
     if (n == 0 || n >= MAX_PATH) return 1;
     dot = strrchr(path, '.');
     if (!dot) return 1;

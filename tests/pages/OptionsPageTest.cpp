@@ -18,7 +18,8 @@ const wchar_t kConfirm[] = L"詳細設定を設定しました。";
 
 std::wstring FormWith(const std::wstring& bag, const std::wstring& extra = L"") {
     return L"Form Form1\n"
-           L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n" + bag + L"    End\n" + extra + L"End\n";
+           L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n" +
+        bag + L"    End\n" + extra + L"End\n";
 }
 
 bool Checked(const PageDriver& p, int id) { return SendMessageA(p.Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -48,8 +49,9 @@ TEST_F(OptionsPage, ShowsTheControlsValuesUnchanged) {
 }
 
 TEST_F(OptionsPage, DebugModeOffShowsTheFileDisabledAndApplyingLeavesTheFileAlone) {
-    LoadText(FormWith(L"        Bag debugmode = False\n        Bag debugfile = \"trace.dbg\"\n"
-                      L"        Bag linkname = \"Peer\"\n        Bag filedropmode = False\n"));
+    LoadText(
+        FormWith(L"        Bag debugmode = False\n        Bag debugfile = \"trace.dbg\"\n"
+                 L"        Bag linkname = \"Peer\"\n        Bag filedropmode = False\n"));
     auto& k = form_->Get<kxhost::ActiveXControl>(L"Kestrix1");
     PageDriver p(CLSID_KestrixProp3, {Ext()});
     ASSERT_HRESULT_SUCCEEDED(p.Activate());

@@ -56,8 +56,8 @@ HRESULT PageDriver::Activate() {
     if (FAILED(hr)) return hr;
     CoTaskMemFree(info.pszTitle);
     RECT r{0, 0, info.size.cx + 16, info.size.cy + 40};
-    parent_.reset(CreateWindowExA(0, "STATIC", "PageHost", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN, 40,
-                                  40, r.right, r.bottom, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+    parent_.reset(CreateWindowExA(0, "STATIC", "PageHost", WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | WS_CLIPCHILDREN,
+                                  40, 40, r.right, r.bottom, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
     RECT at{0, 0, info.size.cx, info.size.cy};
     hr = page_->Activate(parent_.get(), &at, TRUE);
     if (hwnd()) page_->Show(SW_SHOW);

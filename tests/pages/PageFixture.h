@@ -52,8 +52,8 @@ public:
     // Activates (which fills) and shows the page; the HRESULT of Activate.
     HRESULT Activate();
     IPropertyPage2* page() const { return page_.Get(); }
-    HWND hwnd() const;        // the page's own window
-    HWND Item(int id) const;  // one of its controls
+    HWND hwnd() const; // the page's own window
+    HWND Item(int id) const; // one of its controls
     std::wstring Text(int id) const;
     bool Dirty() const { return page_->IsPageDirty() == S_OK; }
     const std::vector<DWORD>& Statuses() const { return site_->statuses; }

@@ -32,7 +32,7 @@ struct Expected {
     LONG left, top, width, height; // twips
     int tab;
     const FontWant* font = nullptr; // nullptr: the form's
-    bool growsToText = false;       // one line that widens to its text
+    bool growsToText = false; // one line that widens to its text
 };
 
 // The width the control's text needs in its own font.
@@ -164,7 +164,11 @@ protected:
 } // namespace
 
 TEST_F(Layout, ThePagesTitlesAndSizes) {
-    const struct { const CLSID* clsid; const wchar_t* title; LONG cx, cy; } pages[] = {
+    const struct {
+        const CLSID* clsid;
+        const wchar_t* title;
+        LONG cx, cy;
+    } pages[] = {
         {&kestrix::CLSID_KestrixProp1, L"対象ｺﾝﾄﾛｰﾙ", 337, 419},
         {&kestrix::CLSID_KestrixProp2, L"拡張ｲﾍﾞﾝﾄ", 337, 419},
         {&kestrix::CLSID_KestrixProp3, L"詳細設定", 337, 392},
@@ -239,30 +243,30 @@ TEST_F(Layout, VersionDialog) {
         ReleaseDC(label, dc);
         return found;
     };
-    ModalScript script(
-        [] { return FindWindowA(nullptr, kx::ToAnsi(kestrix::kVerDlgCaption).c_str()); },
-        {[&](HWND d) {
-            using namespace kestrix;
-            CheckLayout(d, {{kVdProduct, "Static", L"Kestrix", 120, 120, 3555, 930, 0, &product},
-                            {kVdVersion, "Static", L"Ver 1.34", 3840, 480, 1740, 495, 1, &version, true},
-                            {kVdOk, "Button", L"OK", 6000, 240, 1575, 615, 3},
-                            {kVdAuthorCaption, "Static", L"作成者", 120, 1200, 1095, 375, 2, &caption},
-                            {kVdAuthor, "Edit", L"Kestrix", 1200, 1200, 6375, 375, 6},
-                            {kVdHomeCaption, "Static", L"Ｈ  Ｐ", 120, 1680, 1095, 255, 4, &caption},
-                            {kVdHome, "Edit", L"https://kestrix.example.org/", 1200, 1680, 6375, 375, 7},
-                            {kVdMailCaption, "Static", L"メール", 120, 2160, 1095, 255, 5, &caption},
-                            {kVdMail, "Edit", L"kestrix@example.org", 1200, 2160, 6375, 375, 8},
-                            {kVdVisit, "Button", L"作者のホームページを見に行く", 1200, 2760, 6375, 615, 9}},
-                        form);
-            style = GetWindowLongA(d, GWL_STYLE);
-            owner = GetWindow(d, GW_OWNER);
-            ownerVisible = owner && IsWindowVisible(owner);
-            blueProduct = blue(GetDlgItem(d, kVdProduct));
-            blueVersion = blue(GetDlgItem(d, kVdVersion));
-            SendMessageA(GetDlgItem(d, kVdOk), BM_CLICK, 0, 0);
-            return true;
-        }},
-        [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); });
+    ModalScript script([] { return FindWindowA(nullptr, kx::ToAnsi(kestrix::kVerDlgCaption).c_str()); }, {[&](HWND d) {
+                           using namespace kestrix;
+                           CheckLayout(
+                               d,
+                               {{kVdProduct, "Static", L"Kestrix", 120, 120, 3555, 930, 0, &product},
+                                {kVdVersion, "Static", L"Ver 1.34", 3840, 480, 1740, 495, 1, &version, true},
+                                {kVdOk, "Button", L"OK", 6000, 240, 1575, 615, 3},
+                                {kVdAuthorCaption, "Static", L"作成者", 120, 1200, 1095, 375, 2, &caption},
+                                {kVdAuthor, "Edit", L"Kestrix", 1200, 1200, 6375, 375, 6},
+                                {kVdHomeCaption, "Static", L"Ｈ  Ｐ", 120, 1680, 1095, 255, 4, &caption},
+                                {kVdHome, "Edit", L"https://kestrix.example.org/", 1200, 1680, 6375, 375, 7},
+                                {kVdMailCaption, "Static", L"メール", 120, 2160, 1095, 255, 5, &caption},
+                                {kVdMail, "Edit", L"kestrix@example.org", 1200, 2160, 6375, 375, 8},
+                                {kVdVisit, "Button", L"作者のホームページを見に行く", 1200, 2760, 6375, 615, 9}},
+                               form);
+                           style = GetWindowLongA(d, GWL_STYLE);
+                           owner = GetWindow(d, GW_OWNER);
+                           ownerVisible = owner && IsWindowVisible(owner);
+                           blueProduct = blue(GetDlgItem(d, kVdProduct));
+                           blueVersion = blue(GetDlgItem(d, kVdVersion));
+                           SendMessageA(GetDlgItem(d, kVdOk), BM_CLICK, 0, 0);
+                           return true;
+                       }},
+                       [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); });
     auto& c = form_->Get<kxhost::ActiveXControl>(L"Kestrix1");
     DISPPARAMS none{nullptr, nullptr, 0, 0};
     EXPECT_HRESULT_SUCCEEDED(c.ControlObject()->Invoke(DISPID_ABOUTBOX, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,

@@ -38,7 +38,10 @@ HRESULT CallServer(const char* entry) {
     return fn ? fn() : E_FAIL;
 }
 
-const struct { const CLSID* clsid; const wchar_t* name; } kPages[] = {
+const struct {
+    const CLSID* clsid;
+    const wchar_t* name;
+} kPages[] = {
     {&kestrix::CLSID_KestrixProp1, L"KestrixProp1"},
     {&kestrix::CLSID_KestrixProp2, L"KestrixProp2"},
     {&kestrix::CLSID_KestrixProp3, L"KestrixProp3"},

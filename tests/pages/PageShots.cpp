@@ -63,8 +63,8 @@ void Shoot(HWND w, const wchar_t* name) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
     const bool ok = f != INVALID_HANDLE_VALUE && bits && WriteFile(f, &fh, sizeof fh, &written, nullptr) &&
-                    WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr) &&
-                    WriteFile(f, bits, size, &written, nullptr);
+        WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr) &&
+        WriteFile(f, bits, size, &written, nullptr);
     if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
     if (!ok) ++g_failures;
     std::printf("%s %ls (%dx%d)\n", ok ? "wrote" : "FAILED", path.c_str(), cx, cy);

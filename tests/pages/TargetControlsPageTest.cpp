@@ -169,9 +169,10 @@ TEST_F(TargetControlsPage, ListsTheFormOfTheLastLoadedControlWhicheverIsSelected
 
 TEST_F(TargetControlsPage, AnErrorOfTheControlReachesTheFrameWithoutTheConfirmation) {
     // At run time the control refuses TargetControls with 10005.
-    LoadText(L"Form Form1\n    Begin CommandButton Command1\n        Caption = \"x\"\n    End\n"
-             L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n    End\nEnd\n",
-             kxhost::Mode::Run);
+    LoadText(
+        L"Form Form1\n    Begin CommandButton Command1\n        Caption = \"x\"\n    End\n"
+        L"    Begin Control Kestrix1 \"Kestrix32.Kestrix\"\n    End\nEnd\n",
+        kxhost::Mode::Run);
     PageDriver p(CLSID_KestrixProp1, {Ext()});
     ASSERT_HRESULT_SUCCEEDED(p.Activate());
     p.SelectRows(kP1List, {1});

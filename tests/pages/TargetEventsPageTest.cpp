@@ -63,9 +63,13 @@ TEST_F(TargetEventsPage, AFillListsTheCatalogueWithRowZeroCurrentAndMarksThePage
 }
 
 TEST_F(TargetEventsPage, TheCurrentRowShowsItsValueInDecimalAndHexadecimal) {
-    struct Case { const wchar_t* name; const wchar_t* dec; const wchar_t* hex; };
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* dec;
+        const wchar_t* hex;
+    };
     const Case cases[] = {
-        {L"WM_USER", L"1024", L"&h400"}, {L"WM_NULL", L"0", L"&h0"},   {L"WM_KEYDOWN", L"256", L"&h100"},
+        {L"WM_USER", L"1024", L"&h400"}, {L"WM_NULL", L"0", L"&h0"},     {L"WM_KEYDOWN", L"256", L"&h100"},
         {L"WM_PAINT", L"15", L"&hF"},    {L"WM_CHAR", L"258", L"&h102"}, {L"WM_LBUTTONDOWN", L"513", L"&h201"},
     };
     for (const Case& c : cases) {

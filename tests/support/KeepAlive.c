@@ -18,23 +18,18 @@
 #include <windows.h>
 #include <stdlib.h>
 
-int main(int argc, char **argv)
-{
+int main(int argc, char** argv) {
     DWORD lifetime_ms = INFINITE;
     if (argc > 1) {
         long seconds = strtol(argv[1], NULL, 10);
-        if (seconds > 0 && seconds < 4000000L)
-            lifetime_ms = (DWORD)seconds * 1000u;
+        if (seconds > 0 && seconds < 4000000L) lifetime_ms = (DWORD)seconds * 1000u;
     }
 
-    if (GetDesktopWindow() == NULL)
-        return 1;
+    if (GetDesktopWindow() == NULL) return 1;
 
     if (argc > 2) {
-        HANDLE ready = CreateFileA(argv[2], GENERIC_WRITE, 0, NULL,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (ready == INVALID_HANDLE_VALUE)
-            return 2;
+        HANDLE ready = CreateFileA(argv[2], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (ready == INVALID_HANDLE_VALUE) return 2;
         CloseHandle(ready);
     }
 

@@ -35,9 +35,13 @@ BOOL CALLBACK ReadStatic(HWND child, LPARAM out) {
     SeenBox& b = *reinterpret_cast<SeenBox*>(out);
     if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
         const HICON shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-        const struct { LPCWSTR id; UINT flag; } icons[] = {
-            {MAKEINTRESOURCEW(32513), MB_ICONHAND}, {MAKEINTRESOURCEW(32515), MB_ICONEXCLAMATION},
-            {MAKEINTRESOURCEW(32516), MB_ICONASTERISK}, {MAKEINTRESOURCEW(32514), MB_ICONQUESTION}};
+        const struct {
+            LPCWSTR id;
+            UINT flag;
+        } icons[] = {{MAKEINTRESOURCEW(32513), MB_ICONHAND},
+                     {MAKEINTRESOURCEW(32515), MB_ICONEXCLAMATION},
+                     {MAKEINTRESOURCEW(32516), MB_ICONASTERISK},
+                     {MAKEINTRESOURCEW(32514), MB_ICONQUESTION}};
         for (const auto& i : icons)
             if (shown && shown == LoadIconW(nullptr, i.id)) b.icon = i.flag;
     } else if (!GetDlgItem(GetParent(child), 0xFFFF)) {

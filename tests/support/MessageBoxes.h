@@ -13,12 +13,12 @@ namespace kxtest {
 
 struct SeenBox {
     std::wstring title;
-    std::wstring text;      // the prompt of a message box (all its static texts for another dialog)
+    std::wstring text; // the prompt of a message box (all its static texts for another dialog)
     bool okButton = false;
     bool helpButton = false;
     bool cancelButton = false;
-    UINT icon = 0;          // MB_ICONHAND, MB_ICONEXCLAMATION, MB_ICONASTERISK, MB_ICONQUESTION or 0
-    bool stopIcon = false;  // the critical-stop (hand) icon
+    UINT icon = 0; // MB_ICONHAND, MB_ICONEXCLAMATION, MB_ICONASTERISK, MB_ICONQUESTION or 0
+    bool stopIcon = false; // the critical-stop (hand) icon
 };
 
 class BoxAnswerer : private kx::NonCopyable {

@@ -20,44 +20,43 @@ namespace {
 constexpr UINT kRequiredAnsiCodePage = 932;
 
 bool CheckAnsiCodePage() {
-  const UINT acp = GetACP();
-  if (acp == kRequiredAnsiCodePage) return true;
-  std::fprintf(stderr,
-               "\n"
-               "**************************************************************\n"
-               "** KESTRIX TEST BENCH: WRONG ANSI CODE PAGE\n"
-               "**   GetACP() returned %u; the tests need 932 (Shift-JIS).\n"
-               "**   Run the tests with: bash scripts/test.sh\n"
-               "**   or run Wine with LC_ALL=ja_JP.UTF-8, with that locale\n"
-               "**   generated (scripts/setup.sh does it).\n"
-               "**   No test was run.\n"
-               "**************************************************************\n"
-               "\n",
-               acp);
-  std::fflush(stderr);
-  return false;
+    const UINT acp = GetACP();
+    if (acp == kRequiredAnsiCodePage) return true;
+    std::fprintf(stderr,
+                 "\n"
+                 "**************************************************************\n"
+                 "** KESTRIX TEST BENCH: WRONG ANSI CODE PAGE\n"
+                 "**   GetACP() returned %u; the tests need 932 (Shift-JIS).\n"
+                 "**   Run the tests with: bash scripts/test.sh\n"
+                 "**   or run Wine with LC_ALL=ja_JP.UTF-8, with that locale\n"
+                 "**   generated (scripts/setup.sh does it).\n"
+                 "**   No test was run.\n"
+                 "**************************************************************\n"
+                 "\n",
+                 acp);
+    std::fflush(stderr);
+    return false;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-  // Unbuffered, so that a crash under Wine still shows every line printed
-  // before it.
-  std::setvbuf(stdout, nullptr, _IONBF, 0);
+    // Unbuffered, so that a crash under Wine still shows every line printed
+    // before it.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
 
-  if (!CheckAnsiCodePage()) return 3;
+    if (!CheckAnsiCodePage()) return 3;
 
-  testing::InitGoogleTest(&argc, argv);
+    testing::InitGoogleTest(&argc, argv);
 
-  const HRESULT hr = OleInitialize(nullptr);
-  if (FAILED(hr)) {
-    std::fprintf(stderr, "KESTRIX TEST BENCH: OleInitialize failed (0x%08lX)\n",
-                 static_cast<unsigned long>(hr));
-    return 4;
-  }
+    const HRESULT hr = OleInitialize(nullptr);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "KESTRIX TEST BENCH: OleInitialize failed (0x%08lX)\n", static_cast<unsigned long>(hr));
+        return 4;
+    }
 
-  const int result = RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
 
-  OleUninitialize();
-  return result;
+    OleUninitialize();
+    return result;
 }

@@ -18,7 +18,10 @@ constexpr wchar_t kDefaultCaption[] = L"KxTest";
 constexpr LONG kDefaultValue = 0;
 constexpr SIZEL kFixedExtent{820, 741};
 
-template <class F> HRESULT Guard(F&& body) { return kx::ole::Trap(IID_IKxTestCtl, std::forward<F>(body)); }
+template <class F>
+HRESULT Guard(F&& body) {
+    return kx::ole::Trap(IID_IKxTestCtl, std::forward<F>(body));
+}
 
 HRESULT ReturnString(const std::wstring& s, BSTR* out) {
     RETURN_HR_IF_NULL(E_POINTER, out);
@@ -127,9 +130,7 @@ STDMETHODIMP TestControl::Echo(LONG* n, BSTR* s) {
     });
 }
 
-STDMETHODIMP TestControl::Fail(LONG number) {
-    return RaiseError(number, L"テスト エラー", L"KxTest.hlp", 7);
-}
+STDMETHODIMP TestControl::Fail(LONG number) { return RaiseError(number, L"テスト エラー", L"KxTest.hlp", 7); }
 
 STDMETHODIMP TestControl::get_UserModeSeen(LONG* value) {
     RETURN_HR_IF_NULL(E_POINTER, value);

@@ -37,7 +37,7 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveTargets() {
 }
 
 std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& name, IDispatch* controls,
-                                                          IDispatch* ext, size_t& k) {
+                                                           IDispatch* ext, size_t& k) {
     const std::wstring wanted = kx::UpperCase(name);
     bool matched = false;
     // Every control of that name (the members of a control array share it).

@@ -41,7 +41,10 @@ SAFEARRAY* StringArray(const std::vector<std::wstring>& items) {
         BSTR b = SysAllocStringLen(items[i].data(), static_cast<UINT>(items[i].size()));
         const HRESULT hr = SafeArrayPutElement(sa, &i, b);
         SysFreeString(b);
-        if (FAILED(hr)) { SafeArrayDestroy(sa); throw std::bad_alloc(); }
+        if (FAILED(hr)) {
+            SafeArrayDestroy(sa);
+            throw std::bad_alloc();
+        }
     }
     return sa;
 }
@@ -56,11 +59,16 @@ bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
     // The handler's changes to the message and its parameters reach the
     // caller's own variables: the arguments refer to them.
     VARIANTARG args[5];
-    V_VT(&args[0]) = VT_BYREF | VT_DISPATCH; V_DISPATCHREF(&args[0]) = &controlRef;
-    V_VT(&args[1]) = VT_BYREF | VT_I4; V_I4REF(&args[1]) = msg;
-    V_VT(&args[2]) = VT_BYREF | VT_I4; V_I4REF(&args[2]) = wp;
-    V_VT(&args[3]) = VT_BYREF | VT_I4; V_I4REF(&args[3]) = lp;
-    V_VT(&args[4]) = VT_BYREF | VT_BOOL; V_BOOLREF(&args[4]) = &cancel;
+    V_VT(&args[0]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&args[0]) = &controlRef;
+    V_VT(&args[1]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[1]) = msg;
+    V_VT(&args[2]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[2]) = wp;
+    V_VT(&args[3]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[3]) = lp;
+    V_VT(&args[4]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&args[4]) = &cancel;
     HRESULT hr = FireEvent(kEventGetEvents, args, 5);
     if (controlRef) controlRef->Release();
     if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
@@ -69,13 +77,17 @@ bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
         // A drop the control handles always goes on to the window.
         cancel = VARIANT_FALSE;
         LONG count = 0;
-        const std::vector<std::wstring> files = DroppedFiles(reinterpret_cast<HDROP>(static_cast<LONG_PTR>(*wp)), &count);
+        const std::vector<std::wstring> files =
+            DroppedFiles(reinterpret_cast<HDROP>(static_cast<LONG_PTR>(*wp)), &count);
         SAFEARRAY* sa = StringArray(files);
         IDispatch* targetRef = gFn_TargetCtl(reinterpret_cast<HWND>(static_cast<LONG_PTR>(*hwnd))).Detach();
         VARIANTARG drop[3];
-        V_VT(&drop[0]) = VT_BYREF | VT_DISPATCH; V_DISPATCHREF(&drop[0]) = &targetRef;
-        V_VT(&drop[1]) = VT_BYREF | VT_ARRAY | VT_BSTR; V_ARRAYREF(&drop[1]) = &sa;
-        V_VT(&drop[2]) = VT_BYREF | VT_I4; V_I4REF(&drop[2]) = &count;
+        V_VT(&drop[0]) = VT_BYREF | VT_DISPATCH;
+        V_DISPATCHREF(&drop[0]) = &targetRef;
+        V_VT(&drop[1]) = VT_BYREF | VT_ARRAY | VT_BSTR;
+        V_ARRAYREF(&drop[1]) = &sa;
+        V_VT(&drop[2]) = VT_BYREF | VT_I4;
+        V_I4REF(&drop[2]) = &count;
         hr = FireEvent(kEventFileDrop, drop, 3);
         if (targetRef) targetRef->Release();
         SafeArrayDestroy(sa);
@@ -84,7 +96,8 @@ bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
     return cancel != VARIANT_FALSE;
 }
 
-STDMETHODIMP Kestrix::DoGetEvents(LONG* ml_CtlhWnd, LONG* ml_Msg, LONG* ml_wParam, LONG* ml_lParam, VARIANT_BOOL* result) {
+STDMETHODIMP Kestrix::DoGetEvents(LONG* ml_CtlhWnd, LONG* ml_Msg, LONG* ml_wParam, LONG* ml_lParam,
+                                  VARIANT_BOOL* result) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
         if (!ml_CtlhWnd || !ml_Msg || !ml_wParam || !ml_lParam || !result) return E_POINTER;
         *result = DeliverEvent(ml_CtlhWnd, ml_Msg, ml_wParam, ml_lParam) ? VARIANT_TRUE : VARIANT_FALSE;

@@ -69,13 +69,13 @@ private:
     DefaultNames Defaults() const;
 
     // Container services
-    kx::ComPtr<IDispatch> Extender() const;      // the extender, or this control itself
+    kx::ComPtr<IDispatch> Extender() const; // the extender, or this control itself
     kx::ComPtr<IDispatch> ParentFormOf(IDispatch* extender) const;
     std::wstring FormName(IDispatch* form) const; // the form's Name, "(Nothing)" without one
-    std::wstring OwnName() const;               // the extender's Name
-    bool IsSelf(IDispatch* object) const;      // identity with this control's extender
+    std::wstring OwnName() const; // the extender's Name
+    bool IsSelf(IDispatch* object) const; // identity with this control's extender
     bool UserModeFromContainer() const;
-    void PrepareReceiver();                    // run time: child of the form, titled with the link name
+    void PrepareReceiver(); // run time: child of the form, titled with the link name
     void Terminate() noexcept;
 
     // Property set operations, with their design-time and run-time rules

@@ -12,14 +12,21 @@ namespace {
 // 465 x 420 twips, the control's one size.
 constexpr SIZEL kFixedExtent{820, 741};
 constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INVISIBLEATRUNTIME | OLEMISC_ACTIVATEWHENVISIBLE |
-                              OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
+    OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
 static_assert(kMiscStatus == 0x20591, "the misc status registered and reported since the first release");
 
 } // namespace
 
 const kx::ole::ControlClassInfo kKestrixClass = {
-    &CLSID_Kestrix, &IID__Kestrix, &DIID___Kestrix, kMiscStatus, kFixedExtent,
-    kKestrixPages, static_cast<UINT>(std::size(kKestrixPages)), IDB_KESTRIX_FACE, "KestrixControl",
+    &CLSID_Kestrix,
+    &IID__Kestrix,
+    &DIID___Kestrix,
+    kMiscStatus,
+    kFixedExtent,
+    kKestrixPages,
+    static_cast<UINT>(std::size(kKestrixPages)),
+    IDB_KESTRIX_FACE,
+    "KestrixControl",
 };
 
 Kestrix::Kestrix() : ControlBase(kKestrixClass) {}

@@ -14,7 +14,7 @@ namespace kestrix {
 namespace {
 constexpr DISPID kEventLinkReceive = 2;
 constexpr wchar_t kDefaultLinkName[] = L"Kestrix";
-}
+} // namespace
 
 bool Kestrix::SendLink(std::wstring& name, const std::wstring& data) {
     if (kx::TrimBlanks(name).empty()) name = kDefaultLinkName;

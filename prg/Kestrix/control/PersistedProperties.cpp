@@ -13,8 +13,7 @@ namespace kestrix {
 namespace {
 
 // One bag read or write of a value of the type its default has.
-HRESULT Read(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& def, StoreValue* out,
-             IErrorLog* log) {
+HRESULT Read(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& def, StoreValue* out, IErrorLog* log) {
     return std::visit(
         [&](const auto& d) -> HRESULT {
             using T = std::decay_t<decltype(d)>;
@@ -35,7 +34,8 @@ HRESULT Write(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& v
         [&](const auto& v) -> HRESULT {
             using T = std::decay_t<decltype(v)>;
             if constexpr (std::is_same_v<T, LONG>) return kx::ole::WriteLong(bag, p.key, v, std::get<T>(def), saveAll);
-            else if constexpr (std::is_same_v<T, bool>) return kx::ole::WriteBool(bag, p.key, v, std::get<T>(def), saveAll);
+            else if constexpr (std::is_same_v<T, bool>)
+                return kx::ole::WriteBool(bag, p.key, v, std::get<T>(def), saveAll);
             else return kx::ole::WriteString(bag, p.key, v, std::get<T>(def), saveAll);
         },
         value);
@@ -72,9 +72,7 @@ const std::vector<PersistedProperty>& Kestrix::Persisted() {
     return table;
 }
 
-DefaultNames Kestrix::Defaults() const {
-    return {FormName(ParentFormOf(Extender().Get()).Get()), OwnName()};
-}
+DefaultNames Kestrix::Defaults() const { return {FormName(ParentFormOf(Extender().Get()).Get()), OwnName()}; }
 
 HRESULT Kestrix::OnInitNew() {
     g_UserMode = UserModeFromContainer();

@@ -20,11 +20,11 @@ struct DefaultNames {
 };
 
 struct PersistedProperty {
-    const wchar_t* key;                          // as saved forms hold it; bags match it without case
+    const wchar_t* key; // as saved forms hold it; bags match it without case
     StoreValue (*fallback)(const DefaultNames&); // a new control's value, and what is not saved
-    StoreValue (*get)();                         // the store's value
-    void (*put)(const StoreValue&);              // straight into the store: no rules, no notifications
-    void (*place)(Kestrix&, const StoreValue&);  // a control newly placed in a designer: the set operation
+    StoreValue (*get)(); // the store's value
+    void (*put)(const StoreValue&); // straight into the store: no rules, no notifications
+    void (*place)(Kestrix&, const StoreValue&); // a control newly placed in a designer: the set operation
 };
 
 } // namespace kestrix

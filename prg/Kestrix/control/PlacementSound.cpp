@@ -19,8 +19,7 @@ void PlacementSound(HMODULE module) {
     if (!winmm) winmm = LoadLibraryW(L"winmm.dll");
     if (!winmm) return; // no sound system: the control is placed all the same
     using PlaySoundW = BOOL(WINAPI*)(LPCWSTR, UINT);
-    if (auto play = reinterpret_cast<PlaySoundW>(GetProcAddress(winmm, "sndPlaySoundW")))
-        play(path.c_str(), SND_ASYNC);
+    if (auto play = reinterpret_cast<PlaySoundW>(GetProcAddress(winmm, "sndPlaySoundW"))) play(path.c_str(), SND_ASYNC);
 }
 
 } // namespace kestrix

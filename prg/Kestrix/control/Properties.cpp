@@ -133,13 +133,15 @@ void Kestrix::SetTargetHandle(LONG v) {
 STDMETHODIMP Kestrix::get_TargetControls(BSTR* value) { return ReturnText(g_TargetControls, value); }
 
 STDMETHODIMP Kestrix::put_TargetControls(BSTR* value) {
-    return PutText(value, [this](const std::wstring& v) { SetTargetControls(v); }, [] { return g_TargetControls; });
+    return PutText(
+        value, [this](const std::wstring& v) { SetTargetControls(v); }, [] { return g_TargetControls; });
 }
 
 STDMETHODIMP Kestrix::get_TargetEvents(BSTR* value) { return ReturnText(g_TargetEvents.text(), value); }
 
 STDMETHODIMP Kestrix::put_TargetEvents(BSTR* value) {
-    return PutText(value, [this](const std::wstring& v) { SetTargetEvents(v); }, [] { return g_TargetEvents.text(); });
+    return PutText(
+        value, [this](const std::wstring& v) { SetTargetEvents(v); }, [] { return g_TargetEvents.text(); });
 }
 
 STDMETHODIMP Kestrix::get_DebugMode(VARIANT_BOOL* value) { return ReturnBool(g_DebugMode, value); }
@@ -157,7 +159,8 @@ STDMETHODIMP Kestrix::put_FileDropMode(VARIANT_BOOL* value) {
 STDMETHODIMP Kestrix::get_DebugFile(BSTR* value) { return ReturnText(g_DebugFile, value); }
 
 STDMETHODIMP Kestrix::put_DebugFile(BSTR* value) {
-    return PutText(value, [this](const std::wstring& v) { SetDebugFile(v); }, [] { return g_DebugFile; });
+    return PutText(
+        value, [this](const std::wstring& v) { SetDebugFile(v); }, [] { return g_DebugFile; });
 }
 
 STDMETHODIMP Kestrix::get_hwnd(LONG* value) {

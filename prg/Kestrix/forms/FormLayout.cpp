@@ -18,13 +18,17 @@ struct WindowKind {
 
 WindowKind KindOf(Kind k) {
     switch (k) {
-    case Kind::Label: return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case Kind::Label:
+        return {"STATIC", SS_LEFT | SS_NOPREFIX, 0};
     case Kind::ListBox:
         // Unsorted, extended multiple selection, as the pages' lists are.
         return {"LISTBOX", LBS_NOTIFY | LBS_EXTENDEDSEL | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case Kind::TextBox: return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
-    case Kind::Button: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
-    case Kind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+    case Kind::TextBox:
+        return {"EDIT", ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case Kind::Button:
+        return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case Kind::CheckBox:
+        return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
     }
     return {"STATIC", 0, 0};
 }
@@ -60,7 +64,8 @@ bool CreateChildren(HWND parent, const ChildDesc* children, size_t count, const 
                                  kx::TwipsToPixelsY(s->height), parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(s->id)), instance, nullptr);
         if (!w) return false;
-        if (HFONT f = fonts.Get(s->font ? *s->font : formFont)) SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
+        if (HFONT f = fonts.Get(s->font ? *s->font : formFont))
+            SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
     }
     return true;
 }

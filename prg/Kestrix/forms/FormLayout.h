@@ -21,18 +21,19 @@ struct FontDesc {
 };
 
 struct ChildDesc {
-    int id;                 // control id, as WM_COMMAND names it
+    int id; // control id, as WM_COMMAND names it
     Kind kind;
     const wchar_t* caption; // nullptr: none
     LONG left, top, width, height; // twips
     int tabIndex;
-    const FontDesc* font;   // nullptr: the form's font
+    const FontDesc* font; // nullptr: the form's font
 };
 
 // The fonts of one form, alive as long as its windows.
 class FontSet {
 public:
     HFONT Get(const FontDesc& desc);
+
 private:
     struct Entry {
         const FontDesc* desc;

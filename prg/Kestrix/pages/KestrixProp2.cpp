@@ -139,7 +139,7 @@ private:
         Message(L"TargetEventsﾌﾟﾛﾊﾟﾃｨを設定しました。", MB_OK);
     }
 
-    std::vector<std::wstring> names_;  // ms_EventNames
+    std::vector<std::wstring> names_; // ms_EventNames
     std::vector<std::wstring> values_; // ms_EventValues
 };
 

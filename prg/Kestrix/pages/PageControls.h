@@ -4,6 +4,9 @@
 
 namespace kestrix::pages {
 
+// One id a line, each with its control's name.
+// clang-format off
+
 // KestrixProp1, the target-controls page.
 enum Prop1Id : int {
     kP1Heading = 101,   // lblTargetControls
@@ -46,5 +49,7 @@ enum Prop3Id : int {
     kP3NameCaption,     // Label1(1)
     kP3LinkName,        // txt_LinkName
 };
+
+// clang-format on
 
 } // namespace kestrix::pages

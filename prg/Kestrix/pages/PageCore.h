@@ -27,7 +27,7 @@ struct PageLayout {
     LONG width, height; // client area, twips
     const forms::ChildDesc* children;
     size_t childCount;
-    int keyedList;      // the list whose keys mark the page changed; 0: none
+    int keyedList; // the list whose keys mark the page changed; 0: none
 };
 
 // "ＭＳ ゴシック" 11.25 pt, the font of every page.

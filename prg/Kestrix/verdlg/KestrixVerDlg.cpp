@@ -35,7 +35,7 @@ const forms::ChildDesc kChildren[] = {
     {kVdVisit, Kind::Button, L"作者のホームページを見に行く", 1200, 2760, 6375, 615, 9, nullptr},
 };
 
-constexpr LONG kClientWidth = 7680;  // twips
+constexpr LONG kClientWidth = 7680; // twips
 constexpr LONG kClientHeight = 3555;
 constexpr COLORREF kBlue = RGB(0, 0, 255); // &H00FF0000 in VB's BGR order
 
@@ -109,8 +109,8 @@ void KestrixVerDlg::FormLoad() {
     RECT r{};
     GetWindowRect(hwnd(), &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0,
+                 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Coming to the foreground waits for the dialog to be shown
     // (WM_SHOWWINDOW): a dialog loaded only to be unloaded again must not
     // take the activation from the program's own window.
