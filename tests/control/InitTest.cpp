@@ -2,7 +2,7 @@
 // form does not hold, keys of any case), saved again, newly placed in the
 // designer, started fresh at run time or in containers that give no user
 // mode or no extender, and two forms of one program sharing one store.
-#include "BareSite.h"
+#include "BareControl.h"
 #include "Designer.h"
 #include "FormFile.h"
 #include "DispIds.h"
@@ -117,8 +117,9 @@ TEST_F(InitTest, ANewControlInADesignerTellsTheContainerOfEveryDefault) {
         V_DISPATCH(&v) = form.Get();
         return v;
     }());
-    kx::ComPtr<BareSite> site;
-    ASSERT_HRESULT_SUCCEEDED(BareSite::Make(site, std::optional<bool>(false), extender.Get()));
+    kx::ComPtr<TestSite> site = BareSite();
+    site->userMode = false;
+    site->extender = extender;
     BareControl c;
     StartBare(c, site.Get());
     ASSERT_HRESULT_SUCCEEDED(c.initNew);
@@ -145,8 +146,9 @@ TEST_F(InitTest, StartedFreshAtRunTimeItTakesTheDefaultsQuietly) {
     // The same through a container that tells its notifications from the start.
     auto extender = kx::AutoObject::New();
     extender->DefineString(L"Name", L"Kestrix3");
-    kx::ComPtr<BareSite> site;
-    ASSERT_HRESULT_SUCCEEDED(BareSite::Make(site, std::optional<bool>(true), extender.Get()));
+    kx::ComPtr<TestSite> site = BareSite();
+    site->userMode = true;
+    site->extender = extender;
     BareControl c;
     StartBare(c, site.Get());
     ASSERT_HRESULT_SUCCEEDED(c.initNew);
@@ -157,8 +159,7 @@ TEST_F(InitTest, StartedFreshAtRunTimeItTakesTheDefaultsQuietly) {
 }
 
 TEST_F(InitTest, WithoutAUserModeOrAnExtenderItBehavesAsAtRunTime) {
-    kx::ComPtr<BareSite> site;
-    ASSERT_HRESULT_SUCCEEDED(BareSite::Make(site, std::nullopt, nullptr));
+    kx::ComPtr<TestSite> site = BareSite();
     BareControl withSite;
     StartBare(withSite, site.Get());
     BareControl noSite;

@@ -1,28 +1,22 @@
-#include "BareSite.h"
+#include "BareControl.h"
 
 #include <gtest/gtest.h>
 
 namespace kxtest {
 
-STDMETHODIMP BareSite::GetExtendedControl(IDispatch** ext) {
-    return kx::GiveRef(extender_.Get(), ext, E_NOTIMPL); // E_NOTIMPL without one, as Wine's ATL host window answers
+kx::ComPtr<TestSite> BareSite() {
+    kx::ComPtr<TestSite> site = TestSite::New();
+    site->displayName.reset();
+    return site;
 }
 
-STDMETHODIMP BareSite::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) {
-    if (id != DISPID_AMBIENT_USERMODE || !userMode_) return DISP_E_MEMBERNOTFOUND;
-    if (!result) return E_POINTER;
-    V_VT(result) = VT_BOOL;
-    V_BOOL(result) = *userMode_ ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
-
-void StartBare(BareControl& c, BareSite* site) {
+void StartBare(BareControl& c, TestSite* site) {
     CLSID clsid{};
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromProgID(L"Kestrix32.Kestrix", &clsid));
     ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&c.ole)));
     ASSERT_HRESULT_SUCCEEDED(c.ole.As(&c.dispatch));
     if (site) {
-        ASSERT_HRESULT_SUCCEEDED(c.ole->SetClientSite(site));
+        ASSERT_HRESULT_SUCCEEDED(c.ole->SetClientSite(static_cast<IOleClientSite*>(site)));
         kx::ComPtr<IConnectionPointContainer> cpc;
         kx::ComPtr<IConnectionPoint> cp;
         ASSERT_HRESULT_SUCCEEDED(c.ole.As(&cpc));

@@ -87,8 +87,9 @@ STDMETHODIMP TestSite::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, 
         V_BOOL(result) = *userMode ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     case DISPID_AMBIENT_DISPLAYNAME:
+        if (!displayName) return DISP_E_MEMBERNOTFOUND;
         V_VT(result) = VT_BSTR;
-        V_BSTR(result) = SysAllocString(L"KxTest1");
+        V_BSTR(result) = SysAllocString(displayName->c_str());
         return S_OK;
     default:
         return DISP_E_MEMBERNOTFOUND;

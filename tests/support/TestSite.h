@@ -1,6 +1,9 @@
-// A minimal container site of the tests' own: client site, in-place site,
-// control site (with an extender) and ambient properties through its own
-// IDispatch. It records what the control asked of it.
+// The one container site of the tests' own: client site, in-place site,
+// control site (with an extender, or E_NOTIMPL without one, as Wine's ATL
+// host window answers), the ambient user mode and display name through its
+// own IDispatch (each can be missing) and a sink for change notifications. It records what the
+// control asked of it and told it. For a control started outside the form
+// runtime, as a script host or another container would start it.
 #pragma once
 #include <windows.h>
 #include "NonCopyable.h"
@@ -15,12 +18,15 @@
 
 namespace kxtest {
 
-class TestSite : public kx::ComObject<TestSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch> {
+class TestSite
+    : public kx::ComObject<TestSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch, IPropertyNotifySink> {
 public:
-    static kx::ComPtr<TestSite> New(HWND window);
+    // window: where the control goes in place (none: it has nowhere to go).
+    static kx::ComPtr<TestSite> New(HWND window = nullptr);
 
     // What the site gives.
     std::optional<bool> userMode; // none: the ambient is missing
+    std::optional<std::wstring> displayName = std::wstring(L"KxTest1"); // none: missing
     kx::ComPtr<IDispatch> extender; // null: GetExtendedControl fails
     RECT pos{10, 20, 110, 70}; // the control's place in window
     HRESULT posRectChangeAnswer = S_OK;
@@ -35,6 +41,7 @@ public:
     int saveRequests = 0;
     int propertyFrames = 0;
     std::vector<RECT> posRectChanges;
+    std::vector<DISPID> changes; // the change notifications, in order
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override;
@@ -72,9 +79,16 @@ public:
     KX_NO_TYPE_INFO
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override;
+    // IPropertyNotifySink
+    STDMETHODIMP OnChanged(DISPID id) override {
+        changes.push_back(id);
+        return S_OK;
+    }
+    STDMETHODIMP OnRequestEdit(DISPID) override { return S_OK; }
 
 private:
-    friend class kx::ComObject<TestSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch>;
+    friend class kx::ComObject<TestSite, IOleClientSite, IOleInPlaceSite, IOleControlSite, IDispatch,
+                               IPropertyNotifySink>;
     explicit TestSite(HWND window) : window_(window) {}
     HWND window_;
 };
