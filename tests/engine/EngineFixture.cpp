@@ -4,11 +4,6 @@
 
 namespace kxtest {
 
-std::ostream& operator<<(std::ostream& os, const Seen& s) {
-    return os << "{hwnd " << s.hwnd << ", msg " << s.msg << ", wp " << static_cast<LONG>(s.wp) << ", lp "
-              << static_cast<LONG>(s.lp) << "}";
-}
-
 std::vector<Seen> Recorder::log;
 
 ATOM Recorder::RegisterClassOnce() {
@@ -28,18 +23,7 @@ LRESULT CALLBACK Recorder::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcA(h, m, w, l);
 }
 
-std::vector<Seen> Recorder::Only(std::initializer_list<UINT> msgs) {
-    std::vector<Seen> out;
-    for (const Seen& s : log) {
-        for (UINT m : msgs) {
-            if (s.msg == m) {
-                out.push_back(s);
-                break;
-            }
-        }
-    }
-    return out;
-}
+std::vector<Seen> Recorder::Only(std::initializer_list<UINT> msgs) { return OnlyOf(log, msgs); }
 
 TestWindow::TestWindow(const char* text) {
     Recorder::RegisterClassOnce();

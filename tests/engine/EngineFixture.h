@@ -11,6 +11,7 @@
 
 #include "AutoObject.h"
 #include "KestrixBas.h"
+#include "MessageLog.h"
 
 namespace kxtest {
 
@@ -20,16 +21,6 @@ using kx::ArgLongRef;
 using kx::ArgString;
 using kx::AutoObject;
 using kx::MemberFn;
-
-// One message as a window procedure received it.
-struct Seen {
-    HWND hwnd;
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-    bool operator==(const Seen& o) const { return hwnd == o.hwnd && msg == o.msg && wp == o.wp && lp == o.lp; }
-};
-std::ostream& operator<<(std::ostream& os, const Seen& s);
 
 // What the stand-in control's gFn_ErrMsg was called with.
 struct Reported {

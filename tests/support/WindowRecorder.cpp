@@ -1,7 +1,5 @@
 #include "WindowRecorder.h"
 
-#include <algorithm>
-#include <iterator>
 #include <map>
 
 namespace kxtest {
@@ -42,12 +40,7 @@ bool WindowRecorder::Installed() const {
     return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd_, GWLP_WNDPROC)) == Proc;
 }
 
-std::vector<Delivered> WindowRecorder::Seen(UINT msg) const {
-    std::vector<Delivered> out;
-    std::copy_if(seen_.begin(), seen_.end(), std::back_inserter(out),
-                 [msg](const Delivered& d) { return d.msg == msg; });
-    return out;
-}
+std::vector<Seen> WindowRecorder::Seen(UINT msg) const { return OnlyOf(seen_, {msg}); }
 
 LRESULT CALLBACK WindowRecorder::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     auto it = Entries().find(h);
@@ -55,7 +48,7 @@ LRESULT CALLBACK WindowRecorder::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     const WNDPROC prev = it->second.prev;
     if (WindowRecorder* r = it->second.recorder) {
         try {
-            r->seen_.push_back({m, w, l});
+            r->seen_.push_back({h, m, w, l});
         } catch (...) {}
         if (m == WM_NCDESTROY) {
             r->destroyed = true;

@@ -5,16 +5,11 @@
 // got it back as its procedure before it was destroyed.
 #pragma once
 #include <windows.h>
+#include "MessageLog.h"
 #include "NonCopyable.h"
 #include <vector>
 
 namespace kxtest {
-
-struct Delivered {
-    UINT msg;
-    WPARAM wp;
-    LPARAM lp;
-};
 
 class WindowRecorder : private kx::NonCopyable {
 public:
@@ -22,9 +17,9 @@ public:
     ~WindowRecorder();
 
     HWND hwnd() const { return hwnd_; }
-    const std::vector<Delivered>& Seen() const { return seen_; }
+    const std::vector<kxtest::Seen>& Seen() const { return seen_; }
     // The messages with this number that reached the window.
-    std::vector<Delivered> Seen(UINT msg) const;
+    std::vector<kxtest::Seen> Seen(UINT msg) const;
     void Clear() { seen_.clear(); }
     // True when the window runs this recorder as its own procedure.
     bool Installed() const;
@@ -36,7 +31,7 @@ private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
     HWND hwnd_;
     WNDPROC prev_ = nullptr;
-    std::vector<Delivered> seen_;
+    std::vector<kxtest::Seen> seen_;
 };
 
 } // namespace kxtest
