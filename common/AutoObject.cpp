@@ -151,24 +151,14 @@ LONG* ArgLongRef(DISPPARAMS* p, UINT i) {
 }
 
 LONG ArgLong(DISPPARAMS* p, UINT i) {
-    VARIANT* v = Arg(p, i);
-    if (!v) return 0;
-    VARIANT tmp;
-    VariantInit(&tmp);
     LONG out = 0;
-    if (SUCCEEDED(VariantChangeType(&tmp, v, 0, VT_I4))) out = V_I4(&tmp);
-    VariantClear(&tmp);
+    if (VARIANT* v = Arg(p, i)) CoerceLong(*v, &out); // 0 when it does not convert
     return out;
 }
 
 std::wstring ArgString(DISPPARAMS* p, UINT i) {
-    VARIANT* v = Arg(p, i);
-    if (!v) return {};
-    VARIANT tmp;
-    VariantInit(&tmp);
     std::wstring out;
-    if (SUCCEEDED(VariantChangeType(&tmp, v, 0, VT_BSTR))) out = FromBstr(V_BSTR(&tmp));
-    VariantClear(&tmp);
+    if (VARIANT* v = Arg(p, i)) CoerceString(*v, &out); // empty when it does not convert
     return out;
 }
 

@@ -59,31 +59,21 @@ protected:
     VARIANT v_;
 };
 
+// The one coercion of a VARIANT to the values the project reads, the way an
+// automation caller converts (VariantChangeType); the status says why not.
+// alphaBool: a Boolean becomes "True"/"False" as VB's CStr gives it, not "-1"/"0".
+HRESULT CoerceLong(const VARIANT& v, LONG* out);
+HRESULT CoerceBool(const VARIANT& v, bool* out);
+HRESULT CoerceString(const VARIANT& v, std::wstring* out, bool alphaBool = false);
+
 class Variant : public VariantHolder {
 public:
     Variant() = default;
 
-    // Coerces in place the way an automation caller would; false when the value does not convert.
-    bool toLong(LONG& out) const {
-        return to(VT_I4, [&](const VARIANT& v) { out = V_I4(&v); });
-    }
-    bool toBool(bool& out) const {
-        return to(VT_BOOL, [&](const VARIANT& v) { out = V_BOOL(&v) != VARIANT_FALSE; });
-    }
-    bool toString(std::wstring& out) const {
-        return to(VT_BSTR, [&](const VARIANT& v) { out = FromBstr(V_BSTR(&v)); });
-    }
-
-private:
-    template <class F>
-    bool to(VARTYPE vt, F&& take) const {
-        VARIANT tmp;
-        VariantInit(&tmp);
-        if (FAILED(VariantChangeType(&tmp, const_cast<VARIANT*>(&v_), 0, vt))) return false;
-        take(tmp);
-        VariantClear(&tmp);
-        return true;
-    }
+    // Coerced the way an automation caller would; false when the value does not convert.
+    bool toLong(LONG& out) const { return SUCCEEDED(CoerceLong(v_, &out)); }
+    bool toBool(bool& out) const { return SUCCEEDED(CoerceBool(v_, &out)); }
+    bool toString(std::wstring& out) const { return SUCCEEDED(CoerceString(v_, &out)); }
 };
 
 } // namespace kx

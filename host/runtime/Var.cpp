@@ -5,23 +5,29 @@
 namespace kxhost {
 
 namespace {
-Var Converted(const VARIANT& v, VARTYPE vt) {
-    Var out;
-    // Booleans become "True"/"False" as text, as VB's CStr gives them, not "-1"/"0".
-    const USHORT flags = vt == VT_BSTR ? VARIANT_ALPHABOOL : 0;
-    const HRESULT hr = VariantChangeType(out.get(), const_cast<VARIANT*>(&v), flags, vt);
+// A failed conversion raises what VB's CLng, CBool or CStr raise.
+void Check(HRESULT hr) {
     if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr == DISP_E_OVERFLOW ? hr : DISP_E_TYPEMISMATCH));
-    return out;
 }
 } // namespace
 
-LONG Var::AsLong() const { return V_I4(Converted(v_, VT_I4).get()); }
+LONG Var::AsLong() const {
+    LONG v = 0;
+    Check(kx::CoerceLong(v_, &v));
+    return v;
+}
 
-bool Var::AsBool() const { return V_BOOL(Converted(v_, VT_BOOL).get()) != VARIANT_FALSE; }
+bool Var::AsBool() const {
+    bool v = false;
+    Check(kx::CoerceBool(v_, &v));
+    return v;
+}
 
 std::wstring Var::AsString() const {
-    Var s = Converted(v_, VT_BSTR);
-    return kx::FromBstr(V_BSTR(s.get()));
+    std::wstring v;
+    // Booleans become "True"/"False" as text, as VB's CStr gives them.
+    Check(kx::CoerceString(v_, &v, true));
+    return v;
 }
 
 kx::ComPtr<IDispatch> Var::AsObject() const {

@@ -1,0 +1,32 @@
+#include "Variant.h"
+
+namespace kx {
+
+namespace {
+
+template <class Take>
+HRESULT Coerce(const VARIANT& v, VARTYPE vt, USHORT flags, Take&& take) {
+    VARIANT tmp;
+    VariantInit(&tmp);
+    const HRESULT hr = VariantChangeType(&tmp, const_cast<VARIANT*>(&v), flags, vt);
+    if (SUCCEEDED(hr)) take(tmp);
+    VariantClear(&tmp);
+    return hr;
+}
+
+} // namespace
+
+HRESULT CoerceLong(const VARIANT& v, LONG* out) {
+    return Coerce(v, VT_I4, 0, [&](const VARIANT& t) { *out = V_I4(&t); });
+}
+
+HRESULT CoerceBool(const VARIANT& v, bool* out) {
+    return Coerce(v, VT_BOOL, 0, [&](const VARIANT& t) { *out = V_BOOL(&t) != VARIANT_FALSE; });
+}
+
+HRESULT CoerceString(const VARIANT& v, std::wstring* out, bool alphaBool) {
+    return Coerce(v, VT_BSTR, alphaBool ? VARIANT_ALPHABOOL : 0,
+                  [&](const VARIANT& t) { *out = FromBstr(V_BSTR(&t)); });
+}
+
+} // namespace kx
