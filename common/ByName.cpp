@@ -11,16 +11,19 @@ namespace {
 [[noreturn]] void Raise(HRESULT hr) { throw kx::RaisedError(kx::ErrorFromStatus(hr)); }
 
 void Get(IDispatch* object, const wchar_t* name, kx::Variant& out) {
-    kx::AutomationError err;
-    if (FAILED(kx::GetProperty(object, name, out.put(), &err))) throw kx::RaisedError(err);
+    Invoke(object, name, DISPATCH_PROPERTYGET, nullptr, 0, out.put());
 }
 
 void Put(IDispatch* object, const wchar_t* name, VARIANT value) {
-    kx::AutomationError err;
-    if (FAILED(kx::PutProperty(object, name, value, &err))) throw kx::RaisedError(err);
+    Invoke(object, name, DISPATCH_PROPERTYPUT, &value, 1, nullptr);
 }
 
 } // namespace
+
+void Invoke(IDispatch* object, const wchar_t* name, WORD flags, VARIANTARG* args, UINT count, VARIANT* result) {
+    kx::AutomationError err;
+    if (FAILED(kx::InvokeByName(object, name, flags, args, count, result, &err))) throw kx::RaisedError(err);
+}
 
 std::wstring GetString(IDispatch* object, const wchar_t* name) {
     kx::Variant v;

@@ -12,6 +12,11 @@
 
 namespace kx::byname {
 
+// A member called by name (arguments in call order, by value or by
+// reference); raises what the object reports. Every call below goes
+// through it, and so do the form runtime's late-bound objects.
+void Invoke(IDispatch* object, const wchar_t* name, WORD flags, VARIANTARG* args, UINT count, VARIANT* result);
+
 std::wstring GetString(IDispatch* object, const wchar_t* name);
 // The object's Name.
 inline std::wstring NameOf(IDispatch* object) { return GetString(object, L"Name"); }

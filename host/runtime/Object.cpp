@@ -1,6 +1,8 @@
 #include "Object.h"
 #include "Bstr.h"
+#include "ByName.h"
 #include "LateBound.h"
+#include "ScopeExit.h"
 #include <vector>
 
 namespace kxhost {
@@ -36,18 +38,24 @@ Var Object::Invoke(const wchar_t* name, WORD flags, std::initializer_list<Arg> a
         }
         ++i;
     }
+    // The caller's variables learn what the callee left in them, also when it raised.
+    kx::ScopeExit copyBack([&] {
+        size_t k = 0;
+        for (const Arg& a : args) {
+            const Var& h = held[k++];
+            if (a.long_) *a.long_ = V_I4(h.get());
+            else if (a.string_) {
+                try {
+                    *a.string_ = kx::FromBstr(V_BSTR(h.get()));
+                } catch (const std::bad_alloc&) {
+                    // no memory for the text: the variable keeps what it had
+                }
+            } else if (a.bool_) *a.bool_ = V_BOOL(h.get()) != VARIANT_FALSE;
+        }
+    });
     Var result;
-    kx::AutomationError err;
-    const HRESULT hr = kx::InvokeByName(d_.Get(), name, flags, va.data(), static_cast<UINT>(va.size()),
-                                        (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.get(), &err);
-    i = 0;
-    for (const Arg& a : args) {
-        const Var& h = held[i++];
-        if (a.long_) *a.long_ = V_I4(h.get());
-        else if (a.string_) *a.string_ = kx::FromBstr(V_BSTR(h.get()));
-        else if (a.bool_) *a.bool_ = V_BOOL(h.get()) != VARIANT_FALSE;
-    }
-    if (FAILED(hr)) throw kx::RaisedError(err);
+    kx::byname::Invoke(d_.Get(), name, flags, va.data(), static_cast<UINT>(va.size()),
+                       (flags & DISPATCH_PROPERTYPUT) ? nullptr : result.get());
     return result;
 }
 
