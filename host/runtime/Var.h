@@ -70,13 +70,12 @@ public:
     std::wstring AsString() const;
     bool AsBool() const;
     kx::ComPtr<IDispatch> AsObject() const;
-
-    // A member's result for the automation object: a copy into the caller's
-    // VARIANT, when the caller asked for one.
-    HRESULT ReturnTo(VARIANT* result) const { return result ? VariantCopy(result, const_cast<VARIANT*>(&v_)) : S_OK; }
 };
 
-// A member's result for the automation object (Var::ReturnTo).
-inline HRESULT Return(VARIANT* result, const Var& v) { return v.ReturnTo(result); }
+// A member's result for the automation object: a copy into the caller's
+// VARIANT, when the caller asked for one.
+inline HRESULT Return(VARIANT* result, const Var& v) {
+    return result ? VariantCopy(result, const_cast<VARIANT*>(v.get())) : S_OK;
+}
 
 } // namespace kxhost

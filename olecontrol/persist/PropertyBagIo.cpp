@@ -77,25 +77,25 @@ HRESULT WriteAs(IPropertyBag* bag, const wchar_t* name, const T& value, const T&
 
 } // namespace
 
-HRESULT ReadString(IPropertyBag* bag, const wchar_t* name, const std::wstring& def, std::wstring* value,
-                   IErrorLog* log) {
+HRESULT ReadValue(IPropertyBag* bag, const wchar_t* name, const std::wstring& def, std::wstring* value,
+                  IErrorLog* log) {
     return ReadAs(bag, name, VT_BSTR, def, value, log);
 }
-HRESULT ReadLong(IPropertyBag* bag, const wchar_t* name, LONG def, LONG* value, IErrorLog* log) {
+HRESULT ReadValue(IPropertyBag* bag, const wchar_t* name, const LONG& def, LONG* value, IErrorLog* log) {
     return ReadAs(bag, name, VT_I4, def, value, log);
 }
-HRESULT ReadBool(IPropertyBag* bag, const wchar_t* name, bool def, bool* value, IErrorLog* log) {
+HRESULT ReadValue(IPropertyBag* bag, const wchar_t* name, const bool& def, bool* value, IErrorLog* log) {
     return ReadAs(bag, name, VT_BOOL, def, value, log);
 }
 
-HRESULT WriteString(IPropertyBag* bag, const wchar_t* name, const std::wstring& value, const std::wstring& def,
-                    BOOL saveAll) {
+HRESULT WriteValue(IPropertyBag* bag, const wchar_t* name, const std::wstring& value, const std::wstring& def,
+                   BOOL saveAll) {
     return WriteAs(bag, name, value, def, saveAll);
 }
-HRESULT WriteLong(IPropertyBag* bag, const wchar_t* name, LONG value, LONG def, BOOL saveAll) {
+HRESULT WriteValue(IPropertyBag* bag, const wchar_t* name, const LONG& value, const LONG& def, BOOL saveAll) {
     return WriteAs(bag, name, value, def, saveAll);
 }
-HRESULT WriteBool(IPropertyBag* bag, const wchar_t* name, bool value, bool def, BOOL saveAll) {
+HRESULT WriteValue(IPropertyBag* bag, const wchar_t* name, const bool& value, const bool& def, BOOL saveAll) {
     return WriteAs(bag, name, value, def, saveAll);
 }
 

@@ -16,13 +16,15 @@ HRESULT ReadProperty(IPropertyBag* bag, const wchar_t* name, VARTYPE vt, const V
                      IErrorLog* log = nullptr);
 HRESULT WriteProperty(IPropertyBag* bag, const wchar_t* name, const VARIANT& value, const VARIANT& def, BOOL saveAll);
 
-HRESULT ReadString(IPropertyBag* bag, const wchar_t* name, const std::wstring& def, std::wstring* value,
-                   IErrorLog* log = nullptr);
-HRESULT ReadLong(IPropertyBag* bag, const wchar_t* name, LONG def, LONG* value, IErrorLog* log = nullptr);
-HRESULT ReadBool(IPropertyBag* bag, const wchar_t* name, bool def, bool* value, IErrorLog* log = nullptr);
-HRESULT WriteString(IPropertyBag* bag, const wchar_t* name, const std::wstring& value, const std::wstring& def,
-                    BOOL saveAll);
-HRESULT WriteLong(IPropertyBag* bag, const wchar_t* name, LONG value, LONG def, BOOL saveAll);
-HRESULT WriteBool(IPropertyBag* bag, const wchar_t* name, bool value, bool def, BOOL saveAll);
+// One name per operation, overloaded by the value's type (a text, a Long,
+// a Boolean), so code generic over the type calls it as it is.
+HRESULT ReadValue(IPropertyBag* bag, const wchar_t* name, const std::wstring& def, std::wstring* value,
+                  IErrorLog* log = nullptr);
+HRESULT ReadValue(IPropertyBag* bag, const wchar_t* name, const LONG& def, LONG* value, IErrorLog* log = nullptr);
+HRESULT ReadValue(IPropertyBag* bag, const wchar_t* name, const bool& def, bool* value, IErrorLog* log = nullptr);
+HRESULT WriteValue(IPropertyBag* bag, const wchar_t* name, const std::wstring& value, const std::wstring& def,
+                   BOOL saveAll);
+HRESULT WriteValue(IPropertyBag* bag, const wchar_t* name, const LONG& value, const LONG& def, BOOL saveAll);
+HRESULT WriteValue(IPropertyBag* bag, const wchar_t* name, const bool& value, const bool& def, BOOL saveAll);
 
 } // namespace kx::ole

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "LateBound.h"
+#include "ScopeExit.h"
 
 class EnumReports {
 public:
@@ -17,13 +18,8 @@ public:
     void Run(Enumerate&& enumerate) {
         EnumReports* const outer = current_;
         current_ = this;
-        try {
-            enumerate();
-        } catch (...) {
-            current_ = outer;
-            throw;
-        }
-        current_ = outer;
+        kx::ScopeExit back([outer] { current_ = outer; });
+        enumerate();
     }
     // From inside a callback: reports the failure through the control.
     static void Report(const std::exception& e) noexcept;

@@ -1,6 +1,7 @@
 // The process-wide store of the engine: one set of values for every
 // Kestrix instance in the process.
 #include "KestrixBas.h"
+#include "Defaults.h"
 
 const wchar_t* const Def_NothingText = L"(Nothing)";
 
@@ -9,12 +10,12 @@ const wchar_t* const Def_NothingText = L"(Nothing)";
 // (a script's CreateObject) never initialises one, and gets run-time rules,
 // raised errors instead of message boxes that nobody could answer.
 std::wstring g_TargetControls = L"(Nothing)";
-TargetEventList g_TargetEvents(L"ALL");
+TargetEventList g_TargetEvents(kestrix::kDefaultTargetEvents);
 LONG g_TargetHandle = 0;
-bool g_DebugMode = true;
-std::wstring g_DebugFile = L"Kestrix.Dbg";
-std::wstring g_LinkName = L"Kestrix";
-bool g_FileDropMode = true;
+bool g_DebugMode = kestrix::kDefaultDebugMode;
+std::wstring g_DebugFile = std::wstring(kestrix::kDefaultControlName) + kestrix::kDebugFileSuffix;
+std::wstring g_LinkName = kestrix::kDefaultLinkName;
+bool g_FileDropMode = kestrix::kDefaultFileDropMode;
 bool g_UserMode = true;
 bool g_InDevEnv = false;
 CallbackObject g_CallbackCtl;

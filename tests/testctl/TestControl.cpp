@@ -65,16 +65,16 @@ HRESULT TestControl::OnLoad(IPropertyBag* bag, IErrorLog* log) {
     ReadUserMode();
     std::wstring caption;
     LONG value = 0;
-    RETURN_IF_FAILED(kx::ole::ReadString(bag, L"Caption", kDefaultCaption, &caption, log));
-    RETURN_IF_FAILED(kx::ole::ReadLong(bag, L"Value", kDefaultValue, &value, log));
+    RETURN_IF_FAILED(kx::ole::ReadValue(bag, L"Caption", std::wstring(kDefaultCaption), &caption, log));
+    RETURN_IF_FAILED(kx::ole::ReadValue(bag, L"Value", LONG{kDefaultValue}, &value, log));
     caption_ = caption;
     value_ = value;
     return S_OK;
 }
 
 HRESULT TestControl::OnSave(IPropertyBag* bag, BOOL, BOOL saveAll) {
-    RETURN_IF_FAILED(kx::ole::WriteString(bag, L"Caption", caption_, kDefaultCaption, saveAll));
-    RETURN_IF_FAILED(kx::ole::WriteLong(bag, L"Value", value_, kDefaultValue, saveAll));
+    RETURN_IF_FAILED(kx::ole::WriteValue(bag, L"Caption", caption_, std::wstring(kDefaultCaption), saveAll));
+    RETURN_IF_FAILED(kx::ole::WriteValue(bag, L"Value", LONG{value_}, LONG{kDefaultValue}, saveAll));
     return S_OK;
 }
 

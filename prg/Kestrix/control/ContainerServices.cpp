@@ -1,6 +1,7 @@
 // What the control asks of its container: its extender, its form, names
 // and identity, the user mode, and its place on the form at run time.
 #include "Kestrix.h"
+#include "Defaults.h"
 #include "ByName.h"
 #include "Ansi.h"
 #include "KestrixBas.h"
@@ -39,7 +40,7 @@ std::wstring Kestrix::OwnName() const {
         return kx::byname::NameOf(Extender().Get());
     } catch (const kx::RaisedError&) {
         std::wstring display;
-        return AmbientDisplayName(&display) && !display.empty() ? display : std::wstring(L"Kestrix");
+        return AmbientDisplayName(&display) && !display.empty() ? display : std::wstring(kDefaultControlName);
     }
 }
 

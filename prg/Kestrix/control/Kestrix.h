@@ -66,7 +66,7 @@ private:
 
     // The persisted properties, and what their defaults depend on now.
     static const std::vector<PersistedProperty>& Persisted();
-    DefaultNames Defaults() const;
+    DefaultNames Defaults(IDispatch* form) const;
 
     // Container services
     kx::ComPtr<IDispatch> Extender() const; // the extender, or this control itself

@@ -1,6 +1,7 @@
 // The control's ends of the link between programs: LinkSend, and the
 // receiver's paint that raises LinkReceive.
 #include "Kestrix.h"
+#include "Defaults.h"
 #include "Ansi.h"
 #include "Bstr.h"
 #include "ComTrap.h"
@@ -13,7 +14,6 @@ namespace kestrix {
 
 namespace {
 constexpr DISPID kEventLinkReceive = 2;
-constexpr wchar_t kDefaultLinkName[] = L"Kestrix";
 } // namespace
 
 bool Kestrix::SendLink(std::wstring& name, const std::wstring& data) {

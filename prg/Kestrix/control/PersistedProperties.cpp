@@ -1,5 +1,6 @@
 // Creating, loading and saving the control's properties, from the one table.
 #include "Kestrix.h"
+#include "Defaults.h"
 #include "KestrixBas.h"
 #include "PersistedProperties.h"
 #include "PlacementSound.h"
@@ -16,14 +17,10 @@ namespace {
 HRESULT Read(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& def, StoreValue* out, IErrorLog* log) {
     return std::visit(
         [&](const auto& d) -> HRESULT {
-            using T = std::decay_t<decltype(d)>;
-            T value{};
-            HRESULT hr;
-            if constexpr (std::is_same_v<T, LONG>) hr = kx::ole::ReadLong(bag, p.key, d, &value, log);
-            else if constexpr (std::is_same_v<T, bool>) hr = kx::ole::ReadBool(bag, p.key, d, &value, log);
-            else hr = kx::ole::ReadString(bag, p.key, d, &value, log);
-            if (SUCCEEDED(hr)) *out = std::move(value);
-            return hr;
+            auto value = d;
+            RETURN_IF_FAILED(kx::ole::ReadValue(bag, p.key, d, &value, log));
+            *out = std::move(value);
+            return S_OK;
         },
         def);
 }
@@ -32,11 +29,7 @@ HRESULT Write(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& v
               BOOL saveAll) {
     return std::visit(
         [&](const auto& v) -> HRESULT {
-            using T = std::decay_t<decltype(v)>;
-            if constexpr (std::is_same_v<T, LONG>) return kx::ole::WriteLong(bag, p.key, v, std::get<T>(def), saveAll);
-            else if constexpr (std::is_same_v<T, bool>)
-                return kx::ole::WriteBool(bag, p.key, v, std::get<T>(def), saveAll);
-            else return kx::ole::WriteString(bag, p.key, v, std::get<T>(def), saveAll);
+            return kx::ole::WriteValue(bag, p.key, v, std::get<std::decay_t<decltype(v)>>(def), saveAll);
         },
         value);
 }
@@ -53,32 +46,32 @@ const std::vector<PersistedProperty>& Kestrix::Persisted() {
         {L"TargetControls", [](const DefaultNames& n) -> StoreValue { return n.form; },
          []() -> StoreValue { return g_TargetControls; }, [](V v) { g_TargetControls = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetTargetControls(std::get<std::wstring>(v)); }},
-        {L"TargetEvents", [](const DefaultNames&) -> StoreValue { return std::wstring(L"ALL"); },
+        {L"TargetEvents", [](const DefaultNames&) -> StoreValue { return std::wstring(kDefaultTargetEvents); },
          []() -> StoreValue { return g_TargetEvents.text(); }, [](V v) { g_TargetEvents = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetTargetEvents(std::get<std::wstring>(v)); }},
-        {L"DebugMode", [](const DefaultNames&) -> StoreValue { return true; },
+        {L"DebugMode", [](const DefaultNames&) -> StoreValue { return kDefaultDebugMode; },
          []() -> StoreValue { return g_DebugMode; }, [](V v) { g_DebugMode = std::get<bool>(v); },
          [](Kestrix& k, V v) { k.SetDebugMode(std::get<bool>(v)); }},
-        {L"DebugFile", [](const DefaultNames& n) -> StoreValue { return n.own + L".Dbg"; },
+        {L"DebugFile", [](const DefaultNames& n) -> StoreValue { return n.own + kDebugFileSuffix; },
          []() -> StoreValue { return g_DebugFile; }, [](V v) { g_DebugFile = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetDebugFile(std::get<std::wstring>(v)); }},
-        {L"LinkName", [](const DefaultNames&) -> StoreValue { return std::wstring(L"Kestrix"); },
+        {L"LinkName", [](const DefaultNames&) -> StoreValue { return std::wstring(kDefaultLinkName); },
          []() -> StoreValue { return g_LinkName; }, [](V v) { g_LinkName = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetLinkName(std::get<std::wstring>(v)); }},
-        {L"FileDropMode", [](const DefaultNames&) -> StoreValue { return true; },
+        {L"FileDropMode", [](const DefaultNames&) -> StoreValue { return kDefaultFileDropMode; },
          []() -> StoreValue { return g_FileDropMode; }, [](V v) { g_FileDropMode = std::get<bool>(v); },
          [](Kestrix& k, V v) { k.SetFileDropMode(std::get<bool>(v)); }},
     };
     return table;
 }
 
-DefaultNames Kestrix::Defaults() const { return {FormName(ParentFormOf(Extender().Get()).Get()), OwnName()}; }
+DefaultNames Kestrix::Defaults(IDispatch* form) const { return {FormName(form), OwnName()}; }
 
 HRESULT Kestrix::OnInitNew() {
     g_UserMode = UserModeFromContainer();
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
-    const DefaultNames names = Defaults();
+    const DefaultNames names = Defaults(form.Get());
     // A control newly placed in the designer takes its defaults through the
     // set operations, each with its change notification; started fresh
     // where no designer is, it takes the same defaults quietly.
@@ -97,7 +90,7 @@ HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
     LoadVersionDialogOnce(Module());
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
-    const DefaultNames names = Defaults();
+    const DefaultNames names = Defaults(form.Get());
 
     // Every value is read before any goes into the store: a bag that fails
     // half way leaves the store as it was.
@@ -129,7 +122,7 @@ HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
 }
 
 HRESULT Kestrix::OnSave(IPropertyBag* bag, BOOL, BOOL saveAll) {
-    const DefaultNames names = Defaults();
+    const DefaultNames names = Defaults(ParentFormOf(Extender().Get()).Get());
     for (const PersistedProperty& p : Persisted()) RETURN_IF_FAILED(Write(bag, p, p.get(), p.fallback(names), saveAll));
     return S_OK;
 }

@@ -12,14 +12,6 @@ namespace kestrix {
 
 namespace {
 
-constexpr DISPID kIdTargetControls = DISPID_KX_TARGETCONTROLS;
-constexpr DISPID kIdTargetEvents = DISPID_KX_TARGETEVENTS;
-constexpr DISPID kIdDebugMode = DISPID_KX_DEBUGMODE;
-constexpr DISPID kIdFileDropMode = DISPID_KX_FILEDROPMODE;
-constexpr DISPID kIdDebugFile = DISPID_KX_DEBUGFILE;
-constexpr DISPID kIdTargetHandle = DISPID_KX_TARGETHANDLE;
-constexpr DISPID kIdLinkName = DISPID_KX_LINKNAME;
-
 HRESULT ReturnText(const std::wstring& s, BSTR* out) {
     if (!out) return E_POINTER;
     *out = SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
@@ -70,7 +62,7 @@ void Kestrix::SetTargetControls(std::wstring v) {
     if (g_UserMode) ErrMsg(kErrTargetControlsRunTime, kMsgTargetControlsRunTime, 100);
     if (kx::TrimBlanks(v).empty()) v = Def_NothingText;
     g_TargetControls = kx::TrimBlanks(v);
-    NotifyChanged(kIdTargetControls);
+    NotifyChanged(DISPID_KX_TARGETCONTROLS);
 }
 
 void Kestrix::SetTargetEvents(std::wstring v) {
@@ -80,12 +72,12 @@ void Kestrix::SetTargetEvents(std::wstring v) {
         v = g_TargetEvents.text();
     }
     g_TargetEvents = kx::UpperCase(kx::TrimBlanks(v));
-    NotifyChanged(kIdTargetEvents);
+    NotifyChanged(DISPID_KX_TARGETEVENTS);
 }
 
 void Kestrix::SetDebugMode(bool v) {
     g_DebugMode = v;
-    NotifyChanged(kIdDebugMode);
+    NotifyChanged(DISPID_KX_DEBUGMODE);
 }
 
 void Kestrix::SetRequiredText(std::wstring v, std::wstring& store, const TextRule& rule) {
@@ -99,19 +91,21 @@ void Kestrix::SetRequiredText(std::wstring v, std::wstring& store, const TextRul
 }
 
 void Kestrix::SetDebugFile(std::wstring v) {
-    SetRequiredText(std::move(v), g_DebugFile,
-                    {kErrDebugFileRunTime, kMsgDebugFileRunTime, kErrDebugFileBlank, kMsgDebugFileBlank, kIdDebugFile});
+    SetRequiredText(
+        std::move(v), g_DebugFile,
+        {kErrDebugFileRunTime, kMsgDebugFileRunTime, kErrDebugFileBlank, kMsgDebugFileBlank, DISPID_KX_DEBUGFILE});
 }
 
 void Kestrix::SetFileDropMode(bool v) {
     if (g_UserMode) ErrMsg(kErrFileDropModeRunTime, kMsgFileDropModeRunTime, 100);
     g_FileDropMode = v;
-    NotifyChanged(kIdFileDropMode);
+    NotifyChanged(DISPID_KX_FILEDROPMODE);
 }
 
 void Kestrix::SetLinkName(std::wstring v) {
-    SetRequiredText(std::move(v), g_LinkName,
-                    {kErrLinkNameRunTime, kMsgLinkNameRunTime, kErrLinkNameBlank, kMsgLinkNameBlank, kIdLinkName});
+    SetRequiredText(
+        std::move(v), g_LinkName,
+        {kErrLinkNameRunTime, kMsgLinkNameRunTime, kErrLinkNameBlank, kMsgLinkNameBlank, DISPID_KX_LINKNAME});
 }
 
 void Kestrix::SetTargetHandle(LONG v) {
@@ -125,7 +119,7 @@ void Kestrix::SetTargetHandle(LONG v) {
         if (g_EventsStarted) gFn_SubClassOff();
     }
     g_TargetHandle = v;
-    NotifyChanged(kIdTargetHandle);
+    NotifyChanged(DISPID_KX_TARGETHANDLE);
 }
 
 // ---- the interface -------------------------------------------------------------

@@ -2,6 +2,7 @@
 // LinkName of the selected control, shown as the control reports them and
 // written back with defaults for an empty file name or link name.
 #include "ByName.h"
+#include "Defaults.h"
 #include "ClassFactory.h"
 #include "KestrixBas.h"
 #include "PageControls.h"
@@ -81,7 +82,8 @@ private:
             kx::byname::Let(ctl.Get(), L"DebugMode", true);
             const std::wstring file = forms::GetText(Item(kP3DebugFile));
             if (kx::TrimBlanks(file).empty()) {
-                kx::byname::Let(ctl.Get(), L"DebugFile", kx::byname::GetString(g_CallbackCtl.Get(), L"Name") + L".Dbg");
+                kx::byname::Let(ctl.Get(), L"DebugFile",
+                                kx::byname::GetString(g_CallbackCtl.Get(), L"Name") + kDebugFileSuffix);
                 SetBox(kP3DebugFile, kx::byname::GetString(ctl.Get(), L"DebugFile"));
             } else {
                 kx::byname::Let(ctl.Get(), L"DebugFile", file); // as typed: the control trims
@@ -92,7 +94,7 @@ private:
         kx::byname::Let(ctl.Get(), L"FileDropMode", Check(kP3FileDropMode) == BST_CHECKED);
         const std::wstring link = forms::GetText(Item(kP3LinkName));
         if (kx::TrimBlanks(link).empty()) {
-            kx::byname::Let(ctl.Get(), L"LinkName", std::wstring(L"Kestrix"));
+            kx::byname::Let(ctl.Get(), L"LinkName", std::wstring(kDefaultLinkName));
             SetBox(kP3LinkName, kx::byname::GetString(ctl.Get(), L"LinkName"));
         } else {
             kx::byname::Let(ctl.Get(), L"LinkName", link);
