@@ -67,7 +67,7 @@ bool WholePath::Open(std::string* why) {
 bool WholePath::Start(HWND h, std::string* why) {
     try {
         const kxhost::Object k = form_->Ctl(L"Kestrix1");
-        k.Let(L"TargetHandle", static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)));
+        k.Let(L"TargetHandle", kxhost::Var::LongPtr(reinterpret_cast<LONG_PTR>(h)));
         k.Call(L"EventsStart");
         if (!k.Call(L"IsEventsStart").AsBool()) {
             *why = "EventsStart did not start the capture";

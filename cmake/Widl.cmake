@@ -22,8 +22,18 @@
 
 set(KX_WIDL /usr/bin/widl CACHE FILEPATH "Wine's IDL compiler (Wine 8 or later)")
 set(KX_WIDL_INCLUDE /usr/include/wine/wine/windows CACHE PATH "Wine's system IDL files")
-set(KX_WIDL_LIBDIR /usr/lib/i386-linux-gnu/wine/i386-windows CACHE PATH
-    "Where widl finds stdole2.tlb for importlib")
+# The type library takes the target's pointer size: LONG_PTR is VT_I4 in the
+# 32-bit library and VT_I8 in the 64-bit one, and stdole2.tlb comes from
+# Wine's folder of the same bitness.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KX_WIDL_BITS --win64)
+  set(_kx_stdole_dir /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+else()
+  set(KX_WIDL_BITS --win32)
+  set(_kx_stdole_dir /usr/lib/i386-linux-gnu/wine/i386-windows)
+endif()
+set(KX_WIDL_LIBDIR ${_kx_stdole_dir} CACHE PATH
+    "Where widl finds stdole2.tlb for importlib (of the target's bitness)")
 
 function(kx_add_typelib name)
   cmake_parse_arguments(PARSE_ARGV 1 KX "" "IDL" "DEPENDS;INCLUDES")
@@ -41,7 +51,7 @@ function(kx_add_typelib name)
   set(hdr ${out}/${name}.h)
   set(iid ${out}/${name}_i.c)
 
-  set(flags --win32 -I${KX_WIDL_INCLUDE} -L${KX_WIDL_LIBDIR} -I${idl_dir})
+  set(flags ${KX_WIDL_BITS} -I${KX_WIDL_INCLUDE} -L${KX_WIDL_LIBDIR} -I${idl_dir})
   foreach(dir ${KX_INCLUDES})
     get_filename_component(dir ${dir} ABSOLUTE)
     list(APPEND flags -I${dir})

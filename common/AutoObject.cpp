@@ -150,6 +150,11 @@ LONG* ArgLongRef(DISPPARAMS* p, UINT i) {
     return v && V_VT(v) == (VT_BYREF | VT_I4) ? V_I4REF(v) : nullptr;
 }
 
+LONG_PTR* ArgLongPtrRef(DISPPARAMS* p, UINT i) {
+    VARIANT* v = Arg(p, i);
+    return v && V_VT(v) == (VT_BYREF | kVtLongPtr) ? reinterpret_cast<LONG_PTR*>(V_BYREF(v)) : nullptr;
+}
+
 LONG ArgLong(DISPPARAMS* p, UINT i) {
     LONG out = 0;
     if (VARIANT* v = Arg(p, i)) CoerceLong(*v, &out); // 0 when it does not convert

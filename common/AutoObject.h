@@ -67,5 +67,7 @@ LONG ArgLong(DISPPARAMS* p, UINT i);
 std::wstring ArgString(DISPPARAMS* p, UINT i);
 // The LONG a by-reference argument refers to, or null when it is not one.
 LONG* ArgLongRef(DISPPARAMS* p, UINT i);
+// The same for a pointer-sized argument (VT_BYREF|VT_I8 in a 64-bit process).
+LONG_PTR* ArgLongPtrRef(DISPPARAMS* p, UINT i);
 
 } // namespace kx

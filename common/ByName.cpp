@@ -41,11 +41,11 @@ bool GetBool(IDispatch* object, const wchar_t* name) {
     return out;
 }
 
-LONG GetLong(IDispatch* object, const wchar_t* name) {
+LONG_PTR GetLongPtr(IDispatch* object, const wchar_t* name) {
     kx::Variant v;
     Get(object, name, v);
-    LONG out = 0;
-    if (!v.toLong(out)) Raise(DISP_E_TYPEMISMATCH);
+    LONG_PTR out = 0;
+    if (!v.toLongPtr(out)) Raise(DISP_E_TYPEMISMATCH);
     return out;
 }
 
@@ -76,10 +76,9 @@ void Let(IDispatch* object, const wchar_t* name, bool value) {
     Put(object, name, v);
 }
 
-void Let(IDispatch* object, const wchar_t* name, LONG value) {
+void LetLongPtr(IDispatch* object, const wchar_t* name, LONG_PTR value) {
     VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
+    kx::SetLongPtr(v, value);
     Put(object, name, v);
 }
 

@@ -21,11 +21,12 @@ std::wstring GetString(IDispatch* object, const wchar_t* name);
 // The object's Name.
 inline std::wstring NameOf(IDispatch* object) { return GetString(object, L"Name"); }
 bool GetBool(IDispatch* object, const wchar_t* name);
-LONG GetLong(IDispatch* object, const wchar_t* name);
+// A window handle or another pointer-sized value (Long or LongPtr).
+LONG_PTR GetLongPtr(IDispatch* object, const wchar_t* name);
 kx::ComPtr<IDispatch> GetObject(IDispatch* object, const wchar_t* name);
 void Let(IDispatch* object, const wchar_t* name, const std::wstring& value);
 void Let(IDispatch* object, const wchar_t* name, bool value);
-void Let(IDispatch* object, const wchar_t* name, LONG value);
+void LetLongPtr(IDispatch* object, const wchar_t* name, LONG_PTR value);
 // The members of a collection in its own order (one For Each walk).
 std::vector<kx::ComPtr<IDispatch>> Members(IDispatch* collection);
 

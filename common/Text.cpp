@@ -23,10 +23,13 @@ bool SameTextNoCase(const std::wstring& a, const std::wstring& b) {
     return a.size() == b.size() && LowerCase(a) == LowerCase(b);
 }
 
-int DecimalInto(LONG v, wchar_t* buf) {
-    // Unsigned magnitude so that the most negative value has no overflow.
-    unsigned long m = v < 0 ? 0ul - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
-    wchar_t tmp[12];
+namespace {
+
+// Unsigned magnitude, so that the most negative value has no overflow.
+template <class Signed, class Unsigned>
+int DecimalDigits(Signed v, wchar_t* buf) {
+    Unsigned m = v < 0 ? Unsigned(0) - static_cast<Unsigned>(v) : static_cast<Unsigned>(v);
+    wchar_t tmp[21];
     int n = 0;
     do {
         tmp[n++] = static_cast<wchar_t>(L'0' + m % 10);
@@ -39,9 +42,13 @@ int DecimalInto(LONG v, wchar_t* buf) {
     return len;
 }
 
-std::wstring Decimal(LONG v) {
-    wchar_t buf[12];
-    const int n = DecimalInto(v, buf);
+} // namespace
+
+int DecimalInto(LONG v, wchar_t* buf) { return DecimalDigits<LONG, unsigned long>(v, buf); }
+
+std::wstring Decimal(LONGLONG v) {
+    wchar_t buf[22];
+    const int n = DecimalDigits<LONGLONG, ULONGLONG>(v, buf);
     return std::wstring(buf, n);
 }
 

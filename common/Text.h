@@ -12,8 +12,9 @@ std::wstring UpperCase(std::wstring s);
 std::wstring LowerCase(std::wstring s);
 // The same text but for case: how names and keys of controls are matched.
 bool SameTextNoCase(const std::wstring& a, const std::wstring& b);
-// Signed decimal text with no padding ("-5", "0", "2147483647").
-std::wstring Decimal(LONG v);
+// Signed decimal text with no padding ("-5", "0", "2147483647"); pointer-
+// sized values of a 64-bit build in full ("-4294967296").
+std::wstring Decimal(LONGLONG v);
 // Writes the signed decimal of v into buf (at least 12 chars); returns its length.
 int DecimalInto(LONG v, wchar_t* buf);
 

@@ -48,6 +48,7 @@ inline void DestroyWnd(HWND h) { DestroyWindow(h); }
 inline void DeleteGdi(HGDIOBJ h) { DeleteObject(h); }
 inline void CloseKey(HKEY h) { RegCloseKey(h); }
 inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
+inline void UnloadModule(HMODULE h) { FreeLibrary(h); }
 
 // Files: CreateFile says none with INVALID_HANDLE_VALUE, other calls with null.
 struct FilePolicy {
@@ -62,5 +63,6 @@ using UniqueHwnd = UniqueHandle<NullIsNone<HWND, DestroyWnd>>;
 using UniqueGdi = UniqueHandle<NullIsNone<HGDIOBJ, DeleteGdi>>;
 using UniqueHkey = UniqueHandle<NullIsNone<HKEY, CloseKey>>;
 using UniqueHglobal = UniqueHandle<NullIsNone<HGLOBAL, FreeGlobal>>;
+using UniqueModule = UniqueHandle<NullIsNone<HMODULE, UnloadModule>>;
 
 } // namespace kx

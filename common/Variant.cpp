@@ -20,6 +20,14 @@ HRESULT CoerceLong(const VARIANT& v, LONG* out) {
     return Coerce(v, VT_I4, 0, [&](const VARIANT& t) { *out = V_I4(&t); });
 }
 
+HRESULT CoerceLongPtr(const VARIANT& v, LONG_PTR* out) {
+#ifdef _WIN64
+    return Coerce(v, VT_I8, 0, [&](const VARIANT& t) { *out = V_I8(&t); });
+#else
+    return CoerceLong(v, out);
+#endif
+}
+
 HRESULT CoerceBool(const VARIANT& v, bool* out) {
     return Coerce(v, VT_BOOL, 0, [&](const VARIANT& t) { *out = V_BOOL(&t) != VARIANT_FALSE; });
 }

@@ -59,10 +59,29 @@ protected:
     VARIANT v_;
 };
 
+// A window handle, wParam or lParam on an automation interface: LONG_PTR,
+// which travels as VT_I4 in a 32-bit process and as VT_I8 in a 64-bit one.
+constexpr VARTYPE kVtLongPtr = sizeof(LONG_PTR) == 8 ? VT_I8 : VT_I4;
+// An argument that refers to a pointer-sized variable of the caller's.
+inline void SetLongPtrRef(VARIANTARG& arg, LONG_PTR* ref) {
+    V_VT(&arg) = VT_BYREF | kVtLongPtr;
+    V_BYREF(&arg) = ref;
+}
+inline void SetLongPtr(VARIANT& v, LONG_PTR value) {
+#ifdef _WIN64
+    V_VT(&v) = VT_I8;
+    V_I8(&v) = value;
+#else
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
+#endif
+}
+
 // The one coercion of a VARIANT to the values the project reads, the way an
 // automation caller converts (VariantChangeType); the status says why not.
 // alphaBool: a Boolean becomes "True"/"False" as VB's CStr gives it, not "-1"/"0".
 HRESULT CoerceLong(const VARIANT& v, LONG* out);
+HRESULT CoerceLongPtr(const VARIANT& v, LONG_PTR* out);
 HRESULT CoerceBool(const VARIANT& v, bool* out);
 HRESULT CoerceString(const VARIANT& v, std::wstring* out, bool alphaBool = false);
 
@@ -72,6 +91,7 @@ public:
 
     // Coerced the way an automation caller would; false when the value does not convert.
     bool toLong(LONG& out) const { return SUCCEEDED(CoerceLong(v_, &out)); }
+    bool toLongPtr(LONG_PTR& out) const { return SUCCEEDED(CoerceLongPtr(v_, &out)); }
     bool toBool(bool& out) const { return SUCCEEDED(CoerceBool(v_, &out)); }
     bool toString(std::wstring& out) const { return SUCCEEDED(CoerceString(v_, &out)); }
 };

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   wine wine32:i386 wine64 wine64-tools libwine-dev
-  g++-mingw-w64-i686-posix mingw-w64-tools
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   cmake make googletest
   xvfb xauth x11-apps imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho locales

@@ -13,7 +13,8 @@
 #            is used, and a private Xvfb is started only if none is set.
 #
 # It then
-#   - exports WINEPREFIX=<build-dir>/wineprefix, WINEARCH=win32,
+#   - exports WINEPREFIX=<build-dir>/wineprefix, WINEARCH (win32 or win64,
+#     by the build folder's bitness), KX_WINE (the loader for its programs),
 #     WINEDEBUG=-all, WINEDLLOVERRIDES, LC_ALL=ja_JP.UTF-8 (Wine takes its
 #     ANSI code page from the locale: the control needs code page 932), and
 #     DISPLAY;
@@ -135,7 +136,7 @@ _kx_prepare_prefix() {
     '"ＭＳ Ｐ明朝"="IPAPMincho"' \
     '"ＭＳ 明朝"="IPAMincho"' '' |
     iconv -f UTF-8 -t UTF-16 >"$WINEPREFIX/drive_c/kestrix-prefix.reg"
-  if ! timeout 120 wine regedit /S 'C:\kestrix-prefix.reg' </dev/null >/dev/null 2>&1; then
+  if ! timeout 120 "$KX_WINE" regedit /S 'C:\kestrix-prefix.reg' </dev/null >/dev/null 2>&1; then
     echo "wine-env: regedit failed" >&2
     return 1
   fi
@@ -162,7 +163,7 @@ _kx_start_server() {
   rm -f "$ready"
   # Z: is the root of the Unix file system in a Wine prefix.
   local ready_win="Z:${ready//\//\\}"
-  wine "$keepalive" "${KX_KEEPALIVE_SECONDS:-21600}" "$ready_win" \
+  "$KX_WINE" "$keepalive" "${KX_KEEPALIVE_SECONDS:-21600}" "$ready_win" \
     </dev/null >/dev/null 2>&1 &
   KX_KEEPALIVE_PID=$!
   # Wait until it has brought up the desktop process, so that no test

@@ -2,13 +2,28 @@
 # The Wine environment of a build folder, in one place (sourced by
 # wine-env.sh and wine-run):
 #   kx_wine_vars <build-dir>
-# exports WINEPREFIX=<build-dir>/wineprefix, WINEARCH=win32, WINEDEBUG
-# (default -all), WINEDLLOVERRIDES (no Mono or Gecko prompts, no menu
-# entries or file associations in the user's home) and LC_ALL=ja_JP.UTF-8
-# (Wine takes its ANSI code page from the locale: the control needs 932).
+# The folder's bitness (the file kx-bits that CMake writes there; 32 when
+# it is missing) chooses the prefix kind and the loader:
+#   32: WINEARCH=win32, KX_WINE=wine (Debian's 32-bit loader)
+#   64: WINEARCH=win64, KX_WINE=/usr/lib/wine/wine64 (64-bit programs must
+#       start with it: /usr/bin/wine hands them to start.exe, outside the
+#       caller's process tree, where no timeout or kill reaches them)
+# It exports WINEPREFIX=<build-dir>/wineprefix, WINEARCH, KX_WINE, KX_BITS,
+# WINEDEBUG (default -all), WINEDLLOVERRIDES (no Mono or Gecko prompts, no
+# menu entries or file associations in the user's home) and
+# LC_ALL=ja_JP.UTF-8 (Wine takes its ANSI code page from the locale: the
+# control needs 932).
 kx_wine_vars() {
   export WINEPREFIX="$1/wineprefix"
-  export WINEARCH=win32
+  KX_BITS=$(tr -dc '0-9' <"$1/kx-bits" 2>/dev/null || true)
+  export KX_BITS="${KX_BITS:-32}"
+  if [ "$KX_BITS" = 64 ]; then
+    export WINEARCH=win64
+    export KX_WINE=/usr/lib/wine/wine64
+  else
+    export WINEARCH=win32
+    export KX_WINE=wine
+  fi
   export WINEDEBUG="${WINEDEBUG:--all}"
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
   export LC_ALL=ja_JP.UTF-8

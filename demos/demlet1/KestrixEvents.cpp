@@ -53,16 +53,16 @@ std::wstring NotFoundMessage(const std::wstring& linkName) {
 
 void Kestrix1_GetEvents(kxhost::Form& form, kxhost::EventArgs& args) {
     LONG eventValue = 0;
-    LONG parameter1 = 0;
+    LONG_PTR parameter1 = 0; // LongPtr: in a 64-bit program a window handle
     Resume([&] { eventValue = args.Long(1); });
-    Resume([&] { parameter1 = args.Long(2); });
+    Resume([&] { parameter1 = args.LongPtr(2); });
 
     if (eventValue == WM_KILLFOCUS) {
         // The focus goes from Control to the window in Parameter1.
         std::wstring from;
         Resume([&] { from = args.Obj(0).Get(L"Name").AsString(); });
         bool toForm = false;
-        Resume([&] { toForm = parameter1 == form.AsObject().Get(L"hwnd").AsLong(); });
+        Resume([&] { toForm = parameter1 == form.AsObject().Get(L"hwnd").AsLongPtr(); });
         if (toForm) {
             ListAndSelect(form, FocusMovedItem(from, form.Name()));
         } else {

@@ -37,7 +37,7 @@ void ActiveXControl::DefineExtenderMembers() {
     // other name goes to the control itself.
     kx::AutoObject& o = Automation();
     o.Define(L"hwnd", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) {
-        return Return(r, Var(static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd()))));
+        return Return(r, Var::LongPtr(reinterpret_cast<LONG_PTR>(hwnd())));
     });
     o.Define(L"Object", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) { return Return(r, Var(dispatch_.Get())); });
     o.Define(L"Visible", [this](WORD flags, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {

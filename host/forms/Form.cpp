@@ -65,7 +65,7 @@ void Form::DefineMembers() {
     kx::AutoObject& o = *object_.Get();
     o.DefineString(L"Name", name_);
     o.Define(L"hwnd", [this](WORD, DISPPARAMS*, VARIANT* r, EXCEPINFO*) {
-        return Return(r, Var(static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd()))));
+        return Return(r, Var::LongPtr(reinterpret_cast<LONG_PTR>(hwnd())));
     });
     o.Define(L"Caption", [this](WORD flags, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
         if (flags & DISPATCH_PROPERTYPUT) {

@@ -40,7 +40,7 @@ void DefineCaption(kx::AutoObject& o, const wchar_t* name, WindowedControl* c) {
 WindowedControl::WindowedControl(Form& parent, const ControlDesc& desc, const char* cls, DWORD style)
     : Control(parent, desc), class_(cls), style_(style) {
     Automation().Define(L"hwnd",
-                        GetLet([this] { return Var(static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd_))); },
+                        GetLet([this] { return Var::LongPtr(reinterpret_cast<LONG_PTR>(hwnd_)); },
                                [](const Var&) { throw kx::RaisedError(kx::ErrorFromStatus(DISP_E_MEMBERNOTFOUND)); }));
     Automation().Define(L"SetFocus", Method([this](DISPPARAMS*) {
                             SetFocus();

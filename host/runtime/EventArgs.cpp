@@ -1,6 +1,7 @@
 #include "EventArgs.h"
 #include "Bstr.h"
 #include "LateBound.h"
+#include <cstring>
 
 namespace kxhost {
 
@@ -21,19 +22,13 @@ void SetThrough(VARIANTARG& a, const Var& v) {
     Var conv;
     const HRESULT hr = VariantChangeType(conv.get(), const_cast<VARIANT*>(v.get()), 0, target);
     if (FAILED(hr)) Fail(hr);
+    // Integers of any width (a LongPtr is 64 bits in a 64-bit program),
+    // Booleans and reals: the value lies at the start of the variant's.
+    if (const size_t n = kx::ValueSize(target)) {
+        std::memcpy(V_BYREF(&a), &V_UI1(conv.get()), n);
+        return;
+    }
     switch (target) {
-    case VT_I4:
-        *V_I4REF(&a) = V_I4(conv.get());
-        break;
-    case VT_I2:
-        *V_I2REF(&a) = V_I2(conv.get());
-        break;
-    case VT_BOOL:
-        *V_BOOLREF(&a) = V_BOOL(conv.get());
-        break;
-    case VT_R8:
-        *V_R8REF(&a) = V_R8(conv.get());
-        break;
     case VT_BSTR:
         SysFreeString(*V_BSTRREF(&a));
         *V_BSTRREF(&a) = V_BSTR(conv.get());
@@ -52,6 +47,7 @@ VARIANTARG& EventArgs::Raw(UINT i) const {
 }
 
 void EventArgs::SetLong(UINT i, LONG v) { SetThrough(Raw(i), Var(v)); }
+void EventArgs::SetLongPtr(UINT i, LONG_PTR v) { SetThrough(Raw(i), Var::LongPtr(v)); }
 void EventArgs::SetBool(UINT i, bool v) { SetThrough(Raw(i), Var(v)); }
 void EventArgs::SetString(UINT i, const std::wstring& v) { SetThrough(Raw(i), Var(v)); }
 

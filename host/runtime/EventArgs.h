@@ -18,6 +18,7 @@ public:
     UINT Count() const { return params_ ? params_->cArgs : 0; }
     Var operator[](UINT i) const { return Var::Copy(Raw(i)); }
     LONG Long(UINT i) const { return (*this)[i].AsLong(); }
+    LONG_PTR LongPtr(UINT i) const { return (*this)[i].AsLongPtr(); }
     std::wstring String(UINT i) const { return (*this)[i].AsString(); }
     bool Bool(UINT i) const { return (*this)[i].AsBool(); }
     Object Obj(UINT i) const { return Object((*this)[i]); }
@@ -26,6 +27,7 @@ public:
 
     // Writes through a by-reference argument; raises 424-like errors when it is by value.
     void SetLong(UINT i, LONG v);
+    void SetLongPtr(UINT i, LONG_PTR v);
     void SetBool(UINT i, bool v);
     void SetString(UINT i, const std::wstring& v);
 

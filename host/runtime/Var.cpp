@@ -17,6 +17,12 @@ LONG Var::AsLong() const {
     return v;
 }
 
+LONG_PTR Var::AsLongPtr() const {
+    LONG_PTR v = 0;
+    Check(kx::CoerceLongPtr(v_, &v));
+    return v;
+}
+
 bool Var::AsBool() const {
     bool v = false;
     Check(kx::CoerceBool(v_, &v));

@@ -36,6 +36,13 @@ public:
         V_DISPATCH(&v_) = d;
         if (d) d->AddRef();
     }
+    // VB's LongPtr: a window handle or a message parameter, as wide as a
+    // pointer (Long in a 32-bit program).
+    static Var LongPtr(LONG_PTR v) {
+        Var r;
+        kx::SetLongPtr(r.v_, v);
+        return r;
+    }
     // Takes a copy of any VARIANT, following one level of reference.
     static Var Copy(const VARIANT& v) {
         Var r;
@@ -67,6 +74,7 @@ public:
 
     // Conversions as VB's CLng/CStr/CBool do them; throw kx::RaisedError (13, type mismatch) when impossible.
     LONG AsLong() const;
+    LONG_PTR AsLongPtr() const;
     std::wstring AsString() const;
     bool AsBool() const;
     kx::ComPtr<IDispatch> AsObject() const;

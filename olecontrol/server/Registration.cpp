@@ -5,6 +5,18 @@
 namespace kx::ole {
 
 namespace {
+// The class is registered in the other bitness's view of the registry (in
+// a 32-bit Windows the only view, where this server's own rows are gone
+// by then).
+bool OtherViewRegisters(const GUID& clsid) {
+    const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const std::wstring key = L"Software\\Classes\\CLSID\\" + GuidString(clsid) + L"\\InprocServer32";
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | otherView, &raw) != ERROR_SUCCESS) return false;
+    UniqueHkey open(raw);
+    return true;
+}
+
 std::wstring Expand(const std::wstring& data, const std::wstring& modulePath) {
     static const std::wstring kModule = L"%MODULE%";
     std::wstring out = data;
@@ -41,6 +53,7 @@ HRESULT DeleteRegistryRows(const std::vector<RegistryRow>& rows) {
     HRESULT result = S_OK;
     // Deepest keys first, though deleting a tree takes its subkeys anyway.
     for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        if (it->sharedFor && OtherViewRegisters(*it->sharedFor)) continue;
         const LONG e = RegDeleteTreeW(it->root, it->key.c_str());
         if (e != ERROR_SUCCESS && e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND && SUCCEEDED(result)) {
             result = HRESULT_FROM_WIN32(e);

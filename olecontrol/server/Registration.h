@@ -11,11 +11,15 @@ namespace kx::ole {
 // string data. "%MODULE%" in data stands for the server's full path.
 // Unregistration deletes each row's key with everything under it, so a
 // row names a key the server owns (never a shared one such as "CLSID").
+// A key that the 32-bit and the 64-bit registry views share (a ProgID)
+// names the class it is for: unregistration leaves it while the other
+// view still registers that class, whose users need it.
 struct RegistryRow {
     HKEY root;
     std::wstring key;
     std::wstring valueName;
     std::wstring data;
+    const GUID* sharedFor = nullptr;
 };
 
 HRESULT WriteRegistryRows(const std::vector<RegistryRow>& rows, const std::wstring& modulePath);

@@ -38,8 +38,8 @@ void AddControlRows(const ControlEntry& c, const TLIBATTR* lib, std::vector<Regi
             {hkcr, clsidKey + L"\\Version", L"", Decimal(lib->wMajorVerNum) + L"." + Decimal(lib->wMinorVerNum)});
     }
     rows->push_back({hkcr, clsidKey + L"\\Implemented Categories\\" + GuidString(kControlCategory), L"", L""});
-    rows->push_back({hkcr, c.progId, L"", c.description});
-    rows->push_back({hkcr, std::wstring(c.progId) + L"\\CLSID", L"", clsid});
+    rows->push_back({hkcr, c.progId, L"", c.description, c.info->clsid});
+    rows->push_back({hkcr, std::wstring(c.progId) + L"\\CLSID", L"", clsid, c.info->clsid});
 }
 
 void AddPlainRows(const PlainEntry& c, std::vector<RegistryRow>* rows) {

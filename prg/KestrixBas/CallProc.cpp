@@ -13,21 +13,21 @@ enum class Source { Control, Handle };
 // Runs the trace line and the call-back of a watched message. False when
 // either failed; cancel tells whether the message is to be swallowed. The
 // call-back may change the message and its parameters through the references.
-bool Deliver(Source src, HWND h, LONG& msg, LONG& wp, LONG& lp, bool& cancel) noexcept {
+bool Deliver(Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_PTR& lp, bool& cancel) noexcept {
     try {
         if (g_DebugMode && g_DebugOpen) {
             const bool written =
                 src == Source::Control ? gFn_DebugControlLine(h, msg, wp, lp) : gFn_DebugHandleLine(h, msg, wp, lp);
             if (!written) return false;
         }
-        LONG hwnd = static_cast<LONG>(reinterpret_cast<LONG_PTR>(h));
+        LONG_PTR hwnd = reinterpret_cast<LONG_PTR>(h);
         return SUCCEEDED(g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
     } catch (...) {
         return false; // the error path: the session ends, the message goes on
     }
 }
 
-LRESULT PassOn(WNDPROC prev, HWND h, LONG msg, LONG wp, LONG lp) {
+LRESULT PassOn(WNDPROC prev, HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) {
     return CallWindowProcA(prev, h, static_cast<UINT>(msg), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
 }
 
@@ -38,7 +38,8 @@ LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     // reaches the procedure the window had when it came.
     const WNDPROC prev = gFn_PrevProc(h);
     if (!prev) return gFn_PassLeftover(gFn_CallProc, h, m, w, l);
-    LONG msg = static_cast<LONG>(m), wp = static_cast<LONG>(w), lp = static_cast<LONG>(l);
+    LONG msg = static_cast<LONG>(m);
+    LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;
 
     if (g_TargetEvents.watches(msg) || (g_FileDropMode && msg == kDropFiles)) {
         bool cancel = false;
@@ -64,7 +65,8 @@ LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT m, WPARAM w, LPARAM l) {
     const WNDPROC prev = g_PrevHandleProc;
     if (!prev || h != g_PrevHandleHwnd) return gFn_PassLeftover(gFn_CallProcHandle, h, m, w, l);
-    LONG msg = static_cast<LONG>(m), wp = static_cast<LONG>(w), lp = static_cast<LONG>(l);
+    LONG msg = static_cast<LONG>(m);
+    LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;
 
     if (g_TargetEvents.watches(msg)) {
         bool cancel = false;

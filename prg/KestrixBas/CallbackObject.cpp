@@ -18,16 +18,16 @@ HRESULT CallbackObject::Id(Member m, DISPID* id) {
     return S_OK;
 }
 
-HRESULT CallbackObject::DoGetEvents(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp, bool* cancel) {
+HRESULT CallbackObject::DoGetEvents(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp, bool* cancel) {
     DISPID id;
     const HRESULT hrId = Id(kDoGetEvents, &id);
     if (FAILED(hrId)) return hrId;
     VARIANTARG args[4];
-    LONG* refs[4] = {hwnd, msg, wp, lp};
-    for (int i = 0; i < 4; ++i) {
-        V_VT(&args[i]) = VT_BYREF | VT_I4;
-        V_I4REF(&args[i]) = refs[i];
-    }
+    kx::SetLongPtrRef(args[0], hwnd);
+    V_VT(&args[1]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[1]) = msg;
+    kx::SetLongPtrRef(args[2], wp);
+    kx::SetLongPtrRef(args[3], lp);
     // Keep the object alive for the whole call: the handler may stop the
     // capture or end the control, which clears this reference.
     kx::ComPtr<IDispatch> keep = obj_;

@@ -21,8 +21,9 @@ public:
     const kx::ComPtr<IDispatch>& Ptr() const { return obj_; }
     explicit operator bool() const { return obj_ != nullptr; }
 
-    // DoGetEvents with the four values by reference; cancel is its result.
-    HRESULT DoGetEvents(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp, bool* cancel);
+    // DoGetEvents with the four values by reference (the handle and the
+    // parameters pointer-sized); cancel is its result.
+    HRESULT DoGetEvents(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp, bool* cancel);
     // The control's FileDropMode property.
     HRESULT FileDropMode(bool* value, kx::AutomationError* err);
     // Reports an error through the control's gFn_ErrMsg. At design time the

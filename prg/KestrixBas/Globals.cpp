@@ -11,7 +11,7 @@ const wchar_t* const Def_NothingText = L"(Nothing)";
 // raised errors instead of message boxes that nobody could answer.
 std::wstring g_TargetControls = L"(Nothing)";
 TargetEventList g_TargetEvents(kestrix::kDefaultTargetEvents);
-LONG g_TargetHandle = 0;
+LONG_PTR g_TargetHandle = 0;
 bool g_DebugMode = kestrix::kDefaultDebugMode;
 std::wstring g_DebugFile = std::wstring(kestrix::kDefaultControlName) + kestrix::kDebugFileSuffix;
 std::wstring g_LinkName = kestrix::kDefaultLinkName;

@@ -30,7 +30,7 @@ std::wstring gFn_EventName(LONG v);
 // ---- Property values and references (one set per process) --------------
 extern std::wstring g_TargetControls;
 extern TargetEventList g_TargetEvents;
-extern LONG g_TargetHandle;
+extern LONG_PTR g_TargetHandle;
 extern bool g_DebugMode;
 extern std::wstring g_DebugFile;
 extern std::wstring g_LinkName;
@@ -99,8 +99,8 @@ bool gFn_ProbeWindow(HWND h) noexcept;
 bool gFn_DebugOpen() noexcept;
 bool gFn_DebugClose() noexcept;
 // One message line, written as one write; false when it could not be written.
-bool gFn_DebugControlLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept;
-bool gFn_DebugHandleLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept;
+bool gFn_DebugControlLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
+bool gFn_DebugHandleLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
 
 // ---- The link between programs: the sending end --------------------------
 extern std::wstring g_LinkSendName;
@@ -127,7 +127,8 @@ HWND gFn_FindDevEnvWnd();
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept;
 // Fills pieces from index 0 and returns the upper bound (pieces - 1).
 LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces);
-LONG gFn_CtlHwnd(IDispatch* ctl) noexcept;
+// The control's window handle (its hwnd, Long or LongPtr), or 0.
+LONG_PTR gFn_CtlHwnd(IDispatch* ctl) noexcept;
 bool gFn_FileExists(const std::wstring& path) noexcept;
 bool gFn_IsStandAlone();
 // The host check on a given executable path (what gFn_IsStandAlone applies

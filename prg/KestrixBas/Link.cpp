@@ -61,7 +61,7 @@ bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
     SendWork work;
     work.name = kx::ToAnsi(name);
     work.data = kx::ToAnsi(data);
-    if (g_ParentForm) work.skip = reinterpret_cast<HWND>(static_cast<LONG_PTR>(gFn_CtlHwnd(g_ParentForm.Get())));
+    if (g_ParentForm) work.skip = reinterpret_cast<HWND>(gFn_CtlHwnd(g_ParentForm.Get()));
     bool sent = false;
     EnumReports reports;
     {

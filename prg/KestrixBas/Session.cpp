@@ -64,7 +64,7 @@ bool Install() {
     g_DropsAccepted = dropMode;
 
     if (g_TargetHandle != 0) {
-        const HWND h = reinterpret_cast<HWND>(static_cast<LONG_PTR>(g_TargetHandle));
+        const HWND h = reinterpret_cast<HWND>(g_TargetHandle);
         if (g_FileDropMode) DragAcceptFiles(h, TRUE);
         g_PrevHandleProc = Hook(h, gFn_CallProcHandle);
         if (!g_PrevHandleProc) {

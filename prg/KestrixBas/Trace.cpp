@@ -37,7 +37,7 @@ std::wstring StampText() {
 }
 
 // A number with a blank in front when it is not negative.
-std::wstring SignedField(LONG v) { return (v < 0 ? L"" : L" ") + kx::Decimal(v); }
+std::wstring SignedField(LONG_PTR v) { return (v < 0 ? L"" : L" ") + kx::Decimal(v); }
 
 bool WriteLine(const std::string& ansi) {
     const std::string line = ansi + "\r\n";
@@ -48,7 +48,7 @@ bool WriteLine(const std::string& ansi) {
 
 // Fields start at print zones of 14 columns, with at least one blank
 // between them; columns count ANSI bytes, as a text viewer shows them.
-bool WriteMessageLine(const std::wstring& first, LONG msg, LONG wp, LONG lp) {
+bool WriteMessageLine(const std::wstring& first, LONG msg, LONG_PTR wp, LONG_PTR lp) {
     const std::wstring fields[4] = {
         first,
         L"Event:" + gFn_EventName(msg) + L"(" + SignedField(msg) + L")",
@@ -106,7 +106,7 @@ bool gFn_DebugClose() noexcept {
     return ok;
 }
 
-bool gFn_DebugControlLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept {
+bool gFn_DebugControlLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
     try {
         const kx::ComPtr<IDispatch> ctl = gFn_TargetCtl(h);
         kx::Variant name;
@@ -118,10 +118,9 @@ bool gFn_DebugControlLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept {
     }
 }
 
-bool gFn_DebugHandleLine(HWND h, LONG msg, LONG wp, LONG lp) noexcept {
+bool gFn_DebugHandleLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
     try {
-        const LONG v = static_cast<LONG>(reinterpret_cast<LONG_PTR>(h));
-        return WriteMessageLine(MessagePrefix() + L"Handle:" + SignedField(v), msg, wp, lp);
+        return WriteMessageLine(MessagePrefix() + L"Handle:" + SignedField(reinterpret_cast<LONG_PTR>(h)), msg, wp, lp);
     } catch (...) {
         return false; // a line not written takes the capture's error path
     }

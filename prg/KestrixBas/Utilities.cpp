@@ -38,11 +38,11 @@ LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wst
     }
 }
 
-LONG gFn_CtlHwnd(IDispatch* ctl) noexcept {
+LONG_PTR gFn_CtlHwnd(IDispatch* ctl) noexcept {
     try {
         kx::Variant v;
-        LONG h = 0;
-        if (FAILED(kx::GetProperty(ctl, L"hwnd", v.get())) || !v.toLong(h)) return 0;
+        LONG_PTR h = 0;
+        if (FAILED(kx::GetProperty(ctl, L"hwnd", v.get())) || !v.toLongPtr(h)) return 0;
         return h;
     } catch (...) {
         return 0; // no window: the module procedure's neutral value

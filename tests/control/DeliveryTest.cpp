@@ -15,7 +15,8 @@ constexpr UINT kChange = WM_USER + 9; // the handlers below change it
 
 struct Event {
     std::wstring source;
-    LONG msg, wp, lp;
+    LONG msg;
+    LONG_PTR wp, lp;
     bool operator==(const Event& o) const { return source == o.source && msg == o.msg && wp == o.wp && lp == o.lp; }
 };
 
@@ -27,7 +28,7 @@ protected:
         auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1,List1\"\n        Bag targetevents = \"" +
                        targetEvents + L"\"\n        Bag debugmode = False\n");
         f.On(L"Kestrix1", L"GetEvents", [this](EventArgs& a) {
-            events_.push_back({a.Obj(0).Get(L"Name").AsString(), a.Long(1), a.Long(2), a.Long(3)});
+            events_.push_back({a.Obj(0).Get(L"Name").AsString(), a.Long(1), a.LongPtr(2), a.LongPtr(3)});
             if (extra_) extra_(a);
         });
     }
@@ -98,6 +99,33 @@ TEST_F(DeliveryTest, CancelSwallowsTheMessageAndChangesReachThePreviousProcedure
     K().Call(L"EventsStop");
     EXPECT_TRUE(command.Installed());
 }
+
+#ifdef _WIN64
+// In a 64-bit process the parameters are 64 bits wide the whole way: the
+// handler gets them whole, and what it sets is what the window receives.
+TEST_F(DeliveryTest, ParametersBeyond32BitsArriveAndChangeWhole) {
+    constexpr LONG_PTR kBig = 0x123456789AB, kNegative = -0x500000001;
+    LoadCapturing(L"ALL");
+    WindowRecorder command(Hwnd(L"Command1"));
+    extra_ = [](EventArgs& a) {
+        if (a.Long(1) != static_cast<LONG>(kChange)) return;
+        a.SetLongPtr(2, kBig + 1);
+        a.SetLongPtr(3, kNegative - 1);
+    };
+    Start();
+    SendMessageA(Hwnd(L"Command1"), kPlain, kBig, kNegative);
+    SendMessageA(Hwnd(L"Command1"), kChange, 1, 2);
+    EXPECT_NE(std::find(events_.begin(), events_.end(), Event{L"Command1", static_cast<LONG>(kPlain), kBig, kNegative}),
+              events_.end());
+    const auto plain = command.Seen(kPlain), changed = command.Seen(kChange);
+    ASSERT_EQ(plain.size(), 1u);
+    EXPECT_EQ(static_cast<LONG_PTR>(plain[0].wp), kBig);
+    EXPECT_EQ(plain[0].lp, kNegative);
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(static_cast<LONG_PTR>(changed[0].wp), kBig + 1);
+    EXPECT_EQ(changed[0].lp, kNegative - 1);
+}
+#endif
 
 TEST_F(DeliveryTest, TheWindowsOwnAnswerComesBack) {
     LoadCapturing(L"ALL");

@@ -16,6 +16,9 @@ const wchar_t kLibId[] = L"{5C2BF89F-7E58-43A7-BB95-8DF1DBF28742}";
 const wchar_t kDualIid[] = L"{459EEE11-887B-4B5E-8133-0DF0B8E8E8A2}";
 const wchar_t kEventsIid[] = L"{EE7E5239-2028-428C-BFFD-CC4CB248F473}";
 
+// The type library's platform key: each bitness registers its own.
+const std::wstring kPlatform = sizeof(void*) == 8 ? L"win64" : L"win32";
+
 std::wstring Clsid(const std::wstring& sub = L"") { return L"CLSID\\" + std::wstring(kClsid) + sub; }
 
 bool KeyExists(const std::wstring& key) {
@@ -43,27 +46,7 @@ std::wstring Upper(std::wstring s) {
 }
 
 // regsvr32 /s [/u] on the OCX beside the test program; its exit code.
-DWORD RegSvr32(bool unregister) {
-    wchar_t system[MAX_PATH] = {};
-    GetSystemDirectoryW(system, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + (unregister ? L"/u " : L"") +
-        L"\"" + OcxPath() + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 0xFFFFFFFF;
-    CloseHandle(pi.hThread);
-    kx::UniqueFile process(pi.hProcess);
-    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), 5000);
-        return 0xFFFFFFFE;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(process.get(), &code);
-    return code;
-}
+DWORD RegSvr32(bool unregister) { return kxtest::RegSvr32(OcxPath(), unregister); }
 
 // Whatever a test did, the control is registered again for the others.
 struct RegisterAgain {
@@ -96,7 +79,7 @@ TEST_F(RegistrationTest, Regsvr32RegistersTheControlAndUnregistersAllOfIt) {
     EXPECT_EQ(ValueOf(Clsid(L"\\Version")), L"1.34");
     // The type library and its interfaces, for containers that browse them
     // (the library's key names its version in hexadecimal: 1.34 is 1.22).
-    EXPECT_EQ(Upper(ValueOf(L"TypeLib\\" + std::wstring(kLibId) + L"\\1.22\\0\\win32")), ocx);
+    EXPECT_EQ(Upper(ValueOf(L"TypeLib\\" + std::wstring(kLibId) + L"\\1.22\\0\\" + kPlatform)), ocx);
     EXPECT_EQ(ValueOf(L"TypeLib\\" + std::wstring(kLibId) + L"\\1.22"), L"Kestrix (ｲﾍﾞﾝﾄを拡張するｺﾝﾄﾛｰﾙ)");
     EXPECT_TRUE(KeyExists(L"Interface\\" + std::wstring(kDualIid)));
     EXPECT_TRUE(KeyExists(L"Interface\\" + std::wstring(kEventsIid)));

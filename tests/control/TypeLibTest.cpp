@@ -5,8 +5,11 @@
 // ANSI code page, so this also checks they were stored in Shift-JIS.
 #include "Ansi.h"
 #include "KestrixFixture.h"
+#include "UniqueHandle.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 using namespace kxtest;
 
@@ -40,6 +43,9 @@ struct Func {
 
 constexpr INVOKEKIND M = INVOKE_FUNC, G = INVOKE_PROPERTYGET, P = INVOKE_PROPERTYPUT;
 constexpr WORD kHidden = FUNCFLAG_FHIDDEN, kNotBrowsable = FUNCFLAG_FNONBROWSABLE;
+// Window handles, wParam and lParam: Long in the 32-bit library, LongPtr
+// (a 64-bit integer) in the 64-bit one.
+constexpr VARTYPE kPtr = sizeof(void*) == 8 ? VT_I8 : VT_I4;
 
 const std::wstring kHelpTargetControls = L"ｲﾍﾞﾝﾄを取得するｺﾝﾄﾛｰﾙを設定  （例）Form1,Command1...";
 const std::wstring kHelpTargetEvents = L"取得するｲﾍﾞﾝﾄを設定  （例）'12','22','309'...";
@@ -90,7 +96,7 @@ const std::vector<Func> kSlots = {
     {L"DoGetEvents",
      M,
      0x60030012,
-     {{L"ml_CtlhWnd", VT_I4, true}, {L"ml_Msg", VT_I4, true}, {L"ml_wParam", VT_I4, true}, {L"ml_lParam", VT_I4, true}},
+     {{L"ml_CtlhWnd", kPtr, true}, {L"ml_Msg", VT_I4, true}, {L"ml_wParam", kPtr, true}, {L"ml_lParam", kPtr, true}},
      VT_BOOL,
      kHidden,
      L"GetEventsｲﾍﾞﾝﾄを発生させる",
@@ -112,10 +118,10 @@ const std::vector<Func> kSlots = {
      0,
      L"GetEvents で送られてくるEventValueをWindowsｲﾍﾞﾝﾄ名に変換します。\r\n",
      15},
-    {L"hwnd", G, -515, {}, VT_I4, 0, L"Kestrixｺﾝﾄﾛｰﾙのﾊﾝﾄﾞﾙ値", 3},
-    {L"TargetHandle", G, 0x68030001, {}, VT_I4, kNotBrowsable, kHelpTargetHandle, 16},
-    {L"TargetHandle", P, 0x68030001, {{L"", VT_I4, false}}, VT_EMPTY, kNotBrowsable, kHelpTargetHandle, 16},
-    {L"HandleCheck", M, 0x60030014, {{L"hwnd", VT_I4, true}}, VT_BOOL, 0, L"取得できるﾊﾝﾄﾞﾙ値かをﾁｪｯｸ", 18},
+    {L"hwnd", G, -515, {}, kPtr, 0, L"Kestrixｺﾝﾄﾛｰﾙのﾊﾝﾄﾞﾙ値", 3},
+    {L"TargetHandle", G, 0x68030001, {}, kPtr, kNotBrowsable, kHelpTargetHandle, 16},
+    {L"TargetHandle", P, 0x68030001, {{L"", kPtr, false}}, VT_EMPTY, kNotBrowsable, kHelpTargetHandle, 16},
+    {L"HandleCheck", M, 0x60030014, {{L"hwnd", kPtr, true}}, VT_BOOL, 0, L"取得できるﾊﾝﾄﾞﾙ値かをﾁｪｯｸ", 18},
     {L"LinkSend",
      M,
      0x60030015,
@@ -134,8 +140,8 @@ const std::vector<Func> kEvents = {
      1,
      {{L"Control", VT_DISPATCH, true},
       {L"EventValue", VT_I4, true},
-      {L"Parameter1", VT_I4, true},
-      {L"Parameter2", VT_I4, true},
+      {L"Parameter1", kPtr, true},
+      {L"Parameter2", kPtr, true},
       {L"Cancel", VT_BOOL, true}},
      VT_EMPTY,
      0,
@@ -206,7 +212,8 @@ void ExpectFuncs(ITypeInfo* ti, const std::vector<Func>& want, bool bySlot) {
         const FUNCDESC* f = funcs[i];
         SCOPED_TRACE(testing::Message() << "slot " << i << " " << Show(w.name));
         if (bySlot) {
-            EXPECT_EQ(f->oVft, static_cast<SHORT>(28 + 4 * i)); // right after IDispatch's seven
+            // Right after IDispatch's seven, a pointer each.
+            EXPECT_EQ(f->oVft, static_cast<SHORT>((7 + i) * sizeof(void*)));
         }
         BSTR names[8] = {};
         UINT got = 0;
@@ -264,7 +271,7 @@ TEST_F(TypeLibTest, TheLibraryIsKestrix32Version134WithItsHelpStringAndFile) {
     EXPECT_EQ(attr->guid, kLibId);
     EXPECT_EQ(attr->wMajorVerNum, 1);
     EXPECT_EQ(attr->wMinorVerNum, 34);
-    EXPECT_EQ(attr->syskind, SYS_WIN32);
+    EXPECT_EQ(attr->syskind, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     lib_->ReleaseTLibAttr(attr);
     BSTR name = nullptr, doc = nullptr, file = nullptr;
     ASSERT_HRESULT_SUCCEEDED(lib_->GetDocumentation(-1, &name, &doc, nullptr, &file));
@@ -346,3 +353,33 @@ TEST_F(TypeLibTest, TheClassIsAControlWithTheDualAndTheEventsAsDefaults) {
         EXPECT_EQ(ia->guid, want[i].iid);
     }
 }
+
+#ifndef _WIN64
+// The 32-bit library is the one every 32-bit program and saved form was
+// built against: byte for byte the published one (Kestrix32-x86.tlb beside
+// this test), but for the stamp widl writes at every build ("Created by
+// WIDL ... at <time>") and the two checksum bytes that follow it.
+TEST(TypeLibBytes, The32BitLibraryIsThePublishedOneByteForByte) {
+    std::ifstream in(kx::ToAnsi(ExeDir() + L"Kestrix32-x86.tlb"), std::ios::binary);
+    const std::string published{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(published.empty()) << "Kestrix32-x86.tlb is missing";
+
+    kx::UniqueModule ocx(LoadLibraryExW(OcxPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(ocx);
+    HRSRC res = FindResourceW(ocx.get(), MAKEINTRESOURCEW(1), L"TYPELIB");
+    ASSERT_NE(res, nullptr);
+    const char* data = static_cast<const char*>(LockResource(LoadResource(ocx.get(), res)));
+    std::string built(data, SizeofResource(ocx.get(), res));
+    ASSERT_EQ(built.size(), published.size());
+
+    const std::string stamp = "Created by WIDL version ";
+    const size_t at = published.find(stamp);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(built.find(stamp), at);
+    constexpr size_t kStampAndChecksum = 64;
+    std::string expected = published;
+    expected.replace(at, kStampAndChecksum, kStampAndChecksum, '*');
+    built.replace(at, kStampAndChecksum, kStampAndChecksum, '*');
+    EXPECT_TRUE(built == expected) << "the 32-bit type library differs from the published one";
+}
+#endif

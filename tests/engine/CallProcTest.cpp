@@ -55,7 +55,7 @@ TEST_F(EngineTest, EntryWithABlankInsideItsQuotesWatchesNothing) {
 
 TEST_F(EngineTest, CancelledMessageNeverReachesThePreviousProcedure) {
     TestWindow a;
-    control_.onEvent = [](LONG&, LONG&, LONG&, LONG&) { return true; };
+    control_.onEvent = [](LONG_PTR&, LONG&, LONG_PTR&, LONG_PTR&) { return true; };
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'1025'"));
     EXPECT_EQ(SendMessageA(a.hwnd(), kMsgA, 7, 8), 0);
     EXPECT_EQ(SendMessageA(a.hwnd(), kMsgB, 7, 8), Recorder::kResult);
@@ -64,7 +64,7 @@ TEST_F(EngineTest, CancelledMessageNeverReachesThePreviousProcedure) {
 
 TEST_F(EngineTest, ChangedValuesAreTheOnesPassedOn) {
     TestWindow a;
-    control_.onEvent = [](LONG&, LONG& msg, LONG& wp, LONG& lp) {
+    control_.onEvent = [](LONG_PTR&, LONG& msg, LONG_PTR& wp, LONG_PTR& lp) {
         msg = kMsgB;
         wp = -5;
         lp = 123456;
@@ -145,7 +145,7 @@ TEST_F(EngineTest, StoppingInsideTheHandlerStillDeliversTheMessage) {
     TestWindow a, raw;
     const WNDPROC original = a.proc();
     g_TargetHandle = raw.handle();
-    control_.onEvent = [](LONG&, LONG&, LONG& wp, LONG&) {
+    control_.onEvent = [](LONG_PTR&, LONG&, LONG_PTR& wp, LONG_PTR&) {
         gFn_SubClassOff();
         wp = 99;
         return false;
@@ -186,7 +186,7 @@ TEST_F(EngineTest, NestedMessagesAreHandledInOrderEachWithItsOwnValues) {
     TestWindow a;
     // The handler of A sends B to the same window: B is delivered whole
     // before A goes on, and A keeps its own values.
-    control_.onEvent = [&a](LONG&, LONG& msg, LONG&, LONG&) {
+    control_.onEvent = [&a](LONG_PTR&, LONG& msg, LONG_PTR&, LONG_PTR&) {
         Recorder::log.push_back({a.hwnd(), 0xBEEF0000u | static_cast<UINT>(msg), 0, 0});
         if (msg == static_cast<LONG>(kMsgA)) SendMessageA(a.hwnd(), kMsgB, 20, 21);
         return false;

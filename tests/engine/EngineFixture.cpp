@@ -53,14 +53,14 @@ FakeControl::FakeControl(const std::wstring& name) : obj_(AutoObject::New()) {
         return S_OK;
     });
     obj_->Define(L"DoGetEvents", [this](WORD, DISPPARAMS* p, VARIANT* r, EXCEPINFO*) -> HRESULT {
-        LONG* refs[4];
-        for (UINT i = 0; i < 4; ++i) {
-            refs[i] = ArgLongRef(p, i);
-            if (!refs[i]) return DISP_E_TYPEMISMATCH;
-        }
-        events.push_back({reinterpret_cast<HWND>(static_cast<LONG_PTR>(*refs[0])), static_cast<UINT>(*refs[1]),
-                          static_cast<WPARAM>(*refs[2]), static_cast<LPARAM>(*refs[3])});
-        const bool cancel = onEvent ? onEvent(*refs[0], *refs[1], *refs[2], *refs[3]) : false;
+        // The handle and the parameters are pointer-sized, the message a Long.
+        LONG_PTR* hwnd = ArgLongPtrRef(p, 0);
+        LONG* msg = ArgLongRef(p, 1);
+        LONG_PTR* wp = ArgLongPtrRef(p, 2);
+        LONG_PTR* lp = ArgLongPtrRef(p, 3);
+        if (!hwnd || !msg || !wp || !lp) return DISP_E_TYPEMISMATCH;
+        events.push_back({reinterpret_cast<HWND>(*hwnd), static_cast<UINT>(*msg), static_cast<WPARAM>(*wp), *lp});
+        const bool cancel = onEvent ? onEvent(*hwnd, *msg, *wp, *lp) : false;
         if (r) {
             V_VT(r) = VT_BOOL;
             V_BOOL(r) = cancel ? VARIANT_TRUE : VARIANT_FALSE;

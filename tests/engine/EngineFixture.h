@@ -18,6 +18,7 @@ namespace kxtest {
 // The runtime's automation object is the tests' stand-in control.
 using kx::ArgLong;
 using kx::ArgLongRef;
+using kx::ArgLongPtrRef;
 using kx::ArgString;
 using kx::AutoObject;
 using kx::MemberFn;
@@ -32,7 +33,7 @@ struct Reported {
 // The control as the engine sees it: DoGetEvents, gFn_ErrMsg, FileDropMode, Name.
 class FakeControl {
 public:
-    using Handler = std::function<bool(LONG& hwnd, LONG& msg, LONG& wp, LONG& lp)>;
+    using Handler = std::function<bool(LONG_PTR& hwnd, LONG& msg, LONG_PTR& wp, LONG_PTR& lp)>;
 
     explicit FakeControl(const std::wstring& name = L"Kestrix1");
     IDispatch* dispatch() const { return obj_.Get(); }
@@ -65,7 +66,7 @@ public:
     explicit TestWindow(const char* text = "target");
     ~TestWindow();
     HWND hwnd() const { return h_; }
-    LONG handle() const { return static_cast<LONG>(reinterpret_cast<LONG_PTR>(h_)); }
+    LONG_PTR handle() const { return reinterpret_cast<LONG_PTR>(h_); }
     WNDPROC proc() const { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h_, GWLP_WNDPROC)); }
 
 private:

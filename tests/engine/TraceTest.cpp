@@ -193,7 +193,7 @@ TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
 
 TEST_F(TraceTest, LineShowsTheValuesAsReceivedWhenTheHandlerChangesThem) {
     TestWindow a;
-    control_.onEvent = [](LONG&, LONG& msg, LONG& wp, LONG& lp) {
+    control_.onEvent = [](LONG_PTR&, LONG& msg, LONG_PTR& wp, LONG_PTR& lp) {
         msg = WM_LBUTTONUP;
         wp = 99;
         lp = -1;

@@ -57,7 +57,7 @@ TEST(Bench, SubclassingOurOwnWindowWorks) {
     ASSERT_NE(nullptr, hwnd);
     g_subclassCalls = 0;
     g_previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(hwnd, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(&CountingProc))));
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingProc)));
     EXPECT_NE(nullptr, g_previousProc);
     SendMessageA(hwnd, WM_USER + 7, 0, 0);
     EXPECT_EQ(1, g_subclassCalls);
@@ -69,7 +69,7 @@ TEST(Bench, SubclassingOurOwnWindowWorks) {
     // Restoring returns our procedure.
     EXPECT_EQ(reinterpret_cast<LONG_PTR>(&CountingProc),
               static_cast<LONG_PTR>(
-                  SetWindowLongA(hwnd, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(g_previousProc)))));
+                  SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_previousProc))));
     DestroyWindow(hwnd);
 }
 

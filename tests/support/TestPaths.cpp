@@ -3,6 +3,7 @@
 #include <map>
 
 #include "ModulePath.h"
+#include "UniqueHandle.h"
 
 namespace kxtest {
 
@@ -36,6 +37,32 @@ bool RegisterDllOnce(const wchar_t* dll) {
     }
     done[dll] = ok;
     return ok;
+}
+
+DWORD RunAndWait(std::wstring commandLine, DWORD ms, const std::wstring& dir) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+        return kNotStarted;
+    CloseHandle(pi.hThread);
+    kx::UniqueFile process(pi.hProcess);
+    if (WaitForSingleObject(process.get(), ms) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+        return kTimedOut;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+DWORD RegSvr32(const std::wstring& dll, bool unregister) {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    return RunAndWait(L"\"" + std::wstring(system) + L"\\regsvr32.exe\" /s " + (unregister ? L"/u " : L"") + L"\"" +
+                      dll + L"\"");
 }
 
 } // namespace kxtest

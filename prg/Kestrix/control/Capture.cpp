@@ -44,12 +44,12 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& n
     for (const kx::ComPtr<IDispatch>& item : kx::byname::Members(controls)) {
         if (!item || kx::UpperCase(kx::byname::NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
         matched = true;
-        const LONG h = gFn_CtlHwnd(item.Get());
+        const LONG_PTR h = gFn_CtlHwnd(item.Get());
         if (g_CtlHwnds.size() < k + 1) g_CtlHwnds.resize(k + 1);
-        g_CtlHwnds[k] = reinterpret_cast<HWND>(static_cast<LONG_PTR>(h));
+        g_CtlHwnds[k] = reinterpret_cast<HWND>(h);
         if (h == 0) return CaptureReport{kErrNoHwnd, kMsgNoHwndHead + name + kMsgNoHwndTail};
         // A window named as a control is captured once, as that control.
-        if (h == kx::byname::GetLong(ext, L"TargetHandle")) kx::byname::Let(ext, L"TargetHandle", LONG{0});
+        if (h == kx::byname::GetLongPtr(ext, L"TargetHandle")) kx::byname::LetLongPtr(ext, L"TargetHandle", 0);
         if (g_Ctls.size() < k + 1) g_Ctls.resize(k + 1);
         g_Ctls[k] = item;
         ++k;
@@ -104,12 +104,12 @@ STDMETHODIMP Kestrix::IsEventsStart(VARIANT_BOOL* result) {
     return S_OK;
 }
 
-bool Kestrix::CheckHandle(LONG hwnd) {
-    const HWND h = reinterpret_cast<HWND>(static_cast<LONG_PTR>(hwnd));
+bool Kestrix::CheckHandle(LONG_PTR hwnd) {
+    const HWND h = reinterpret_cast<HWND>(hwnd);
     try {
         const kx::ComPtr<IDispatch> ext = Extender();
         if (kx::byname::GetBool(ext.Get(), L"IsEventsStart")) {
-            if (hwnd == kx::byname::GetLong(ext.Get(), L"TargetHandle")) return true;
+            if (hwnd == kx::byname::GetLongPtr(ext.Get(), L"TargetHandle")) return true;
             const kx::ComPtr<IDispatch> owner = gFn_TargetCtl(h);
             if (owner && !IsSelf(owner.Get())) return true;
         }
@@ -119,7 +119,7 @@ bool Kestrix::CheckHandle(LONG hwnd) {
     return gFn_ProbeWindow(h);
 }
 
-STDMETHODIMP Kestrix::HandleCheck(LONG* hwnd, VARIANT_BOOL* result) {
+STDMETHODIMP Kestrix::HandleCheck(LONG_PTR* hwnd, VARIANT_BOOL* result) {
     if (!hwnd || !result) return E_POINTER;
     *result = CheckHandle(*hwnd) ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;

@@ -57,8 +57,8 @@ void Kestrix::PrepareReceiver() {
     HWND own = Hwnd();
     if (!own) return;
     if (kx::ComPtr<IDispatch> form = ParentFormOf(Extender().Get())) {
-        LONG formHwnd = gFn_CtlHwnd(form.Get());
-        if (formHwnd) SetParent(own, reinterpret_cast<HWND>(static_cast<LONG_PTR>(formHwnd)));
+        const LONG_PTR formHwnd = gFn_CtlHwnd(form.Get());
+        if (formHwnd) SetParent(own, reinterpret_cast<HWND>(formHwnd));
     }
     SetWindowTextA(own, kx::ToAnsi(g_LinkName).c_str());
 }

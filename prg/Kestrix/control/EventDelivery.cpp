@@ -51,10 +51,10 @@ SAFEARRAY* StringArray(const std::vector<std::wstring>& items) {
 
 } // namespace
 
-bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
+bool Kestrix::DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp) {
     VARIANT_BOOL cancel = VARIANT_FALSE;
     // The slot of a by-reference object owns its reference: a handler may replace it.
-    IDispatch* controlRef = gFn_TargetCtl(reinterpret_cast<HWND>(static_cast<LONG_PTR>(*hwnd))).Detach();
+    IDispatch* controlRef = gFn_TargetCtl(reinterpret_cast<HWND>(*hwnd)).Detach();
 
     // The handler's changes to the message and its parameters reach the
     // caller's own variables: the arguments refer to them.
@@ -63,10 +63,8 @@ bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
     V_DISPATCHREF(&args[0]) = &controlRef;
     V_VT(&args[1]) = VT_BYREF | VT_I4;
     V_I4REF(&args[1]) = msg;
-    V_VT(&args[2]) = VT_BYREF | VT_I4;
-    V_I4REF(&args[2]) = wp;
-    V_VT(&args[3]) = VT_BYREF | VT_I4;
-    V_I4REF(&args[3]) = lp;
+    kx::SetLongPtrRef(args[2], wp);
+    kx::SetLongPtrRef(args[3], lp);
     V_VT(&args[4]) = VT_BYREF | VT_BOOL;
     V_BOOLREF(&args[4]) = &cancel;
     HRESULT hr = FireEvent(kEventGetEvents, args, 5);
@@ -78,9 +76,9 @@ bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
         cancel = VARIANT_FALSE;
         LONG count = 0;
         const std::vector<std::wstring> files =
-            DroppedFiles(reinterpret_cast<HDROP>(static_cast<LONG_PTR>(*wp)), &count);
+            DroppedFiles(reinterpret_cast<HDROP>(*wp), &count);
         SAFEARRAY* sa = StringArray(files);
-        IDispatch* targetRef = gFn_TargetCtl(reinterpret_cast<HWND>(static_cast<LONG_PTR>(*hwnd))).Detach();
+        IDispatch* targetRef = gFn_TargetCtl(reinterpret_cast<HWND>(*hwnd)).Detach();
         VARIANTARG drop[3];
         V_VT(&drop[0]) = VT_BYREF | VT_DISPATCH;
         V_DISPATCHREF(&drop[0]) = &targetRef;
@@ -96,7 +94,7 @@ bool Kestrix::DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp) {
     return cancel != VARIANT_FALSE;
 }
 
-STDMETHODIMP Kestrix::DoGetEvents(LONG* ml_CtlhWnd, LONG* ml_Msg, LONG* ml_wParam, LONG* ml_lParam,
+STDMETHODIMP Kestrix::DoGetEvents(LONG_PTR* ml_CtlhWnd, LONG* ml_Msg, LONG_PTR* ml_wParam, LONG_PTR* ml_lParam,
                                   VARIANT_BOOL* result) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
         if (!ml_CtlhWnd || !ml_Msg || !ml_wParam || !ml_lParam || !result) return E_POINTER;

@@ -25,7 +25,7 @@ public:
     STDMETHODIMP EventsStop() override;
     STDMETHODIMP IsEventsStart(VARIANT_BOOL* result) override;
     STDMETHODIMP EventsStart() override;
-    STDMETHODIMP DoGetEvents(LONG* ml_CtlhWnd, LONG* ml_Msg, LONG* ml_wParam, LONG* ml_lParam,
+    STDMETHODIMP DoGetEvents(LONG_PTR* ml_CtlhWnd, LONG* ml_Msg, LONG_PTR* ml_wParam, LONG_PTR* ml_lParam,
                              VARIANT_BOOL* result) override;
     STDMETHODIMP get_TargetEvents(BSTR* value) override;
     STDMETHODIMP put_TargetEvents(BSTR* value) override;
@@ -37,10 +37,10 @@ public:
     STDMETHODIMP get_DebugFile(BSTR* value) override;
     STDMETHODIMP put_DebugFile(BSTR* value) override;
     STDMETHODIMP GetEventName(LONG* EventValue, BSTR* result) override;
-    STDMETHODIMP get_hwnd(LONG* value) override;
-    STDMETHODIMP get_TargetHandle(LONG* value) override;
-    STDMETHODIMP put_TargetHandle(LONG value) override;
-    STDMETHODIMP HandleCheck(LONG* hwnd, VARIANT_BOOL* result) override;
+    STDMETHODIMP get_hwnd(LONG_PTR* value) override;
+    STDMETHODIMP get_TargetHandle(LONG_PTR* value) override;
+    STDMETHODIMP put_TargetHandle(LONG_PTR value) override;
+    STDMETHODIMP HandleCheck(LONG_PTR* hwnd, VARIANT_BOOL* result) override;
     STDMETHODIMP LinkSend(BSTR* LinkName, BSTR* LinkData, VARIANT_BOOL* result) override;
     STDMETHODIMP get_LinkName(BSTR* value) override;
     STDMETHODIMP put_LinkName(BSTR value) override;
@@ -84,7 +84,7 @@ private:
     void SetDebugFile(std::wstring v);
     void SetLinkName(std::wstring v);
     void SetFileDropMode(bool v);
-    void SetTargetHandle(LONG v);
+    void SetTargetHandle(LONG_PTR v);
     void SetDebugMode(bool v);
     // The rule of a text that only a designer sets and that cannot be blank.
     struct TextRule {
@@ -107,8 +107,8 @@ private:
     std::optional<CaptureReport> ResolveTargets();
     std::optional<CaptureReport> ResolveName(const std::wstring& name, IDispatch* controls, IDispatch* ext, size_t& k);
     std::optional<CaptureReport> InstallTargets();
-    bool CheckHandle(LONG hwnd);
-    bool DeliverEvent(LONG* hwnd, LONG* msg, LONG* wp, LONG* lp);
+    bool CheckHandle(LONG_PTR hwnd);
+    bool DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp);
     bool SendLink(std::wstring& name, const std::wstring& data);
     void ReceiveLink();
 

@@ -39,8 +39,12 @@ HRESULT Write(IPropertyBag* bag, const PersistedProperty& p, const StoreValue& v
 const std::vector<PersistedProperty>& Kestrix::Persisted() {
     using V = const StoreValue&;
     static const std::vector<PersistedProperty> table = {
+        // Saved as a Long in both bitnesses, so a form saved by either loads
+        // in the other: a window handle has 32 significant bits, sign-extended
+        // in a 64-bit process, so nothing is lost.
         {L"TargetHandle", [](const DefaultNames&) -> StoreValue { return LONG{0}; },
-         []() -> StoreValue { return g_TargetHandle; }, [](V v) { g_TargetHandle = std::get<LONG>(v); },
+         []() -> StoreValue { return static_cast<LONG>(g_TargetHandle); },
+         [](V v) { g_TargetHandle = std::get<LONG>(v); },
          // Set only at run time: a new control just starts with none.
          [](Kestrix&, V v) { g_TargetHandle = std::get<LONG>(v); }},
         {L"TargetControls", [](const DefaultNames& n) -> StoreValue { return n.form; },

@@ -108,12 +108,12 @@ void Kestrix::SetLinkName(std::wstring v) {
         {kErrLinkNameRunTime, kMsgLinkNameRunTime, kErrLinkNameBlank, kMsgLinkNameBlank, DISPID_KX_LINKNAME});
 }
 
-void Kestrix::SetTargetHandle(LONG v) {
+void Kestrix::SetTargetHandle(LONG_PTR v) {
     if (!g_UserMode) {
         ErrMsg(kErrTargetHandleDesign, kMsgTargetHandleDesign, 100);
         v = 0;
     } else if (v != 0) {
-        if (!IsWindow(reinterpret_cast<HWND>(static_cast<LONG_PTR>(v))))
+        if (!IsWindow(reinterpret_cast<HWND>(v)))
             ErrMsg(kErrTargetHandleNoWindow, kMsgTargetHandleNoWindow, 100);
         // A new raw window takes effect at the next start.
         if (g_EventsStarted) gFn_SubClassOff();
@@ -157,19 +157,19 @@ STDMETHODIMP Kestrix::put_DebugFile(BSTR* value) {
         value, [this](const std::wstring& v) { SetDebugFile(v); }, [] { return g_DebugFile; });
 }
 
-STDMETHODIMP Kestrix::get_hwnd(LONG* value) {
+STDMETHODIMP Kestrix::get_hwnd(LONG_PTR* value) {
     if (!value) return E_POINTER;
-    *value = static_cast<LONG>(reinterpret_cast<LONG_PTR>(Hwnd()));
+    *value = reinterpret_cast<LONG_PTR>(Hwnd());
     return S_OK;
 }
 
-STDMETHODIMP Kestrix::get_TargetHandle(LONG* value) {
+STDMETHODIMP Kestrix::get_TargetHandle(LONG_PTR* value) {
     if (!value) return E_POINTER;
     *value = g_TargetHandle;
     return S_OK;
 }
 
-STDMETHODIMP Kestrix::put_TargetHandle(LONG value) {
+STDMETHODIMP Kestrix::put_TargetHandle(LONG_PTR value) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {
         SetTargetHandle(value);
         return S_OK;

@@ -1,0 +1,27 @@
+/* KxRegProbe.exe: what a program of this probe's bitness finds of Kestrix
+   in the registry. Its exit code is 0 when everything works, else the sum
+   of what failed: 1 the ProgID gives no class id, 2 the control cannot be
+   created, 4 its type library does not load. */
+#include <windows.h>
+#include <ole2.h>
+
+static const GUID kLibId = {0x5C2BF89F, 0x7E58, 0x43A7, {0xBB, 0x95, 0x8D, 0xF1, 0xDB, 0xF2, 0x87, 0x42}};
+
+int main(void) {
+    CLSID clsid;
+    IUnknown* control = NULL;
+    ITypeLib* lib = NULL;
+    int failed = 0;
+    if (FAILED(CoInitialize(NULL))) return 8;
+    if (FAILED(CLSIDFromProgID(L"Kestrix32.Kestrix", &clsid))) {
+        failed |= 3; /* nothing to create either */
+    } else if (FAILED(CoCreateInstance(&clsid, NULL, CLSCTX_INPROC_SERVER, &IID_IUnknown, (void**)&control))) {
+        failed |= 2;
+    } else {
+        control->lpVtbl->Release(control);
+    }
+    if (FAILED(LoadRegTypeLib(&kLibId, 1, 34, 0, &lib))) failed |= 4;
+    else lib->lpVtbl->Release(lib);
+    CoUninitialize();
+    return failed;
+}
