@@ -6,8 +6,8 @@ namespace kx::ole {
 
 namespace {
 // The class is registered in the other bitness's view of the registry (in
-// a 32-bit Windows the only view, where this server's own rows are gone
-// by then).
+// a 32-bit Windows the only view, where the server's own keys are gone by
+// the time this is asked).
 bool OtherViewRegisters(const GUID& clsid) {
     const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
     const std::wstring key = L"Software\\Classes\\CLSID\\" + GuidString(clsid) + L"\\InprocServer32";
@@ -51,13 +51,20 @@ HRESULT WriteRegistryRows(const std::vector<RegistryRow>& rows, const std::wstri
 
 HRESULT DeleteRegistryRows(const std::vector<RegistryRow>& rows) {
     HRESULT result = S_OK;
-    // Deepest keys first, though deleting a tree takes its subkeys anyway.
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        if (it->sharedFor && OtherViewRegisters(*it->sharedFor)) continue;
-        const LONG e = RegDeleteTreeW(it->root, it->key.c_str());
+    const auto remove = [&](const RegistryRow& row) {
+        const LONG e = RegDeleteTreeW(row.root, row.key.c_str());
         if (e != ERROR_SUCCESS && e != ERROR_FILE_NOT_FOUND && e != ERROR_PATH_NOT_FOUND && SUCCEEDED(result)) {
             result = HRESULT_FROM_WIN32(e);
         }
+    };
+    // The server's own keys first (deepest first, though deleting a tree
+    // takes its subkeys anyway), so that where only one view exists the
+    // shared keys then find the class gone and go too.
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        if (!it->sharedFor) remove(*it);
+    }
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        if (it->sharedFor && !OtherViewRegisters(*it->sharedFor)) remove(*it);
     }
     return result;
 }
