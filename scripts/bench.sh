@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
-# Builds KestrixBench and runs it once under Wine, printing its lines.
+# Builds KestrixBench and runs it once under Wine in each bitness, 32-bit
+# first, printing its lines.
 #   bash scripts/bench.sh [seconds-per-sample [rounds]]
-# Works as root, without DISPLAY and without stdin: the same build as
-# scripts/test.sh (build folder $KX_BUILD_DIR, default build/), a private
-# Xvfb display and a warm wine server from scripts/wine-env.sh. Exits with
-# the bench's status: 0 when it ran (whether its goal holds or not), 1 when
-# something broke.
+#   KX_BENCH_BITS=64 bash scripts/bench.sh ...   # one bitness only
+# Works as root, without DISPLAY and without stdin: the same builds as
+# scripts/test.sh (build/ and build64/), a private Xvfb display and a warm
+# wine server from scripts/wine-env.sh. Exits with 0 when every bench ran
+# (whether its goals hold or not), 1 when something broke.
+if [ -z "${KX_BENCH_ONE:-}" ]; then
+  rc=0
+  for bits in ${KX_BENCH_BITS:-32 64}; do
+    echo "bench: ${bits}-bit"
+    KX_BENCH_ONE=1 KX_BITS=$bits KX_BUILD_DIR= bash "${BASH_SOURCE[0]}" "$@" || rc=1
+  done
+  exit "$rc"
+fi
+
 # shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kx_build --target KestrixBench KxKeepAlive
@@ -22,5 +32,5 @@ fi
 # The server is already up with its output to /dev/null (wine-env.sh), so
 # the pipe through tr is not held open by Wine's services.
 rc=0
-wine "$exe" "$@" </dev/null 2>&1 | tr -d '\r' || rc=$?
+"$KX_WINE" "$exe" "$@" </dev/null 2>&1 | tr -d '\r' || rc=$?
 exit "$rc"

@@ -2,13 +2,22 @@
 # Shows the demo programs: builds everything, registers Kestrix.OCX in the
 # build's own Wine prefix and starts Demlet1 (which starts Demlet2) from the
 # build's demo folder, where both programs and the control sit together.
-#   bash scripts/demo.sh
+#   bash scripts/demo.sh          the 32-bit programs and control
+#   bash scripts/demo.sh --64     the 64-bit ones (build64/, a win64 prefix)
 # With DISPLAY set the programs open on your display: drop files on
 # Demlet1's form and Demlet2 shows their names; the script ends when
 # Demlet1 is closed. Without a display they run on a private virtual display:
 # DemoStage.exe places the windows and drops three files on Demlet1's form
 # (nobody can there), screenshots are saved in <build>/demos/screenshots,
 # and the programs are ended.
+for arg in "$@"; do
+  case "$arg" in
+    --64) export KX_BITS=64 ;;
+    --32) export KX_BITS=32 ;;
+    *) echo "usage: bash scripts/demo.sh [--64]" >&2; exit 2 ;;
+  esac
+done
+set --
 # shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kx_build
@@ -24,7 +33,7 @@ fi
 
 demo="$KX_BUILD/demos"
 cd "$demo"
-if ! wine regsvr32 /s Kestrix.OCX </dev/null >/dev/null 2>&1; then
+if ! "$KX_WINE" regsvr32 /s Kestrix.OCX </dev/null >/dev/null 2>&1; then
   echo "demo: regsvr32 Kestrix.OCX failed" >&2
   exit 1
 fi
@@ -33,7 +42,7 @@ rm -f Kestrix1.Dbg
 if [ "$interactive" = 1 ]; then
   echo "demo: Demlet1 and Demlet2 are starting on $DISPLAY; drop files on Demlet1's form."
   echo "demo: close Demlet1 and every Demlet2 to end (the trace: $demo/Kestrix1.Dbg)."
-  wine Demlet1.exe </dev/null >/dev/null 2>&1 || true
+  "$KX_WINE" Demlet1.exe </dev/null >/dev/null 2>&1 || true
   # Copies of Demlet2 outlive Demlet1: once the keep-alive has gone, the
   # prefix's wine server ends with the last of them.
   kx_wine_stop_keepalive
@@ -44,10 +53,10 @@ fi
 shots="$demo/screenshots"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
-wine Demlet1.exe </dev/null >/dev/null 2>&1 &
+"$KX_WINE" Demlet1.exe </dev/null >/dev/null 2>&1 &
 demlet1_pid=$!
 rc=0
-rects=$(wine stage/DemoStage.exe </dev/null 2>"$shots/stage.log" | tr -d '\r') || rc=$?
+rects=$("$KX_WINE" stage/DemoStage.exe </dev/null 2>"$shots/stage.log" | tr -d '\r') || rc=$?
 if [ "$rc" != 0 ]; then
   echo "demo: staging failed ($rc):" >&2
   cat "$shots/stage.log" >&2

@@ -4,7 +4,8 @@
 # the test display: docs/page1-target-controls.png, page2-target-events.png,
 # page3-options.png and version-dialog.png.
 #   bash scripts/page-shots.sh
-# Build folder: $KX_BUILD_DIR, default build/ in the repository.
+# KX_BITS=64 takes them from the 64-bit build (default 32); build folder:
+# $KX_BUILD_DIR, default build/ (build64/ for 64 bits) in the repository.
 # shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kx_build --target KxPageShots KxKeepAlive
@@ -16,7 +17,7 @@ exe_dir="$KX_BUILD/tests/pages"
 shots=$(mktemp -d "${TMPDIR:-/tmp}/kx-shots.XXXXXX")
 # Z: is the root of the Unix file system in a Wine prefix.
 rc=0
-(cd "$exe_dir" && wine KxPageShots.exe "Z:${shots//\//\\}") </dev/null 2>&1 | tr -d '\r' || rc=$?
+(cd "$exe_dir" && "$KX_WINE" KxPageShots.exe "Z:${shots//\//\\}") </dev/null 2>&1 | tr -d '\r' || rc=$?
 if [ "$rc" -eq 0 ]; then
   mkdir -p "$KX_ROOT/docs"
   for f in "$shots"/*.bmp; do

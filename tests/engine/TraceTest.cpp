@@ -191,6 +191,30 @@ TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
               "[##:##:##]Control:Kestrix1  Event:WM_NULL( 0)           P1:0          P2:-1", StopLine(), ""})));
 }
 
+#ifdef _WIN64
+// A 64-bit program's handles and parameters are written whole, in decimal.
+TEST_F(TraceTest, LinesWriteValuesBeyond32BitsWhole) {
+    TestWindow raw;
+    g_TargetHandle = raw.handle();
+    Trace(file_);
+    ASSERT_TRUE(Capture({}, L"'1025'"));
+    SendMessageA(raw.hwnd(), WM_USER + 1, static_cast<WPARAM>(0x123456789AB), static_cast<LPARAM>(-0x500000001));
+    gFn_SubClassOff();
+    g_DebugFile = file_;
+    ASSERT_TRUE(gFn_DebugOpen());
+    EXPECT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(-0x100000000), 0, LLONG_MIN, LLONG_MAX));
+    EXPECT_TRUE(gFn_DebugClose());
+
+    const std::string handle = kClock + "Handle: " + std::to_string(raw.handle());
+    EXPECT_TRUE(HasShape(Read(), File({StartLine(),
+                                       Zoned({handle, "Event:?????( 1025)", "P1:1250999896491", "P2:-21474836481"}),
+                                       StopLine(), "", StartLine(),
+                                       Zoned({kClock + "Handle:-4294967296", "Event:WM_NULL( 0)",
+                                              "P1:-9223372036854775808", "P2:9223372036854775807"}),
+                                       StopLine(), ""})));
+}
+#endif
+
 TEST_F(TraceTest, LineShowsTheValuesAsReceivedWhenTheHandlerChangesThem) {
     TestWindow a;
     control_.onEvent = [](LONG_PTR&, LONG& msg, LONG_PTR& wp, LONG_PTR& lp) {
