@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Shows the demo programs: builds everything, registers Kestrix.OCX in the
-# build's own Wine prefix and starts Demlet1 (which starts Demlet2) from the
-# build's demo folder, where both programs and the control sit together.
+# Shows the demo programs: builds everything and starts Demlet1 (which
+# starts Demlet2) from the build's demo folder, where both programs sit with
+# Kestrix.OCX and Kestrix.manifest. Nothing is registered: each program's
+# own manifest names the Kestrix assembly beside it.
 #   bash scripts/demo.sh          the 32-bit programs and control
 #   bash scripts/demo.sh --64     the 64-bit ones (build64/, a win64 prefix)
 # With DISPLAY set the programs open on your display: drop files on
@@ -33,10 +34,6 @@ fi
 
 demo="$KX_BUILD/demos"
 cd "$demo"
-if ! "$KX_WINE" regsvr32 /s Kestrix.OCX </dev/null >/dev/null 2>&1; then
-  echo "demo: regsvr32 Kestrix.OCX failed" >&2
-  exit 1
-fi
 rm -f Kestrix1.Dbg
 
 if [ "$interactive" = 1 ]; then

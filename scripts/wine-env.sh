@@ -19,7 +19,8 @@
 #     ANSI code page from the locale: the control needs code page 932), and
 #     DISPLAY;
 #   - creates and prepares the prefix the first time (registry settings,
-#     fonts; a marker file records that it was done);
+#     fonts; a marker file records that it was done), and a second one,
+#     <build-dir>/wineprefix-unreg, where nothing is ever registered;
 #   - starts a persistent wine server and a keep-alive Windows process
 #     (<build-dir>/tests/KxKeepAlive.exe), both with output to /dev/null;
 #   - takes the build folder's lock (scripts/lock.sh) unless this run holds
@@ -151,7 +152,7 @@ _kx_prepare_prefix() {
   echo "$want" >"$marker"
 }
 
-# Starts the persistent server and the keep-alive process.
+# Starts the persistent server and the keep-alive process of $WINEPREFIX.
 _kx_start_server() {
   wineserver -p </dev/null >/dev/null 2>&1
   local keepalive="$KX_BUILD_DIR/tests/KxKeepAlive.exe"
@@ -165,15 +166,15 @@ _kx_start_server() {
   local ready_win="Z:${ready//\//\\}"
   "$KX_WINE" "$keepalive" "${KX_KEEPALIVE_SECONDS:-21600}" "$ready_win" \
     </dev/null >/dev/null 2>&1 &
-  KX_KEEPALIVE_PID=$!
+  local pid=$!
+  KX_KEEPALIVE_PIDS+=("$pid")
   # Wait until it has brought up the desktop process, so that no test
   # starts it (and hands it its own output pipe).
   local i
   for ((i = 0; i < 600; i++)); do
     [ -e "$ready" ] && break
-    if ! kill -0 "$KX_KEEPALIVE_PID" 2>/dev/null; then
+    if ! kill -0 "$pid" 2>/dev/null; then
       echo "wine-env: the keep-alive process exited early" >&2
-      KX_KEEPALIVE_PID=
       return 1
     fi
     sleep 0.05
@@ -184,14 +185,16 @@ _kx_start_server() {
   fi
 }
 
-# Ends the keep-alive process (the wine server may then end with the last
-# program of the prefix).
+# Ends the keep-alive processes (a wine server may then end with the last
+# program of its prefix).
+KX_KEEPALIVE_PIDS=()
 kx_wine_stop_keepalive() {
-  if [ -n "${KX_KEEPALIVE_PID:-}" ]; then
-    kill "$KX_KEEPALIVE_PID" 2>/dev/null
-    wait "$KX_KEEPALIVE_PID" 2>/dev/null
-    KX_KEEPALIVE_PID=
-  fi
+  local pid
+  for pid in "${KX_KEEPALIVE_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  KX_KEEPALIVE_PIDS=()
   return 0
 }
 
@@ -201,6 +204,7 @@ kx_wine_env_cleanup() {
   kx_wine_stop_keepalive
   if [ "${KX_WINESERVER_OURS:-0}" = 1 ]; then
     wineserver -k </dev/null >/dev/null 2>&1
+    WINEPREFIX="$KX_UNREG_PREFIX" wineserver -k </dev/null >/dev/null 2>&1
     KX_WINESERVER_OURS=0
   fi
   KX_WINE_ENV_READY=0
@@ -235,6 +239,7 @@ kx_wine_env() {
   export KX_BUILD_DIR
 
   kx_wine_vars "$KX_BUILD_DIR"
+  KX_UNREG_PREFIX="$KX_BUILD_DIR/wineprefix-unreg"
   if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     echo "wine-env: warning: the ja_JP.UTF-8 locale is not generated" \
          "(run scripts/setup.sh); Wine may not get code page 932" >&2
@@ -255,6 +260,7 @@ kx_wine_env() {
   # A server left running for this prefix (a run that was killed) may be
   # tied to a display that is gone: start from a clean state.
   wineserver -k </dev/null >/dev/null 2>&1
+  WINEPREFIX="$KX_UNREG_PREFIX" wineserver -k </dev/null >/dev/null 2>&1
   # Likewise an Xvfb that such a run started.
   local stale
   stale=$(cat "$KX_BUILD_DIR/.kestrix-xvfb.pid" 2>/dev/null)
@@ -269,6 +275,12 @@ kx_wine_env() {
 
   KX_WINESERVER_OURS=1
   _kx_prepare_prefix || return 1
+  # The second prefix, where nothing is ever registered: the tests of
+  # registration-free use run there (wine-run --prefix wineprefix-unreg).
+  # Prepared the same way, its server and keep-alive started here with
+  # their output to /dev/null, so that no test starts Wine's services there.
+  WINEPREFIX="$KX_UNREG_PREFIX" _kx_prepare_prefix || return 1
+  WINEPREFIX="$KX_UNREG_PREFIX" _kx_start_server || return 1
   _kx_start_server || return 1
   # Tells scripts/wine-run that the server and services are up with safe
   # output, so it may run programs directly.

@@ -1,4 +1,5 @@
 #include "Runtime.h"
+#include "ActivationContext.h"
 #include "ScopeExit.h"
 #include "Ansi.h"
 #include "Form.h"
@@ -32,7 +33,15 @@ Runtime::~Runtime() {
             }
         }
     }
+    while (!controlFiles_.empty()) controlFiles_.pop_back();
     if (oleInitialized_) OleUninitialize();
+}
+
+HRESULT Runtime::UseControlFile(const std::wstring& path) {
+    auto context = std::make_unique<kx::ActivationContext>(path);
+    const HRESULT hr = context->status();
+    if (SUCCEEDED(hr)) controlFiles_.push_back(std::move(context));
+    return hr;
 }
 
 Runtime& Runtime::Current() {

@@ -5,10 +5,15 @@
 #include <windows.h>
 #include "NonCopyable.h"
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "LateBound.h"
+
+namespace kx {
+class ActivationContext;
+}
 
 namespace kxhost {
 
@@ -52,6 +57,14 @@ public:
     void SetUnhandledErrorPolicy(ErrorPolicy p) { onError_ = std::move(p); }
     void ReportUnhandled(const kx::AutomationError& e);
 
+    // Controls may come from this control file (its full path) whether it
+    // is registered or not: the side-by-side manifest it carries is the
+    // thread's activation context while the runtime lives, so forms create
+    // its classes by ProgID or class id, and its pages and type library
+    // load, as if it were registered. A failure is the status of the
+    // activation context's making.
+    HRESULT UseControlFile(const std::wstring& path);
+
     // Forms register themselves while their window lives.
     void AddForm(Form* f);
     void RemoveForm(Form* f);
@@ -70,6 +83,8 @@ private:
     int holds_ = 0;
     int running_ = 0;
     Runtime* previous_ = nullptr;
+    // Ended last first, as activations must be.
+    std::vector<std::unique_ptr<kx::ActivationContext>> controlFiles_;
 };
 
 } // namespace kxhost

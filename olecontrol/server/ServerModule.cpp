@@ -6,6 +6,7 @@
 
 #include "Bstr.h"
 #include "ComPtr.h"
+#include "Manifest.h"
 #include "ModuleInfo.h"
 #include "ReturnIf.h"
 #include "Text.h"
@@ -75,6 +76,47 @@ HRESULT ServerModule::Rows(std::vector<RegistryRow>* rows) const {
         LibAttr attr(hasLib ? lib.Get() : nullptr);
         for (size_t i = 0; i < controlCount_; ++i) AddControlRows(controls_[i], attr.get(), rows);
         for (size_t i = 0; i < plainCount_; ++i) AddPlainRows(plain_[i], rows);
+        return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ServerModule::Manifest(const wchar_t* assemblyName, const wchar_t* fileName, std::wstring* xml) const {
+    RETURN_HR_IF_NULL(E_POINTER, xml);
+    try {
+        ComPtr<ITypeLib> lib;
+        RETURN_IF_FAILED(LoadModuleTypeLib(Module(), &lib));
+        LibAttr attr(lib.Get());
+        const TLIBATTR* a = attr.get();
+        RETURN_HR_IF_NULL(E_FAIL, a);
+        const std::wstring libId = GuidString(a->guid);
+        const std::wstring version = Decimal(a->wMajorVerNum) + L"." + Decimal(a->wMinorVerNum);
+        const auto quoted = [](const std::wstring& v) { return L"\"" + XmlAttribute(v) + L"\""; };
+
+        std::wstring x = L"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+                         L"<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n";
+        x += L"  <assemblyIdentity type=\"win32\" name=" + quoted(assemblyName) + L" version=" +
+            quoted(version + L".0.0") + L" processorArchitecture=" + quoted(ProcessorArchitecture()) + L"/>\r\n";
+        x += L"  <file name=" + quoted(fileName) + L">\r\n";
+        for (size_t i = 0; i < controlCount_; ++i) {
+            const ControlEntry& c = controls_[i];
+            // The registry's MiscStatus is 0 for every aspect but content.
+            x += L"    <comClass clsid=" + quoted(GuidString(*c.info->clsid)) + L" progid=" + quoted(c.progId) +
+                L" threadingModel=\"Apartment\" tlbid=" + quoted(libId) + L" description=" + quoted(c.description) +
+                L" miscStatusContent=" + quoted(MiscStatusKeywords(c.info->miscStatus)) + L"/>\r\n";
+        }
+        for (size_t i = 0; i < plainCount_; ++i) {
+            x += L"    <comClass clsid=" + quoted(GuidString(*plain_[i].clsid)) +
+                L" threadingModel=\"Apartment\" description=" + quoted(plain_[i].description) + L"/>\r\n";
+        }
+        // The help file lies beside the server: the assembly's own folder.
+        x += L"    <typelib tlbid=" + quoted(libId) + L" version=" + quoted(version) + L" helpdir=\"\"";
+        // HASDISKIMAGE tells how the library was loaded, not what it is.
+        const WORD flags = a->wLibFlags & ~LIBFLAG_FHASDISKIMAGE;
+        if (flags) x += L" flags=" + quoted(LibFlagKeywords(flags));
+        x += L"/>\r\n  </file>\r\n</assembly>\r\n";
+        *xml = std::move(x);
         return S_OK;
     } catch (...) {
         return E_OUTOFMEMORY;

@@ -27,10 +27,12 @@
 //   kx::ole::ServerModule g_Server(kClasses, kControls, kPlain);
 //
 // It registers the module's type library (resource TYPELIB 1). Unregister
-// deletes the same and treats what is already gone as done.
+// deletes the same and treats what is already gone as done. Manifest writes
+// the same classes and type library as a side-by-side assembly manifest.
 #pragma once
 #include <windows.h>
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "ClassFactory.h"
@@ -72,6 +74,10 @@ public:
 
     // The rows Register writes (type library apart), for tests and tools.
     HRESULT Rows(std::vector<RegistryRow>* rows) const;
+    // The side-by-side assembly manifest of the same classes and type
+    // library (version and architecture this build's), naming the server's
+    // file; UTF-16 text of an XML document.
+    HRESULT Manifest(const wchar_t* assemblyName, const wchar_t* fileName, std::wstring* xml) const;
 
 private:
     HMODULE Module() const;

@@ -357,6 +357,10 @@ TEST_F(DemoTest, Demlet1StartsDemlet2FromTheCurrentFolderWithoutWaiting) {
     const std::wstring dir = ExeDir() + L"start-here";
     CreateDirectoryW(dir.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(Demlet2Path().c_str(), (dir + L"\\Demlet2.exe").c_str(), FALSE));
+    // The assembly its manifest names lies beside it, as a program ships.
+    for (const wchar_t* file : {L"Kestrix.OCX", L"Kestrix.manifest"}) {
+        ASSERT_TRUE(CopyFileW((ExeDir() + file).c_str(), (dir + L"\\" + file).c_str(), FALSE));
+    }
     wchar_t before[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, before);
     SetCurrentDirectoryW(dir.c_str());
@@ -380,7 +384,7 @@ TEST_F(DemoTest, Demlet1StartsDemlet2FromTheCurrentFolderWithoutWaiting) {
         EXPECT_NE(pid, GetCurrentProcessId());
     }
     started.End();
-    DeleteFileW((dir + L"\\Demlet2.exe").c_str());
+    for (const wchar_t* file : {L"Demlet2.exe", L"Kestrix.OCX", L"Kestrix.manifest"}) DeleteFileW((dir + L"\\" + file).c_str());
     DeleteFileW((dir + L"\\Kestrix1.Dbg").c_str());
     RemoveDirectoryW(dir.c_str());
 }

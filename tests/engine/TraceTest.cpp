@@ -207,7 +207,7 @@ TEST_F(TraceTest, LinesWriteValuesBeyond32BitsWhole) {
 
     const std::string handle = kClock + "Handle: " + std::to_string(raw.handle());
     EXPECT_TRUE(HasShape(Read(), File({StartLine(),
-                                       Zoned({handle, "Event:?????( 1025)", "P1:1250999896491", "P2:-21474836481"}),
+                                       Zoned({handle, "Event:?????" "( 1025)", "P1:1250999896491", "P2:-21474836481"}),
                                        StopLine(), "", StartLine(),
                                        Zoned({kClock + "Handle:-4294967296", "Event:WM_NULL( 0)",
                                               "P1:-9223372036854775808", "P2:9223372036854775807"}),
