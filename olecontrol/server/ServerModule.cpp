@@ -4,7 +4,6 @@
 #include <oleauto.h>
 #include <olectl.h>
 
-#include "Bstr.h"
 #include "ComPtr.h"
 #include "Manifest.h"
 #include "ModuleInfo.h"
@@ -41,6 +40,17 @@ void AddControlRows(const ControlEntry& c, const TLIBATTR* lib, std::vector<Regi
     rows->push_back({hkcr, clsidKey + L"\\Implemented Categories\\" + GuidString(kControlCategory), L"", L""});
     rows->push_back({hkcr, c.progId, L"", c.description, c.info->clsid});
     rows->push_back({hkcr, std::wstring(c.progId) + L"\\CLSID", L"", clsid, c.info->clsid});
+}
+
+// The library's registration for this platform (win32 or win64) exists.
+bool TypeLibRegistered(const TLIBATTR& a) {
+    wchar_t key[128] = {};
+    wsprintfW(key, L"TypeLib\\%s\\%x.%x\\%lx\\%s", GuidString(a.guid).c_str(), a.wMajorVerNum, a.wMinorVerNum,
+              static_cast<unsigned long>(a.lcid), a.syskind == SYS_WIN64 ? L"win64" : L"win32");
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
+    RegCloseKey(raw);
+    return true;
 }
 
 void AddPlainRows(const PlainEntry& c, std::vector<RegistryRow>* rows) {
@@ -152,11 +162,9 @@ HRESULT ServerModule::Unregister() const {
             const TLIBATTR* a = attr.get();
             // Not registered (any more) is what we want; Wine answers
             // E_INVALIDARG for a library that is not registered, Windows
-            // TYPE_E_REGISTRYACCESS, so ask first.
-            Bstr registered;
-            if (a &&
-                SUCCEEDED(
-                    QueryPathOfRegTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, registered.put()))) {
+            // TYPE_E_REGISTRYACCESS, so ask first, for this bitness's own
+            // entry: QueryPathOfRegTypeLib also finds the other's.
+            if (a && TypeLibRegistered(*a)) {
                 if (FAILED(UnRegisterTypeLib(a->guid, a->wMajorVerNum, a->wMinorVerNum, a->lcid, a->syskind)) &&
                     SUCCEEDED(result)) {
                     result = SELFREG_E_TYPELIB;

@@ -2,6 +2,7 @@
 // a container reads from the file: version, face and toolbox bitmaps.
 #include "Ansi.h"
 #include "KestrixFixture.h"
+#include "PageIds.h"
 #include "UniqueHandle.h"
 
 #include <algorithm>
@@ -134,4 +135,73 @@ TEST_F(RegistrationTest, TheFileCarriesVersion134AndItsTwoBitmaps) {
     const int faceId = ids[0] == toolboxId ? ids[1] : ids[0];
     EXPECT_EQ(sizeOf(faceId), std::make_pair(29L, 26L));
     FreeLibrary(file);
+}
+
+namespace {
+
+// A manifest resource of a module, as text.
+std::string ManifestResource(const std::wstring& module, int id) {
+    kx::UniqueModule file(LoadLibraryExW(module.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!file) return {};
+    HRSRC res = FindResourceW(file.get(), MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(24));
+    if (!res) return {};
+    return std::string(static_cast<const char*>(LockResource(LoadResource(file.get(), res))),
+                       SizeofResource(file.get(), res));
+}
+
+std::string FileText(const std::wstring& path) {
+    kx::UniqueFile f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string text(f ? GetFileSize(f.get(), nullptr) : 0, '\0');
+    DWORD got = 0;
+    if (f) ReadFile(f.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr);
+    return text;
+}
+
+// Wine binds an assembly whatever architecture it names (Windows does not):
+// the text is what says it is right.
+const std::string kArch = sizeof(void*) == 8 ? "amd64" : "x86";
+
+} // namespace
+
+// The manifest beside the OCX and inside it are one, and say what
+// registration writes: the same classes, ProgID, threading, misc status.
+TEST_F(RegistrationTest, TheManifestBesideAndInsideTheFileSaysWhatRegistrationWrites) {
+    RegisterAgain guard;
+    ASSERT_EQ(RegSvr32(false), 0u);
+    const std::string beside = FileText(ExeDir() + L"Kestrix.manifest");
+    ASSERT_FALSE(beside.empty()) << "no Kestrix.manifest beside the OCX";
+    EXPECT_EQ(ManifestResource(OcxPath(), 2), beside);
+    EXPECT_NE(beside.find("<assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"1.34.0.0\" "
+                          "processorArchitecture=\"" + kArch + "\"/>"),
+              std::string::npos);
+    EXPECT_NE(beside.find("<file name=\"Kestrix.OCX\">"), std::string::npos);
+
+    const std::string control = kx::ToAnsi(L"<comClass clsid=\"" + std::wstring(kClsid) + L"\" progid=\"" +
+                                           ValueOf(Clsid(L"\\ProgID")) + L"\" threadingModel=\"" +
+                                           ValueOf(Clsid(L"\\InprocServer32"), L"ThreadingModel") + L"\" tlbid=\"" +
+                                           ValueOf(Clsid(L"\\TypeLib")) + L"\"");
+    EXPECT_NE(beside.find(control), std::string::npos) << beside;
+    // MiscStatus\1 = 132497: the content aspect's flags, by their names.
+    ASSERT_EQ(ValueOf(Clsid(L"\\MiscStatus\\1")), L"132497");
+    EXPECT_NE(beside.find("miscStatusContent=\"recomposeonresize,cantlinkinside,insideout,activatewhenvisible,"
+                          "invisibleatruntime,setclientsitefirst\""),
+              std::string::npos);
+    for (const CLSID& page : kestrix::kKestrixPages) {
+        wchar_t text[40] = {};
+        StringFromGUID2(page, text, 40);
+        EXPECT_EQ(ValueOf(L"CLSID\\" + std::wstring(text) + L"\\InprocServer32", L"ThreadingModel"), L"Apartment");
+        EXPECT_NE(beside.find(kx::ToAnsi(L"<comClass clsid=\"" + std::wstring(text) + L"\" threadingModel=\"Apartment\"")),
+                  std::string::npos);
+    }
+    EXPECT_NE(beside.find(kx::ToAnsi(L"<typelib tlbid=\"" + std::wstring(kLibId) + L"\" version=\"1.34\" helpdir=\"\"")),
+              std::string::npos);
+
+    // The demo programs name this assembly, of their own architecture.
+    for (const wchar_t* demo : {L"Demlet1.exe", L"Demlet2.exe"}) {
+        const std::string own = ManifestResource(ExeDir() + L"..\\..\\demos\\" + demo, 1);
+        EXPECT_NE(own.find("<assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"1.34.0.0\" "
+                           "processorArchitecture=\"" + kArch + "\"/>"),
+                  std::string::npos)
+            << kx::ToAnsi(demo) << ":\n" << own;
+    }
 }

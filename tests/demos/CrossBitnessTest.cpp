@@ -67,10 +67,11 @@ protected:
             ASSERT_EQ(b->Register(), 0u) << "regsvr32 of the " << Utf8(b->name) << " Kestrix.OCX";
         }
     }
-    // Whatever a test did, both are registered again for the next.
+    // Whatever a test did, the prefix is left as the other tests of this
+    // bitness know it: the 64-bit control registered, the 32-bit one not.
     void TearDown() override {
         k64.Register();
-        k32.Register();
+        k32.Register(true);
     }
 
     // Demlet1 of one bitness and Demlet2 of the other in one folder: Demlet1
