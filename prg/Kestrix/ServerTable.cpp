@@ -22,11 +22,12 @@ const kx::ole::PlainEntry kPages[] = {
     {&CLSID_KestrixProp2, L"KestrixProp2"},
     {&CLSID_KestrixProp3, L"KestrixProp3"},
 };
+// At namespace scope, not a function's static: a guarded first use would
+// take a lock of the thread library, whose record for the loading thread
+// outlives the unloaded library (two handles per load).
+const kx::ole::ServerModule g_Server(kClasses, kControls, kPages);
 } // namespace
 
-const kx::ole::ServerModule& KestrixServer() {
-    static const kx::ole::ServerModule server(kClasses, kControls, kPages);
-    return server;
-}
+const kx::ole::ServerModule& KestrixServer() { return g_Server; }
 
 } // namespace kestrix
