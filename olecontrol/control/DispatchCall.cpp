@@ -6,6 +6,7 @@
 
 #include "ComPtr.h"
 #include "ReturnIf.h"
+#include "ScopeExit.h"
 #include "Variant.h"
 
 namespace kx::ole {
@@ -189,7 +190,13 @@ HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* insta
     }
 
     VARIANTARG args[kMaxArgs];
-    Variant locals[kMaxArgs];
+    // Only the arguments that are converted get a local: the usual call, whose
+    // arguments are what the callee takes, sets up and clears none.
+    VARIANT locals[kMaxArgs];
+    UINT nLocals = 0;
+    const ScopeExit clearLocals([&] {
+        for (UINT i = 0; i < nLocals; ++i) VariantClear(&locals[i]);
+    });
     Coerced coerced[kMaxArgs];
     UINT nCoerced = 0;
     for (UINT pos = 0; pos < params->cArgs; ++pos) {
@@ -201,7 +208,8 @@ HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* insta
         VARIANTARG& arg = args[pos];
         if (V_VT(&arg) == (VT_BYREF | declared)) continue; // already what the callee takes
 
-        VARIANT* local = locals[pos].get();
+        VARIANT* local = &locals[nLocals++];
+        VariantInit(local);
         if (FAILED(CoerceToLocal(arg, declared, local))) {
             if (argErr) *argErr = pos;
             return DISP_E_TYPEMISMATCH;
