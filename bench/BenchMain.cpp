@@ -238,7 +238,7 @@ Case FloorCase(HWND h) {
 
 // The floor with the one write a trace line costs: a line of the size of
 // traced-control's, handed to the system with WriteFile on every message, to
-// a file opened for appending and shared for reading, as the trace file is.
+// a file opened as the trace file is (written at its end, shared for reading).
 HANDLE g_LineFile = INVALID_HANDLE_VALUE;
 std::wstring g_LineFilePath;
 const char kTypicalLine[] = "[12:34:56]Control:Command1  Event:?????" "( 1025)          P1:255        P2:0\r\n";
@@ -257,9 +257,11 @@ Case WriteLineCase(HWND h) {
             const DWORD n = GetTempPathW(MAX_PATH, dir);
             g_LineFilePath = std::wstring(dir, n < MAX_PATH ? n : 0) + L"KestrixBench-line-" +
                 std::to_wstring(GetCurrentProcessId()) + L".log";
-            g_LineFile = CreateFileW(g_LineFilePath.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+            g_LineFile = CreateFileW(g_LineFilePath.c_str(), FILE_WRITE_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (g_LineFile == INVALID_HANDLE_VALUE) Broken("the line file could not be opened");
+            LARGE_INTEGER none{};
+            if (g_LineFile == INVALID_HANDLE_VALUE || !SetFilePointerEx(g_LineFile, none, nullptr, FILE_END))
+                Broken("the line file could not be opened");
             g_FloorPrev = reinterpret_cast<WNDPROC>(
                 SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WriteLineProc)));
             return g_LineFile != INVALID_HANDLE_VALUE && g_FloorPrev != nullptr;
