@@ -180,6 +180,22 @@ HRESULT CoerceToLocal(VARIANTARG& arg, VARTYPE declared, VARIANT* local) {
 
 } // namespace
 
+HRESULT DirectCallResult(HRESULT hr, EXCEPINFO* excepInfo) {
+    if (SUCCEEDED(hr)) return S_OK;
+    if (excepInfo) {
+        *excepInfo = EXCEPINFO{};
+        ComPtr<IErrorInfo> info;
+        if (GetErrorInfo(0, &info) == S_OK && info) {
+            info->GetSource(&excepInfo->bstrSource);
+            info->GetDescription(&excepInfo->bstrDescription);
+            info->GetHelpFile(&excepInfo->bstrHelpFile);
+            info->GetHelpContext(&excepInfo->dwHelpContext);
+        }
+        excepInfo->scode = hr;
+    }
+    return DISP_E_EXCEPTION;
+}
+
 HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* instance, DISPID id, WORD flags,
                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
     RETURN_HR_IF_NULL(E_POINTER, typeInfo);
