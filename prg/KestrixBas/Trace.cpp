@@ -76,13 +76,15 @@ void NextZone() { g_Line.append(kPrintZone - g_Line.size() % kPrintZone, ' '); }
 class EventNames {
 public:
     EventNames() {
+        // Each entry of the values text is a quote, the value's digits, blanks and a quote.
         for (const wchar_t* p = wcschr(Def_AllEventsValue, L'\''); p; p = wcschr(p + 1, L'\'')) {
-            const LONG v = wcstol(p + 1, nullptr, 10);
-            if (!Find(v)) byValue_.emplace_back(v, kx::ToAnsi(gFn_EventName(v)));
+            byValue_.emplace_back(wcstol(p + 1, nullptr, 10), std::string());
             p = wcschr(p + 1, L'\''); // the entry's closing quote
             if (!p) break;
         }
         std::sort(byValue_.begin(), byValue_.end());
+        byValue_.erase(std::unique(byValue_.begin(), byValue_.end()), byValue_.end());
+        for (auto& e : byValue_) e.second = kx::ToAnsi(gFn_EventName(e.first));
     }
     // Its name, or "?????" as gFn_EventName gives for a value it has not.
     const char* Of(LONG v) const {
@@ -92,11 +94,6 @@ public:
     }
 
 private:
-    const std::string* Find(LONG v) const {
-        for (const auto& e : byValue_)
-            if (e.first == v) return &e.second;
-        return nullptr;
-    }
     std::vector<std::pair<LONG, std::string>> byValue_;
 };
 
