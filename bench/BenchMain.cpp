@@ -24,10 +24,11 @@
 //                           window answering as this one does), the trace
 //                           on: a "Control:" line per message.
 // Each set-up is timed with QueryPerformanceCounter for a fixed time per
-// sample; the set-ups take turns (the order rotating each round) and the
-// median over the rounds is reported, as ns per message and as the median
-// of its ratios to the floor of the same round (the best and the worst round
-// follow in brackets, the best also as a ratio to the floor's best). The
+// sample; the set-ups take turns (the order rotating each round), each
+// right after a sample of the floor, and the median over the rounds is
+// reported, as ns per message and as the median of its ratios to the floor
+// sampled right before it (the best and the worst round follow in brackets,
+// the best also as a ratio to the floor's best). The
 // goal lines tell whether an unwatched message costs at most 1.05 times the
 // floor, a message through the whole path at most 3 times and a traced one
 // at most 12 times, judged on the medians.
@@ -320,14 +321,14 @@ void RunRounds(std::vector<Case>& cases, HWND h, BenchControl* ctl, double secon
         if (!g_Broken) Measure(c, h, ctl, seconds / 10);
     const size_t n = cases.size();
     for (int r = 0; r < rounds && !g_Broken; ++r) {
-        std::vector<double> ns(n);
         for (size_t k = 0; k < n; ++k) {
             const size_t i = (k + static_cast<size_t>(r)) % n;
-            ns[i] = Measure(cases[i], h, ctl, seconds);
-        }
-        for (size_t i = 0; i < n; ++i) {
-            cases[i].ns.push_back(ns[i]);
-            cases[i].ratio.push_back(ns[kFloor] > 0 ? ns[i] / ns[kFloor] : 0);
+            // Each case is judged against a floor measured right before it:
+            // the load of a shared machine changes less in between.
+            const double floorNs = i == kFloor ? 0 : Measure(cases[kFloor], h, ctl, seconds);
+            const double ns = Measure(cases[i], h, ctl, seconds);
+            cases[i].ns.push_back(ns);
+            cases[i].ratio.push_back(i == kFloor ? 1 : floorNs > 0 ? ns / floorNs : 0);
         }
     }
 }
