@@ -102,8 +102,8 @@ void Broken(const std::string& what) {
 struct Case {
     Case(const char* n, std::function<bool()> install, std::function<void()> remove, bool w = false,
          std::function<long()> calls = nullptr, HWND to = nullptr)
-        : name(n), on(std::move(install)), off(std::move(remove)), watched(w), callbacks(std::move(calls)),
-          target(to) {}
+        : name(n), on(std::move(install)), off(std::move(remove)), watched(w), callbacks(std::move(calls)), target(to) {
+    }
     const char* name;
     std::function<bool()> on; // installs the set-up; false when it failed
     std::function<void()> off; // removes it
@@ -242,7 +242,9 @@ Case FloorCase(HWND h) {
 // a file opened as the trace file is (written at its end, shared for reading).
 HANDLE g_LineFile = INVALID_HANDLE_VALUE;
 std::wstring g_LineFilePath;
-const char kTypicalLine[] = "[12:34:56]Control:Command1  Event:?????" "( 1025)          P1:255        P2:0\r\n";
+const char kTypicalLine[] =
+    "[12:34:56]Control:Command1  Event:?????"
+    "( 1025)          P1:255        P2:0\r\n";
 
 LRESULT CALLBACK WriteLineProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     DWORD written = 0;
@@ -339,7 +341,8 @@ double MedianRatio(const std::vector<Case>& cases, const char* name) {
     return 0;
 }
 
-void PrintGoal(const char* what, double goal, const std::vector<Case>& cases, std::initializer_list<const char*> names) {
+void PrintGoal(const char* what, double goal, const std::vector<Case>& cases,
+               std::initializer_list<const char*> names) {
     bool pass = true;
     std::string detail;
     for (const char* n : names) {

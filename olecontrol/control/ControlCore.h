@@ -121,9 +121,7 @@ public:
     // are exactly the types it declares, and answer true with the member's
     // status in *hr (the base reports a failure as the type information's
     // call does). False leaves the call to the type information. Default: false.
-    virtual bool InvokeDirect(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, HRESULT* hr) {
-        return false;
-    }
+    virtual bool InvokeDirect(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, HRESULT* hr) { return false; }
 
     // ---------------------------------------------------------- IOleObject
     STDMETHODIMP SetClientSite(IOleClientSite* site) override;
