@@ -1,8 +1,11 @@
 // The whole path of a watched message, as a program using the control pays
-// it: a form of the form runtime holding Kestrix.OCX (beside the bench),
-// watching "ALL" on a raw window; the engine inside the OCX calls
-// DoGetEvents by name through the form's extender, the control raises
-// GetEvents, and the form's handler does nothing but count.
+// it: a form of the form runtime holding Kestrix.OCX (beside the bench) and a
+// command button, Command1; the control watches "ALL" on Command1 and, when
+// asked, on a raw window too. The engine inside the OCX calls DoGetEvents by
+// name through the form's extender, the control raises GetEvents, and the
+// form's handler does nothing but count. With the trace on, every message
+// also writes its line (a "Control:" line for Command1, a "Handle:" line for
+// the raw window) to a trace file of the bench's own, removed at the end.
 #pragma once
 #include <windows.h>
 #include "NonCopyable.h"
@@ -24,16 +27,20 @@ public:
     // Loads the OCX, registers it and loads the form; false with a reason
     // when something is missing.
     bool Open(std::string* why);
-    // Starts the capture of window h; false with a reason when it did not start.
-    bool Start(HWND h, std::string* why);
-    // Stops it; false when the window did not get its procedure back.
-    bool Stop(HWND h, WNDPROC original);
+    // Command1's window (a target of every capture here).
+    HWND ControlWindow() const;
+    // Starts the capture of Command1 and of the raw window raw (none when
+    // null), tracing when traced; false with a reason when it did not start.
+    bool Start(HWND raw, bool traced, std::string* why);
+    // Stops it; false when a window did not get its procedure back.
+    bool Stop(HWND raw, WNDPROC rawOriginal, WNDPROC controlOriginal);
     // GetEvents handled for the bench's message so far.
     long events = 0;
 
 private:
     std::unique_ptr<kxhost::Runtime> rt_;
     std::unique_ptr<kxhost::Form> form_;
+    std::wstring traceFile_;
 };
 
 } // namespace kxbench

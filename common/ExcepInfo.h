@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
+#include <initializer_list>
 
 namespace kx {
 
@@ -12,9 +13,9 @@ public:
     ExcepInfo() = default;
     ~ExcepInfo() {
         Filled();
-        SysFreeString(ei_.bstrSource);
-        SysFreeString(ei_.bstrDescription);
-        SysFreeString(ei_.bstrHelpFile);
+        // Most calls raise nothing: no string to free, no call to make.
+        for (BSTR s : {ei_.bstrSource, ei_.bstrDescription, ei_.bstrHelpFile})
+            if (s) SysFreeString(s);
     }
     ExcepInfo(const ExcepInfo&) = delete;
     ExcepInfo& operator=(const ExcepInfo&) = delete;

@@ -26,17 +26,17 @@ bool SameTextNoCase(const std::wstring& a, const std::wstring& b) {
 namespace {
 
 // Unsigned magnitude, so that the most negative value has no overflow.
-template <class Signed, class Unsigned>
-int DecimalDigits(Signed v, wchar_t* buf) {
+template <class Signed, class Unsigned, class Char>
+int DecimalDigits(Signed v, Char* buf) {
     Unsigned m = v < 0 ? Unsigned(0) - static_cast<Unsigned>(v) : static_cast<Unsigned>(v);
-    wchar_t tmp[21];
+    Char tmp[21];
     int n = 0;
     do {
-        tmp[n++] = static_cast<wchar_t>(L'0' + m % 10);
+        tmp[n++] = static_cast<Char>('0' + m % 10);
         m /= 10;
     } while (m);
     int len = 0;
-    if (v < 0) buf[len++] = L'-';
+    if (v < 0) buf[len++] = '-';
     while (n) buf[len++] = tmp[--n];
     buf[len] = 0;
     return len;
@@ -45,6 +45,8 @@ int DecimalDigits(Signed v, wchar_t* buf) {
 } // namespace
 
 int DecimalInto(LONG v, wchar_t* buf) { return DecimalDigits<LONG, unsigned long>(v, buf); }
+
+int DecimalInto(LONGLONG v, char* buf) { return DecimalDigits<LONGLONG, ULONGLONG>(v, buf); }
 
 std::wstring Decimal(LONGLONG v) {
     wchar_t buf[22];

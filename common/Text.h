@@ -17,5 +17,8 @@ bool SameTextNoCase(const std::wstring& a, const std::wstring& b);
 std::wstring Decimal(LONGLONG v);
 // Writes the signed decimal of v into buf (at least 12 chars); returns its length.
 int DecimalInto(LONG v, wchar_t* buf);
+// The same in ASCII digits, which every ANSI code page spells alike, for
+// texts written in it (at least 21 chars); returns its length.
+int DecimalInto(LONGLONG v, char* buf);
 
 } // namespace kx

@@ -6,6 +6,12 @@ namespace {
 
 template <class Take>
 HRESULT Coerce(const VARIANT& v, VARTYPE vt, USHORT flags, Take&& take) {
+    // A value of the wanted type is taken as it is: what a conversion to
+    // its own type would give, without a round through the system's.
+    if (V_VT(&v) == vt) {
+        take(v);
+        return S_OK;
+    }
     VARIANT tmp;
     VariantInit(&tmp);
     const HRESULT hr = VariantChangeType(&tmp, const_cast<VARIANT*>(&v), flags, vt);

@@ -2,6 +2,7 @@
 #include "ReturnIf.h"
 #include "TypeAttr.h"
 #include "Bstr.h"
+#include "Text.h"
 #include "ActiveXControl.h"
 #include "EventArgs.h"
 #include "Form.h"
@@ -61,29 +62,28 @@ void EventSink::Disconnect() noexcept {
     owner_ = nullptr;
 }
 
-std::wstring EventSink::NameOf(DISPID id) {
-    auto it = names_.find(id);
+const std::wstring& EventSink::NameOf(DISPID id) {
+    const auto it = names_.find(id);
     if (it != names_.end()) return it->second;
     BSTR name = nullptr;
     UINT got = 0;
     std::wstring n;
     if (source_ && SUCCEEDED(source_->GetNames(id, &name, 1, &got)) && got == 1) n = kx::FromBstr(name);
     SysFreeString(name);
-    names_[id] = n;
-    return n;
+    return names_[id] = kx::UpperCase(n);
 }
 
 STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*, UINT*) {
     if (result) VariantInit(result);
     if (!owner_) return S_OK;
     try {
-        const std::wstring event = NameOf(id);
+        const std::wstring& event = NameOf(id);
         if (event.empty()) return S_OK;
         DISPPARAMS none{nullptr, nullptr, 0, 0};
         DISPPARAMS* p = params ? params : &none;
         if (!owner_->Index()) {
             EventArgs args(p);
-            owner_->Parent().Raise(owner_->Name(), event, args);
+            owner_->Parent().RaiseUpper(owner_->UpperName(), event, args);
             return S_OK;
         }
         // Members of a control array get their Index first, as VB passes it.
@@ -94,7 +94,7 @@ STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params
         withIndex.push_back(index);
         DISPPARAMS dp{withIndex.data(), nullptr, static_cast<UINT>(withIndex.size()), 0};
         EventArgs args(&dp);
-        owner_->Parent().Raise(owner_->Name(), event, args);
+        owner_->Parent().RaiseUpper(owner_->UpperName(), event, args);
     } catch (...) {
         // An event never fails towards the control that raised it.
     }

@@ -33,7 +33,8 @@ public:
                         UINT*) override;
 
 private:
-    std::wstring NameOf(DISPID id);
+    // The event's name in upper case, as the form keys its handlers.
+    const std::wstring& NameOf(DISPID id);
 
     ActiveXControl* owner_;
     IID iid_ = IID_NULL;

@@ -2,12 +2,14 @@
 #include "Units.h"
 #include "Form.h"
 #include "FormProps.h"
+#include "Text.h"
 #include "Var.h"
 
 namespace kxhost {
 
 Control::Control(Form& parent, const ControlDesc& desc)
-    : desc_(desc), object_(kx::AutoObject::New()), parent_(parent), name_(desc.name), index_(desc.index) {
+    : desc_(desc), object_(kx::AutoObject::New()), parent_(parent), name_(desc.name),
+      upperName_(kx::UpperCase(desc.name)), index_(desc.index) {
     tabIndex_ = PropLong(desc.props, L"TabIndex", 0);
     twips_ = {PropLong(desc.props, L"Left", 0), PropLong(desc.props, L"Top", 0), 0, 0};
     twips_.right = twips_.left + PropLong(desc.props, L"Width", 1215);

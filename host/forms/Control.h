@@ -23,6 +23,8 @@ public:
     virtual ~Control();
 
     const std::wstring& Name() const { return name_; }
+    // The name as handlers are keyed: in upper case (a control keeps its name).
+    const std::wstring& UpperName() const { return upperName_; }
     const std::optional<LONG>& Index() const { return index_; }
     Form& Parent() const { return parent_; }
     virtual const wchar_t* Kind() const = 0;
@@ -57,6 +59,7 @@ protected:
 private:
     Form& parent_;
     std::wstring name_;
+    std::wstring upperName_;
     std::optional<LONG> index_;
     LONG tabIndex_ = 0;
 };

@@ -131,7 +131,11 @@ void Form::On(const std::wstring& source, const std::wstring& event, Handler h) 
 }
 
 bool Form::Raise(const std::wstring& source, const std::wstring& event, EventArgs& args) {
-    auto it = handlers_.find({kx::UpperCase(source), kx::UpperCase(event)});
+    return RaiseUpper(kx::UpperCase(source), kx::UpperCase(event), args);
+}
+
+bool Form::RaiseUpper(const std::wstring& sourceUpper, const std::wstring& eventUpper, EventArgs& args) {
+    const auto it = handlers_.find(std::pair<const std::wstring&, const std::wstring&>(sourceUpper, eventUpper));
     if (it == handlers_.end()) return false;
     const Handler h = it->second; // the handler may replace itself
     try {

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -76,6 +77,9 @@ public:
     // Raises an event to the registered handler; errors the handler does not
     // catch go to the runtime's unhandled-error handling. False when no handler.
     bool Raise(const std::wstring& source, const std::wstring& event, EventArgs& args);
+    // The same for names already in upper case, as an event sink keeps them:
+    // what raises an event on every window message looks it up without a copy.
+    bool RaiseUpper(const std::wstring& sourceUpper, const std::wstring& eventUpper, EventArgs& args);
 
     // Font and scale shared by the form's controls.
     HFONT FontFor(const std::vector<Property>& props) const;
@@ -106,7 +110,15 @@ private:
     std::vector<std::unique_ptr<Control>> controls_;
     // Keyed by (source, event) in upper case: a pair, so that names with
     // underscores cannot meet ("A_B"+"C" and "A"+"B_C").
-    std::map<std::pair<std::wstring, std::wstring>, Handler> handlers_;
+    // Looked up by a pair of references too, so that a look-up copies no name.
+    struct KeyLess {
+        using is_transparent = void;
+        template <class A, class B>
+        bool operator()(const A& a, const B& b) const {
+            return std::tie(a.first, a.second) < std::tie(b.first, b.second);
+        }
+    };
+    std::map<std::pair<std::wstring, std::wstring>, Handler, KeyLess> handlers_;
     mutable std::vector<std::pair<LOGFONTW, kx::UniqueGdi>> fonts_;
     bool dirty_ = false;
     bool unloading_ = false;

@@ -100,6 +100,8 @@ HRESULT ControlCore::DispatchInvoke(void* instance, DISPID id, REFIID iid, WORD 
     // Keep the control alive through the call: a method may fire an event
     // whose handler lets go of it.
     ComPtr<IOleObject> keep(static_cast<IOleObject*>(this));
+    HRESULT direct = S_OK;
+    if (InvokeDirect(id, flags, params, result, &direct)) return DirectCallResult(direct, excepInfo);
     return InvokeCoerced(interfaceInfo_.Get(), plan_, instance, id, flags, params, result, excepInfo, argErr);
 }
 

@@ -116,6 +116,12 @@ public:
     // Draws the face: default fills with the window colour and draws the
     // class's face bitmap at the top left.
     virtual void OnDraw(HDC dc, const RECT& bounds);
+    // A late-bound call of a member that callers make on every window
+    // message: the control may call the member itself, when the arguments
+    // are exactly the types it declares, and answer true with the member's
+    // status in *hr (the base reports a failure as the type information's
+    // call does). False leaves the call to the type information. Default: false.
+    virtual bool InvokeDirect(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, HRESULT* hr) { return false; }
 
     // ---------------------------------------------------------- IOleObject
     STDMETHODIMP SetClientSite(IOleClientSite* site) override;

@@ -6,6 +6,7 @@
 
 #include "ComPtr.h"
 #include "ReturnIf.h"
+#include "ScopeExit.h"
 #include "Variant.h"
 
 namespace kx::ole {
@@ -179,6 +180,22 @@ HRESULT CoerceToLocal(VARIANTARG& arg, VARTYPE declared, VARIANT* local) {
 
 } // namespace
 
+HRESULT DirectCallResult(HRESULT hr, EXCEPINFO* excepInfo) {
+    if (SUCCEEDED(hr)) return S_OK;
+    if (excepInfo) {
+        *excepInfo = EXCEPINFO{};
+        ComPtr<IErrorInfo> info;
+        if (GetErrorInfo(0, &info) == S_OK && info) {
+            info->GetSource(&excepInfo->bstrSource);
+            info->GetDescription(&excepInfo->bstrDescription);
+            info->GetHelpFile(&excepInfo->bstrHelpFile);
+            info->GetHelpContext(&excepInfo->dwHelpContext);
+        }
+        excepInfo->scode = hr;
+    }
+    return DISP_E_EXCEPTION;
+}
+
 HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* instance, DISPID id, WORD flags,
                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
     RETURN_HR_IF_NULL(E_POINTER, typeInfo);
@@ -189,7 +206,13 @@ HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* insta
     }
 
     VARIANTARG args[kMaxArgs];
-    Variant locals[kMaxArgs];
+    // Only the arguments that are converted get a local: the usual call, whose
+    // arguments are what the callee takes, sets up and clears none.
+    VARIANT locals[kMaxArgs];
+    UINT nLocals = 0;
+    const ScopeExit clearLocals([&] {
+        for (UINT i = 0; i < nLocals; ++i) VariantClear(&locals[i]);
+    });
     Coerced coerced[kMaxArgs];
     UINT nCoerced = 0;
     for (UINT pos = 0; pos < params->cArgs; ++pos) {
@@ -201,7 +224,8 @@ HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* insta
         VARIANTARG& arg = args[pos];
         if (V_VT(&arg) == (VT_BYREF | declared)) continue; // already what the callee takes
 
-        VARIANT* local = locals[pos].get();
+        VARIANT* local = &locals[nLocals++];
+        VariantInit(local);
         if (FAILED(CoerceToLocal(arg, declared, local))) {
             if (argErr) *argErr = pos;
             return DISP_E_TYPEMISMATCH;

@@ -43,4 +43,11 @@ private:
 HRESULT InvokeCoerced(ITypeInfo* typeInfo, const CoercionPlan& plan, void* instance, DISPID id, WORD flags,
                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr);
 
+// What a late-bound caller gets from a member that the control called
+// straight through its C++ signature (ControlCore::InvokeDirect), as the type
+// information's call gives it: a success as S_OK; a failure as
+// DISP_E_EXCEPTION, with the member's status and the thread's error object
+// (which it takes) in excepInfo.
+HRESULT DirectCallResult(HRESULT hr, EXCEPINFO* excepInfo);
+
 } // namespace kx::ole

@@ -1,6 +1,7 @@
-/* The member ids of the control's persisted properties, said once: the
- * type library (Kestrix32.idl), the control and its tests all take them
- * from here. Plain macros, so that the IDL compiler reads them too. */
+/* The member ids of the control's persisted properties, and of the member
+ * the control calls directly (DoGetEvents), said once: the type library
+ * (Kestrix32.idl), the control and its tests all take them from here. Plain
+ * macros, so that the IDL compiler reads them too. */
 #ifndef KESTRIX_DISPIDS_H
 #define KESTRIX_DISPIDS_H
 
@@ -11,5 +12,6 @@
 #define DISPID_KX_DEBUGMODE 0x68030004
 #define DISPID_KX_TARGETEVENTS 0x68030005
 #define DISPID_KX_TARGETCONTROLS 0x68030006
+#define DISPID_KX_DOGETEVENTS 0x60030012
 
 #endif

@@ -250,6 +250,31 @@ TEST_F(LateBoundTest, DoGetEventsCalledByAScriptWritesTheHandlersChangesBack) {
     EXPECT_EQ(V_BOOL(literal.result.get()), VARIANT_TRUE);
 }
 
+// The engine's form of the call (variables of the declared types) is taken
+// by the control itself; a failure must come back as it does through the
+// type library, which takes the call when one argument is a literal.
+TEST_F(LateBoundTest, DoGetEventsFailsAlikeWhetherTheControlOrTheTypeLibraryTakesTheCall) {
+    Load(L"        Bag debugmode = False\n");
+    LONG_PTR h = 0, w = 0, l = 0;
+    VARIANTARG hwnd, nullMsg, wp, lp;
+    kx::SetLongPtrRef(hwnd, &h);
+    V_VT(&nullMsg) = VT_BYREF | VT_I4;
+    V_I4REF(&nullMsg) = nullptr;
+    kx::SetLongPtrRef(wp, &w);
+    kx::SetLongPtrRef(lp, &l);
+    for (IDispatch* d : Callers()) {
+        SCOPED_TRACE(d == K().get() ? "through the extender" : "on the control");
+        Call direct, typed;
+        Invoke(direct, d, L"DoGetEvents", {hwnd, nullMsg, wp, lp});
+        Invoke(typed, d, L"DoGetEvents", {ByValue(0), nullMsg, wp, lp});
+        EXPECT_TRUE(FAILED(direct.hr));
+        EXPECT_EQ(direct.hr, typed.hr);
+        EXPECT_EQ(direct.ei.scode, typed.ei.scode);
+        EXPECT_EQ(direct.Description(), typed.Description());
+        EXPECT_EQ(direct.result.vt(), typed.result.vt());
+    }
+}
+
 TEST_F(LateBoundTest, TheDualInterfaceReportsRaisedErrorsThroughErrorInfo) {
     Load(L"        Bag debugmode = False\n");
     kx::ComPtr<_Kestrix> dual;

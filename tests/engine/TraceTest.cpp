@@ -2,6 +2,7 @@
 // fields at print zones of 14 columns counted in bytes, appended per session.
 #include "EngineFixture.h"
 #include <climits>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,33 @@ TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
               "(-1)             P1:-2147483648"
               "              P2:2147483647",
               "[##:##:##]Control:Kestrix1  Event:WM_NULL( 0)           P1:0          P2:-1", StopLine(), ""})));
+}
+
+// The names in the lines are made once for the whole catalogue: every value
+// it holds is named as the catalogue names it, and one it lacks is "?????".
+TEST_F(TraceTest, EveryCatalogueValueIsNamedInItsLineAsTheCatalogueNamesIt) {
+    std::vector<LONG> values;
+    for (const wchar_t* p = wcschr(Def_AllEventsValue, L'\''); p; p = wcschr(p + 1, L'\'')) {
+        values.push_back(wcstol(p + 1, nullptr, 10));
+        if (!(p = wcschr(p + 1, L'\''))) break;
+    }
+    values.push_back(1025); // not in the catalogue
+    g_DebugFile = file_;
+    ASSERT_TRUE(gFn_DebugOpen());
+    for (LONG v : values) ASSERT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(1), v, 0, 0));
+    gFn_DebugClose();
+
+    const std::string file = Read();
+    size_t at = 0;
+    for (LONG v : values) {
+        at = file.find("Event:", at);
+        ASSERT_NE(at, std::string::npos);
+        const size_t open = file.find('(', at);
+        EXPECT_EQ(file.substr(at + 6, open - at - 6), Sjis(gFn_EventName(v))) << v;
+        EXPECT_EQ(file.compare(open, 3 + std::to_string(v).size(), "( " + std::to_string(v) + ")"), 0) << v;
+        at = open;
+    }
+    EXPECT_GT(values.size(), 100u); // the whole catalogue was read
 }
 
 #ifdef _WIN64

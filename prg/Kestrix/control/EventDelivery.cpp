@@ -2,6 +2,7 @@
 #include "Kestrix.h"
 #include "Ansi.h"
 #include "ComTrap.h"
+#include "DispIds.h"
 #include "KestrixBas.h"
 #include "Text.h"
 #include "Variant.h"
@@ -101,6 +102,29 @@ STDMETHODIMP Kestrix::DoGetEvents(LONG_PTR* ml_CtlhWnd, LONG* ml_Msg, LONG_PTR* 
         *result = DeliverEvent(ml_CtlhWnd, ml_Msg, ml_wParam, ml_lParam) ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     });
+}
+
+// DoGetEvents as the engine calls it on every watched message (and a host of
+// the VB kind with its own variables): four variables of the declared types
+// by reference. Any other form of the call goes through the type library.
+bool Kestrix::InvokeDirect(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, HRESULT* hr) {
+    if (id != DISPID_KX_DOGETEVENTS || !(flags & DISPATCH_METHOD) || !params || params->cArgs != 4 ||
+        params->cNamedArgs != 0)
+        return false;
+    VARIANTARG* args = params->rgvarg; // last first
+    constexpr VARTYPE kLongPtrRef = VT_BYREF | kx::kVtLongPtr;
+    if (V_VT(&args[3]) != kLongPtrRef || V_VT(&args[2]) != (VT_BYREF | VT_I4) || V_VT(&args[1]) != kLongPtrRef ||
+        V_VT(&args[0]) != kLongPtrRef)
+        return false;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    *hr = DoGetEvents(static_cast<LONG_PTR*>(V_BYREF(&args[3])), V_I4REF(&args[2]),
+                      static_cast<LONG_PTR*>(V_BYREF(&args[1])), static_cast<LONG_PTR*>(V_BYREF(&args[0])), &cancel);
+    // The result is given even when the call failed, as the type library's call gives it.
+    if (result) {
+        V_VT(result) = VT_BOOL;
+        V_BOOL(result) = cancel;
+    }
+    return true;
 }
 
 STDMETHODIMP Kestrix::GetEventName(LONG* EventValue, BSTR* result) {

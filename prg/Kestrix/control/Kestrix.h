@@ -58,6 +58,7 @@ private:
     void OnSiteChanged() override;
     void OnSetExtent(SIZEL* himetric) override;
     bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+    bool InvokeDirect(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result, HRESULT* hr) override;
     void OnWindowCreated(HWND hwnd) override;
 
     // The error reporter: a message box at design time, a raised error
