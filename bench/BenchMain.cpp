@@ -25,10 +25,11 @@
 //                           on: a "Control:" line per message.
 // Each set-up is timed with QueryPerformanceCounter for a fixed time per
 // sample; the set-ups take turns (the order rotating each round), each
-// right after a sample of the floor, and the median over the rounds is
-// reported, as ns per message and as the median of its ratios to the floor
-// sampled right before it (the best and the worst round follow in brackets,
-// the best also as a ratio to the floor's best). The
+// sample split into ten slices that alternate with slices of the floor, and
+// the median over the rounds is reported, as ns per message and as the
+// median of its ratios to the floor of its own sample (the best and the
+// worst round follow in brackets, the best also as a ratio to the floor's
+// best). The
 // goal lines tell whether an unwatched message costs at most 1.05 times the
 // floor, a message through the whole path at most 3 times and a traced one
 // at most 12 times, judged on the medians.
@@ -61,6 +62,7 @@ namespace {
 constexpr UINT kMsg = WM_USER + 1; // 1025: no window procedure of the system cares about it
 constexpr LRESULT kTargetResult = 0x4B58; // what the target answers to kMsg
 constexpr int kBatch = 256; // messages between two clock readings
+constexpr int kSlices = 10; // turns of the floor and a case in one sample
 constexpr double kUnwatchedGoal = 1.05;
 constexpr double kWholePathGoal = 3.0;
 constexpr double kTracedGoal = 12.0;
@@ -325,12 +327,21 @@ void RunRounds(std::vector<Case>& cases, HWND h, BenchControl* ctl, double secon
     for (int r = 0; r < rounds && !g_Broken; ++r) {
         for (size_t k = 0; k < n; ++k) {
             const size_t i = (k + static_cast<size_t>(r)) % n;
-            // Each case is judged against a floor measured right before it:
-            // the load of a shared machine changes less in between.
-            const double floorNs = i == kFloor ? 0 : Measure(cases[kFloor], h, ctl, seconds);
-            const double ns = Measure(cases[i], h, ctl, seconds);
-            cases[i].ns.push_back(ns);
-            cases[i].ratio.push_back(i == kFloor ? 1 : floorNs > 0 ? ns / floorNs : 0);
+            if (i == kFloor) {
+                cases[i].ns.push_back(Measure(cases[i], h, ctl, seconds));
+                cases[i].ratio.push_back(1);
+                continue;
+            }
+            // Each case is judged against the floor in short turns, each
+            // slice of the case right after one of the floor: the load of a
+            // shared machine changes little in between.
+            double floorNs = 0, ns = 0;
+            for (int s = 0; s < kSlices; ++s) {
+                floorNs += Measure(cases[kFloor], h, ctl, seconds / kSlices);
+                ns += Measure(cases[i], h, ctl, seconds / kSlices);
+            }
+            cases[i].ns.push_back(ns / kSlices);
+            cases[i].ratio.push_back(floorNs > 0 ? ns / floorNs : 0);
         }
     }
 }
