@@ -135,18 +135,19 @@ std::wstring ManyEntries(size_t count) {
 }
 
 bool Capture(HWND h, BenchControl* control, const std::wstring& events) {
-    g_TargetEvents = events;
-    if (g_TargetEvents.watches(static_cast<LONG>(kMsg)) != (events.find(L"'1025'") != std::wstring::npos)) {
+    gFn_Engine().g_TargetEvents = events;
+    if (gFn_Engine().g_TargetEvents.watches(static_cast<LONG>(kMsg)) !=
+        (events.find(L"'1025'") != std::wstring::npos)) {
         Broken("the watch list does not say what the bench meant");
         return false;
     }
-    g_CallbackCtl = kx::ComPtr<IDispatch>(control);
-    g_TargetControls = L"Target1";
-    g_TargetHandle = 0;
-    g_DebugMode = false;
-    g_InDevEnv = false;
-    g_Ctls.assign(1, kx::ComPtr<IDispatch>(control));
-    g_CtlHwnds.assign(1, h);
+    gFn_Engine().g_CallbackCtl = kx::ComPtr<IDispatch>(control);
+    gFn_Engine().g_TargetControls = L"Target1";
+    gFn_Engine().g_TargetHandle = 0;
+    gFn_Engine().g_DebugMode = false;
+    gFn_Engine().g_InDevEnv = false;
+    gFn_Engine().g_Ctls.assign(1, kx::ComPtr<IDispatch>(control));
+    gFn_Engine().g_CtlHwnds.assign(1, h);
     const long errorsBefore = control->errors;
     if (!gFn_SubClassOn()) {
         const long reports = control->errors - errorsBefore;
@@ -163,10 +164,10 @@ bool Capture(HWND h, BenchControl* control, const std::wstring& events) {
 
 void Release(HWND h) {
     gFn_SubClassOff();
-    g_CallbackCtl.Reset();
+    gFn_Engine().g_CallbackCtl.Reset();
     gFn_ResetTargets();
-    g_TargetControls = Def_NothingText;
-    g_TargetEvents = L"";
+    gFn_Engine().g_TargetControls = Def_NothingText;
+    gFn_Engine().g_TargetEvents = L"";
     if (ProcOf(h) != TargetProc) Broken("gFn_SubClassOff did not give the window its procedure back");
 }
 

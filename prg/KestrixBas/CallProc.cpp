@@ -15,13 +15,13 @@ enum class Source { Control, Handle };
 // call-back may change the message and its parameters through the references.
 bool Deliver(Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_PTR& lp, bool& cancel) noexcept {
     try {
-        if (g_DebugMode && g_DebugOpen) {
+        if (gFn_Engine().g_DebugMode && gFn_Engine().g_DebugOpen) {
             const bool written =
                 src == Source::Control ? gFn_DebugControlLine(h, msg, wp, lp) : gFn_DebugHandleLine(h, msg, wp, lp);
             if (!written) return false;
         }
         LONG_PTR hwnd = reinterpret_cast<LONG_PTR>(h);
-        return SUCCEEDED(g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
+        return SUCCEEDED(gFn_Engine().g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
     } catch (...) {
         return false; // the error path: the session ends, the message goes on
     }
@@ -41,12 +41,12 @@ LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     LONG msg = static_cast<LONG>(m);
     LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;
 
-    if (g_TargetEvents.watches(msg) || (g_FileDropMode && msg == kDropFiles)) {
+    if (gFn_Engine().g_TargetEvents.watches(msg) || (gFn_Engine().g_FileDropMode && msg == kDropFiles)) {
         bool cancel = false;
         if (!Deliver(Source::Control, h, msg, wp, lp, cancel)) {
             // Inside the development environment the session survives a
             // failing handler, so that the developer can go on debugging.
-            if (!g_InDevEnv) gFn_SubClassOff();
+            if (!gFn_Engine().g_InDevEnv) gFn_SubClassOff();
             return PassOn(prev, h, msg, wp, lp);
         }
         if (cancel) return 0;
@@ -58,17 +58,17 @@ LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     SetLastError(ERROR_SUCCESS);
     const LRESULT result = PassOn(prev, h, msg, wp, lp);
     // The message has been passed on once already: end the session, do not repeat it.
-    if (GetLastError() == kFailedLastError && !g_InDevEnv) gFn_SubClassOff();
+    if (GetLastError() == kFailedLastError && !gFn_Engine().g_InDevEnv) gFn_SubClassOff();
     return result;
 }
 
 LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT m, WPARAM w, LPARAM l) {
-    const WNDPROC prev = g_PrevHandleProc;
-    if (!prev || h != g_PrevHandleHwnd) return gFn_PassLeftover(gFn_CallProcHandle, h, m, w, l);
+    const WNDPROC prev = gFn_Engine().g_PrevHandleProc;
+    if (!prev || h != gFn_Engine().g_PrevHandleHwnd) return gFn_PassLeftover(gFn_CallProcHandle, h, m, w, l);
     LONG msg = static_cast<LONG>(m);
     LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;
 
-    if (g_TargetEvents.watches(msg)) {
+    if (gFn_Engine().g_TargetEvents.watches(msg)) {
         bool cancel = false;
         if (!Deliver(Source::Handle, h, msg, wp, lp, cancel)) {
             gFn_SubClassOff();
@@ -79,20 +79,14 @@ LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT m, WPARAM w, LPARAM l) {
     return PassOn(prev, h, msg, wp, lp);
 }
 
-namespace {
-// The procedure of the window being probed; messages that arrive during
-// the probe go there unchanged.
-WNDPROC g_ProbePrevProc = nullptr;
-} // namespace
-
 LRESULT CALLBACK gFn_PassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    return CallWindowProcA(g_ProbePrevProc, h, m, w, l);
+    return CallWindowProcA(gFn_Engine().g_ProbePrevProc, h, m, w, l);
 }
 
 bool gFn_ProbeWindow(HWND h) noexcept {
     // Known before the swap, so a message that comes in between (from
     // another thread of the process) is not lost.
-    g_ProbePrevProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC));
+    gFn_Engine().g_ProbePrevProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC));
     const LONG_PTR prev = SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gFn_PassProc));
     if (!prev) return false;
     SetWindowLongPtrA(h, GWLP_WNDPROC, prev);

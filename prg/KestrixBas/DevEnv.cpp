@@ -6,8 +6,6 @@
 #include <string_view>
 #include <utility>
 
-HWND g_DevEnvWnd = nullptr;
-
 namespace {
 
 constexpr std::string_view kDevEnvTitleMark = "- Microsoft Visual Basic [";
@@ -16,13 +14,13 @@ constexpr std::string_view kDevEnvTitleMark = "- Microsoft Visual Basic [";
 
 BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM) {
     try {
-        if (g_DevEnvWnd) return TRUE;
+        if (gFn_Engine().g_DevEnvWnd) return TRUE;
         char title[256];
         const int n = GetWindowTextA(window, title, sizeof title);
         if (n <= 0) return TRUE;
         const std::string_view text(title, static_cast<size_t>(n));
         if (text.find(kDevEnvTitleMark) == std::string_view::npos) return TRUE;
-        g_DevEnvWnd = window;
+        gFn_Engine().g_DevEnvWnd = window;
         return FALSE;
     } catch (const std::exception& e) {
         EnumReports::Report(e);
@@ -34,8 +32,8 @@ BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM) {
 
 HWND gFn_FindDevEnvWnd() {
     EnumReports reports;
-    g_DevEnvWnd = nullptr;
+    gFn_Engine().g_DevEnvWnd = nullptr;
     reports.Run([] { EnumWindows(gFn_DevEnvEnumProc, 0); });
     reports.RaiseIfAny();
-    return g_DevEnvWnd;
+    return gFn_Engine().g_DevEnvWnd;
 }

@@ -6,7 +6,7 @@ EnumReports* EnumReports::current_ = nullptr;
 void EnumReports::Report(const std::exception& e) noexcept {
     try {
         const kx::AutomationError err = kx::ErrorFromException(e);
-        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
+        gFn_Engine().g_CallbackCtl.ErrMsg(err.number, err.description, 0);
     } catch (const kx::RaisedError& raised) {
         if (current_ && !current_->first_) current_->first_ = raised.error();
     } catch (...) {

@@ -1,9 +1,11 @@
-// KestrixBas: the process-wide capture engine of the Kestrix control.
+// KestrixBas: the capture engine of the Kestrix control.
 //
-// One capture session per process, shared by every Kestrix instance in it.
-// Everything here runs on the user-interface thread that owns the form and
-// the control; nothing is locked. The engine reaches the control only by
-// member name on g_CallbackCtl (DoGetEvents, gFn_ErrMsg, FileDropMode, Name).
+// One store and one capture session per user-interface thread (EngineState),
+// shared by every Kestrix instance of that thread. Everything but the
+// records of windows left hooked and the open trace files runs on the
+// thread that owns the state; nothing else is locked. The engine reaches the
+// control only by member name on gFn_Engine().g_CallbackCtl (DoGetEvents, gFn_ErrMsg,
+// FileDropMode, Name).
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
@@ -11,10 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "CallbackObject.h"
 #include "ComPtr.h"
-#include "UniqueHandle.h"
-#include "TargetEventList.h"
+#include "EngineState.h"
 
 // The stored TargetControls text that means no control is targeted.
 extern const wchar_t* const Def_NothingText;
@@ -27,41 +27,11 @@ constexpr size_t Def_AllEventsLength = 2735;
 // The WM_ name of the first catalogue entry with value v, or "?????".
 std::wstring gFn_EventName(LONG v);
 
-// ---- Property values and references (one set per process) --------------
-extern std::wstring g_TargetControls;
-extern TargetEventList g_TargetEvents;
-extern LONG_PTR g_TargetHandle;
-extern bool g_DebugMode;
-extern std::wstring g_DebugFile;
-extern std::wstring g_LinkName;
-extern bool g_FileDropMode;
-extern bool g_UserMode;
-extern bool g_InDevEnv;
-extern CallbackObject g_CallbackCtl;
-extern kx::ComPtr<IDispatch> g_ParentForm;
-extern kx::ComPtr<IDispatch> g_Ambient;
-// The version dialog has been loaded once in this process.
-extern bool g_VerDlgLoaded;
-
-// ---- Session state ------------------------------------------------------
-extern std::vector<kx::ComPtr<IDispatch>> g_Ctls;
-extern std::vector<HWND> g_CtlHwnds;
-extern std::vector<WNDPROC> g_PrevProcs;
-extern WNDPROC g_PrevHandleProc;
-// The raw window whose procedure g_PrevHandleProc replaced: restored even
-// when TargetHandle has changed since.
-extern HWND g_PrevHandleHwnd;
-extern bool g_EventsStarted;
-
-// ---- Trace state --------------------------------------------------------
-extern kx::UniqueFile g_DebugFileNo;
-extern bool g_DebugOpen;
-
 // ---- Capture session ----------------------------------------------------
 // Installs the replacement procedures. True on success. At run time a
 // failure reported through gFn_ErrMsg comes back as kx::RaisedError.
 bool gFn_SubClassOn();
-// Empties the target tables (g_Ctls, g_CtlHwnds, g_PrevProcs) to their one
+// Empties the target tables (gFn_Engine().g_Ctls, gFn_Engine().g_CtlHwnds, gFn_Engine().g_PrevProcs) to their one
 // unused entry: what the next install starts from.
 void gFn_ResetTargets();
 // Puts every replaced procedure back, closes the trace, clears the flag.
@@ -103,9 +73,6 @@ bool gFn_DebugControlLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
 bool gFn_DebugHandleLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
 
 // ---- The link between programs: the sending end --------------------------
-extern std::wstring g_LinkSendName;
-extern std::wstring g_LinkSendData;
-extern bool g_LinkSent;
 BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM unused);
 // Sets the sender's state and offers every top-level window to
 // gFn_LinkEnumProc; true when at least one receiver was reached. A failure
@@ -113,12 +80,10 @@ BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM unused);
 bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data);
 
 // ---- The development environment's main window --------------------------
-// Found by gFn_DevEnvEnumProc; null when the last search found none.
-extern HWND g_DevEnvWnd;
 // True to go on: stops at the first top-level window whose title (its first
 // 255 characters) contains "- Microsoft Visual Basic [".
 BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM unused);
-// Clears g_DevEnvWnd, offers every top-level window to gFn_DevEnvEnumProc
+// Clears gFn_Engine().g_DevEnvWnd, offers every top-level window to gFn_DevEnvEnumProc
 // and gives what it found. A failure reported during the enumeration is
 // raised here, once it has ended.
 HWND gFn_FindDevEnvWnd();

@@ -8,21 +8,7 @@
 #include "ScopeExit.h"
 #include <utility>
 
-std::wstring g_LinkSendName;
-std::wstring g_LinkSendData;
-bool g_LinkSent = false;
-
 namespace {
-
-// What one LinkSend works with besides the three variables above: the texts
-// as they cross the platform and the window to skip, worked out once per
-// send instead of once per top-level window.
-struct SendWork {
-    std::string name;
-    std::string data;
-    HWND skip = nullptr;
-};
-SendWork* g_Work = nullptr;
 
 // A receiver that does not answer is given up after this long, so that a
 // hung program never hangs the sender.
@@ -44,11 +30,11 @@ bool Deliver(HWND child, const std::string& data) {
 } // namespace
 
 BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
-    if (!g_Work) return FALSE;
+    if (!gFn_Engine().g_Work) return FALSE;
     try {
-        if (window == g_Work->skip) return TRUE;
-        const HWND child = FindWindowExA(window, nullptr, nullptr, g_Work->name.c_str());
-        if (child && Deliver(child, g_Work->data)) g_LinkSent = true;
+        if (window == gFn_Engine().g_Work->skip) return TRUE;
+        const HWND child = FindWindowExA(window, nullptr, nullptr, gFn_Engine().g_Work->name.c_str());
+        if (child && Deliver(child, gFn_Engine().g_Work->data)) gFn_Engine().g_LinkSent = true;
     } catch (const std::exception& e) {
         EnumReports::Report(e);
     } catch (...) {
@@ -58,10 +44,10 @@ BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
 }
 
 bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
-    SendWork work;
+    LinkSendWork work;
     work.name = kx::ToAnsi(name);
     work.data = kx::ToAnsi(data);
-    if (g_ParentForm) work.skip = reinterpret_cast<HWND>(gFn_CtlHwnd(g_ParentForm.Get()));
+    if (gFn_Engine().g_ParentForm) work.skip = reinterpret_cast<HWND>(gFn_CtlHwnd(gFn_Engine().g_ParentForm.Get()));
     bool sent = false;
     EnumReports reports;
     {
@@ -69,20 +55,20 @@ bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
         // send in its turn while the outer send waits for it, in its own
         // program or through a message sent back to this thread) gets the
         // outer send's state back when it ends.
-        SendWork* const outerWork = std::exchange(g_Work, &work);
-        std::wstring outerName = std::exchange(g_LinkSendName, name);
-        std::wstring outerData = std::exchange(g_LinkSendData, data);
-        const bool outerSent = std::exchange(g_LinkSent, false);
+        LinkSendWork* const outerWork = std::exchange(gFn_Engine().g_Work, &work);
+        std::wstring outerName = std::exchange(gFn_Engine().g_LinkSendName, name);
+        std::wstring outerData = std::exchange(gFn_Engine().g_LinkSendData, data);
+        const bool outerSent = std::exchange(gFn_Engine().g_LinkSent, false);
         kx::ScopeExit restore([&] {
-            g_Work = outerWork;
+            gFn_Engine().g_Work = outerWork;
             if (!outerWork) return;
-            g_LinkSendName.swap(outerName);
-            g_LinkSendData.swap(outerData);
-            g_LinkSent = outerSent;
+            gFn_Engine().g_LinkSendName.swap(outerName);
+            gFn_Engine().g_LinkSendData.swap(outerData);
+            gFn_Engine().g_LinkSent = outerSent;
         });
         LONG unused = 0;
         reports.Run([&] { EnumWindows(gFn_LinkEnumProc, reinterpret_cast<LPARAM>(&unused)); });
-        sent = g_LinkSent;
+        sent = gFn_Engine().g_LinkSent;
     }
     reports.RaiseIfAny();
     return sent;

@@ -13,28 +13,20 @@ WNDPROC Replace(HWND h, WNDPROC proc) {
     return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
 }
 
-bool TargetsControls() { return g_TargetControls != Def_NothingText; }
+std::vector<ReplacedWindow>::iterator IndexAt(std::vector<ReplacedWindow>& index, HWND h) {
+    return std::lower_bound(index.begin(), index.end(), h, [](const ReplacedWindow& e, HWND k) { return e.hwnd < k; });
+}
 
-// Whether the install let the windows accept dropped files: the removal
-// takes it back even if a form loaded meanwhile changed FileDropMode.
-bool g_DropsAccepted = false;
-
-// The replaced windows sorted by handle, so that finding a window's previous
-// procedure on every message costs the same however many targets there are.
-// It mirrors the nonzero entries of g_PrevProcs (the first entry of a window).
-std::vector<std::pair<HWND, WNDPROC>> g_PrevProcIndex;
-
-void IndexAdd(HWND h, WNDPROC prev) {
-    const auto at = std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
-                                     [](const std::pair<HWND, WNDPROC>& e, HWND k) { return e.first < k; });
-    if (at == g_PrevProcIndex.end() || at->first != h) g_PrevProcIndex.insert(at, {h, prev});
+void IndexAdd(EngineSession& s, HWND h, WNDPROC prev, bool unicode) {
+    const auto at = IndexAt(s.g_PrevProcIndex, h);
+    if (at == s.g_PrevProcIndex.end() || at->hwnd != h) s.g_PrevProcIndex.insert(at, {h, prev, unicode});
 }
 
 // A window that already stands earlier in the tables keeps the one
 // replacement it got there, so it is handed back what it had before.
-bool ReplacedEarlier(size_t i) {
-    for (size_t j = 0; j < i && j < g_PrevProcs.size(); ++j)
-        if (g_PrevProcs[j] && g_CtlHwnds.at(j) == g_CtlHwnds.at(i)) return true;
+bool ReplacedEarlier(const EngineSession& s, size_t i) {
+    for (size_t j = 0; j < i && j < s.g_PrevProcs.size(); ++j)
+        if (s.g_PrevProcs[j] && s.g_CtlHwnds.at(j) == s.g_CtlHwnds.at(i)) return true;
     return false;
 }
 
@@ -53,48 +45,48 @@ void Unhook(HWND h, WNDPROC ours, WNDPROC prev) {
     if (!gFn_HandBack(h, ours, prev)) gFn_LeaveHooked(h, ours, prev);
 }
 
-bool Install() {
+bool Install(EngineState& e) {
     gFn_SweepLeftovers();
-    if (g_DebugMode) gFn_DebugOpen(); // without a trace the capture still runs
+    if (e.g_DebugMode) gFn_DebugOpen(); // without a trace the capture still runs
 
     kx::AutomationError err;
     bool dropMode = false;
-    if (FAILED(g_CallbackCtl.FileDropMode(&dropMode, &err))) throw kx::RaisedError(err);
-    g_FileDropMode = dropMode;
-    g_DropsAccepted = dropMode;
+    if (FAILED(e.g_CallbackCtl.FileDropMode(&dropMode, &err))) throw kx::RaisedError(err);
+    e.g_FileDropMode = dropMode;
+    e.g_DropsAccepted = dropMode;
 
-    if (g_TargetHandle != 0) {
-        const HWND h = reinterpret_cast<HWND>(g_TargetHandle);
-        if (g_FileDropMode) DragAcceptFiles(h, TRUE);
-        g_PrevHandleProc = Hook(h, gFn_CallProcHandle);
-        if (!g_PrevHandleProc) {
+    if (e.g_TargetHandle != 0) {
+        const HWND h = reinterpret_cast<HWND>(e.g_TargetHandle);
+        if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
+        e.g_PrevHandleProc = Hook(h, gFn_CallProcHandle);
+        if (!e.g_PrevHandleProc) {
             gFn_SubClassOff();
-            g_CallbackCtl.ErrMsg(kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid, 100);
+            e.g_CallbackCtl.ErrMsg(kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid, 100);
             return false;
         }
-        g_PrevHandleHwnd = h;
+        e.g_PrevHandleHwnd = h;
     }
 
-    g_PrevProcs.assign(1, nullptr);
-    g_PrevProcIndex.clear();
-    if (TargetsControls()) {
-        for (size_t i = 0; i < g_Ctls.size(); ++i) {
-            const HWND h = g_CtlHwnds.at(i);
-            if (g_FileDropMode) DragAcceptFiles(h, TRUE);
-            if (g_PrevProcs.size() < i + 1) g_PrevProcs.resize(i + 1, nullptr);
-            if (ReplacedEarlier(i)) continue;
-            g_PrevProcs[i] = Hook(h, gFn_CallProc);
-            if (g_PrevProcs[i]) IndexAdd(h, g_PrevProcs[i]);
-            if (!g_PrevProcs[i]) {
+    e.g_PrevProcs.assign(1, nullptr);
+    e.g_PrevProcIndex.clear();
+    if (e.g_TargetControls != Def_NothingText) {
+        for (size_t i = 0; i < e.g_Ctls.size(); ++i) {
+            const HWND h = e.g_CtlHwnds.at(i);
+            if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
+            if (e.g_PrevProcs.size() < i + 1) e.g_PrevProcs.resize(i + 1, nullptr);
+            if (ReplacedEarlier(e, i)) continue;
+            e.g_PrevProcs[i] = Hook(h, gFn_CallProc);
+            if (!e.g_PrevProcs[i]) {
                 gFn_SubClassOff();
-                g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid,
-                                     kx::byname::NameOf(g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail, 100);
+                e.g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid,
+                                       kx::byname::NameOf(e.g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail, 100);
                 return false;
             }
+            IndexAdd(e, h, e.g_PrevProcs[i], false);
         }
     }
 
-    g_EventsStarted = true;
+    e.g_EventsStarted = true;
     return true;
 }
 
@@ -102,52 +94,57 @@ bool Install() {
 
 bool gFn_SubClassOn() {
     try {
-        return Install();
-    } catch (const std::exception& e) {
+        return Install(gFn_Engine());
+    } catch (const std::exception& ex) {
         // The trap of the install: undo, then report the failure as it is. At
         // run time that report raises, and the raise leaves to our caller.
-        const kx::AutomationError err = kx::ErrorFromException(e);
+        const kx::AutomationError err = kx::ErrorFromException(ex);
         gFn_SubClassOff();
-        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
+        gFn_Engine().g_CallbackCtl.ErrMsg(err.number, err.description, 0);
         return false;
     }
 }
 
 void gFn_ResetTargets() {
-    g_Ctls.assign(1, nullptr);
-    g_CtlHwnds.assign(1, nullptr);
-    g_PrevProcs.assign(1, nullptr);
+    EngineSession& s = gFn_Engine();
+    s.g_Ctls.assign(1, nullptr);
+    s.g_CtlHwnds.assign(1, nullptr);
+    s.g_PrevProcs.assign(1, nullptr);
 }
 
 void gFn_SubClassOff() noexcept {
+    EngineState* const state = gFn_EngineIfAny();
+    if (!state) return;
+    EngineState& e = *state;
     try {
         // Every recorded procedure goes back, whatever TargetControls says
         // now: a form loaded during the capture may have set "(Nothing)".
         // Without controls at install the table holds none.
-        for (size_t i = 0; i < g_PrevProcs.size(); ++i) {
-            if (!g_PrevProcs[i]) continue;
-            const HWND h = g_CtlHwnds.at(i);
-            Unhook(h, gFn_CallProc, g_PrevProcs[i]);
-            g_PrevProcs[i] = nullptr;
-            if (g_DropsAccepted) DragAcceptFiles(h, FALSE);
+        for (size_t i = 0; i < e.g_PrevProcs.size(); ++i) {
+            if (!e.g_PrevProcs[i]) continue;
+            const HWND h = e.g_CtlHwnds.at(i);
+            Unhook(h, gFn_CallProc, e.g_PrevProcs[i]);
+            e.g_PrevProcs[i] = nullptr;
+            if (e.g_DropsAccepted) DragAcceptFiles(h, FALSE);
         }
-        if (g_PrevHandleProc) {
-            Unhook(g_PrevHandleHwnd, gFn_CallProcHandle, g_PrevHandleProc);
-            g_PrevHandleProc = nullptr;
-            if (g_DropsAccepted) DragAcceptFiles(g_PrevHandleHwnd, FALSE);
-            g_PrevHandleHwnd = nullptr;
+        if (e.g_PrevHandleProc) {
+            Unhook(e.g_PrevHandleHwnd, gFn_CallProcHandle, e.g_PrevHandleProc);
+            e.g_PrevHandleProc = nullptr;
+            if (e.g_DropsAccepted) DragAcceptFiles(e.g_PrevHandleHwnd, FALSE);
+            e.g_PrevHandleHwnd = nullptr;
         }
     } catch (...) {
         // What could not be undone stays as it is; the session still ends.
     }
-    g_PrevProcIndex.clear();
+    e.g_PrevProcIndex.clear();
     gFn_SweepLeftovers();
     gFn_DebugClose();
-    g_EventsStarted = false;
+    e.g_EventsStarted = false;
 }
 
 WNDPROC gFn_PrevProc(HWND h) noexcept {
-    const auto at = std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
-                                     [](const std::pair<HWND, WNDPROC>& e, HWND k) { return e.first < k; });
-    return at != g_PrevProcIndex.end() && at->first == h ? at->second : nullptr;
+    EngineState* const e = gFn_EngineIfAny();
+    if (!e) return nullptr;
+    const auto at = IndexAt(e->g_PrevProcIndex, h);
+    return at != e->g_PrevProcIndex.end() && at->hwnd == h ? at->prev : nullptr;
 }

@@ -13,10 +13,6 @@ namespace {
 
 constexpr size_t kPrintZone = 14;
 
-// Separators of the user's locale, read once per session.
-std::wstring g_DateSep = L"/";
-std::wstring g_TimeSep = L":";
-
 std::wstring LocaleText(LCTYPE what, const wchar_t* fallback) {
     wchar_t buf[8] = {};
     return GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buf, 8) > 1 ? std::wstring(buf) : std::wstring(fallback);
@@ -27,25 +23,20 @@ std::wstring Two(int v) {
     return b;
 }
 
-std::wstring TimeText(const SYSTEMTIME& t) {
-    return Two(t.wHour) + g_TimeSep + Two(t.wMinute) + g_TimeSep + Two(t.wSecond);
+std::wstring TimeText(const EngineSession& s, const SYSTEMTIME& t) {
+    return Two(t.wHour) + s.g_TimeSep + Two(t.wMinute) + s.g_TimeSep + Two(t.wSecond);
 }
 
-std::wstring StampText() {
+std::wstring StampText(const EngineSession& s) {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    return Two(t.wYear / 100) + Two(t.wYear % 100) + g_DateSep + Two(t.wMonth) + g_DateSep + Two(t.wDay) + L"-" +
-        TimeText(t);
+    return Two(t.wYear / 100) + Two(t.wYear % 100) + s.g_DateSep + Two(t.wMonth) + s.g_DateSep + Two(t.wDay) + L"-" +
+        TimeText(s, t);
 }
 
-bool WriteBytes(const char* bytes, size_t size) {
-    DWORD written = 0;
-    return WriteFile(g_DebugFileNo.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
-}
-
-bool WriteLine(const std::string& ansi) {
+bool WriteLine(EngineSession& s, const std::string& ansi) {
     const std::string line = ansi + "\r\n";
-    return WriteBytes(line.data(), line.size());
+    return s.g_DebugFileNo.Write(line.data(), line.size());
 }
 
 // ---- A message line, made in the ANSI code page as it is written ----------
@@ -54,22 +45,18 @@ bool WriteLine(const std::string& ansi) {
 // together in one buffer, reused: once the first line is written, a line
 // costs its one write and no allocation. The buffer is free again before
 // anything can send a message (the write is the last step).
-std::string g_Line;
-
-void Append(const std::string& text) { g_Line += text; }
-void Append(const char* text) { g_Line += text; }
 
 // Signed decimal; with blank, a blank in front when it is not negative.
-void AppendNumber(LONG_PTR v, bool blank = false) {
+void AppendNumber(std::string& line, LONG_PTR v, bool blank = false) {
     char digits[24];
     const int n = kx::DecimalInto(static_cast<LONGLONG>(v), digits);
-    if (blank && v >= 0) g_Line += ' ';
-    g_Line.append(digits, static_cast<size_t>(n));
+    if (blank && v >= 0) line += ' ';
+    line.append(digits, static_cast<size_t>(n));
 }
 
 // Fields start at print zones of 14 columns, with at least one blank
 // between them; columns count ANSI bytes, as a text viewer shows them.
-void NextZone() { g_Line.append(kPrintZone - g_Line.size() % kPrintZone, ' '); }
+void NextZone(std::string& line) { line.append(kPrintZone - line.size() % kPrintZone, ' '); }
 
 // The catalogue's names by value, in the trace's code page: a binary search
 // per line instead of two searches of the catalogue's text.
@@ -104,118 +91,112 @@ const EventNames& TraceEventNames() {
 
 // "[hh:mm:ss]" of the local time, made again only when the system clock has
 // moved on to another second (the local time's seconds turn with it).
-ULONGLONG g_ClockSecond = 0;
-std::string g_ClockText;
 
-const std::string& ClockField() {
+const std::string& ClockField(EngineSession& s) {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
     const ULONGLONG second = ((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000000u;
-    if (second != g_ClockSecond || g_ClockText.empty()) {
+    if (second != s.g_ClockSecond || s.g_ClockText.empty()) {
         SYSTEMTIME t;
         GetLocalTime(&t);
-        g_ClockText = kx::ToAnsi(L"[" + TimeText(t) + L"]");
-        g_ClockSecond = second;
+        s.g_ClockText = kx::ToAnsi(L"[" + TimeText(s, t) + L"]");
+        s.g_ClockSecond = second;
     }
-    return g_ClockText;
+    return s.g_ClockText;
 }
 
 // The names of the controls this session's lines show, in the trace's code
 // page. A control cannot be renamed while its form runs, so its Name is read
-// once per session; the entry holds the object, so that no other can take
-// its place at the same address.
-std::vector<std::pair<kx::ComPtr<IDispatch>, std::string>> g_CtlNames;
+// once per session.
 
 // The control's name, or null when it could not be read.
-const std::string* ControlName(const kx::ComPtr<IDispatch>& ctl) {
+const std::string* ControlName(EngineSession& s, const kx::ComPtr<IDispatch>& ctl) {
     if (!ctl) return nullptr;
-    for (const auto& e : g_CtlNames)
+    for (const auto& e : s.g_CtlNames)
         if (e.first == ctl) return &e.second;
     kx::Variant name;
     std::wstring text;
     if (FAILED(kx::GetProperty(ctl.Get(), L"Name", name.get())) || !name.toString(text)) return nullptr;
-    g_CtlNames.emplace_back(ctl, kx::ToAnsi(text));
-    return &g_CtlNames.back().second;
+    s.g_CtlNames.emplace_back(ctl, kx::ToAnsi(text));
+    return &s.g_CtlNames.back().second;
 }
 
 // What a new session starts from: its separators read, nothing made yet.
-void ResetLineState() {
-    g_DateSep = LocaleText(LOCALE_SDATE, L"/");
-    g_TimeSep = LocaleText(LOCALE_STIME, L":");
-    g_ClockText.clear();
-    g_CtlNames.clear();
+void ResetLineState(EngineSession& s) {
+    s.g_DateSep = LocaleText(LOCALE_SDATE, L"/");
+    s.g_TimeSep = LocaleText(LOCALE_STIME, L":");
+    s.g_ClockText.clear();
+    s.g_CtlNames.clear();
 }
 
 // The rest of a message line after its first field ("[time]" and the
 // source), written with CR LF as one write.
-bool WriteMessageFields(LONG msg, LONG_PTR wp, LONG_PTR lp) {
-    NextZone();
-    Append("Event:");
-    Append(TraceEventNames().Of(msg));
-    Append("(");
-    AppendNumber(msg, true);
-    Append(")");
-    NextZone();
-    Append("P1:");
-    AppendNumber(wp);
-    NextZone();
-    Append("P2:");
-    AppendNumber(lp);
-    Append("\r\n");
-    return WriteBytes(g_Line.data(), g_Line.size());
+bool WriteMessageFields(EngineSession& s, LONG msg, LONG_PTR wp, LONG_PTR lp) {
+    std::string& line = s.g_Line;
+    NextZone(line);
+    line += "Event:";
+    line += TraceEventNames().Of(msg);
+    line += "(";
+    AppendNumber(line, msg, true);
+    line += ")";
+    NextZone(line);
+    line += "P1:";
+    AppendNumber(line, wp);
+    NextZone(line);
+    line += "P2:";
+    AppendNumber(line, lp);
+    line += "\r\n";
+    return s.g_DebugFileNo.Write(line.data(), line.size());
 }
 
 } // namespace
 
 bool gFn_DebugOpen() noexcept {
+    EngineState& s = gFn_Engine();
     try {
-        if (g_DebugOpen) gFn_DebugClose();
-        ResetLineState();
-        // Appended by writing at its end: nobody else can write to it while it
-        // is open (others may only read), and a handle opened for appending
-        // only costs the system far more on every write.
-        kx::UniqueFile f(CreateFileW(g_DebugFile.c_str(), FILE_WRITE_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!f) return false;
-        LARGE_INTEGER none{};
-        if (!SetFilePointerEx(f.get(), none, nullptr, FILE_END)) return false;
-        g_DebugFileNo = std::move(f);
-        if (!WriteLine(kx::ToAnsi(L"イベント取得を開始しました。(" + StampText() + L")"))) {
-            g_DebugFileNo.reset();
+        if (s.g_DebugOpen) gFn_DebugClose();
+        ResetLineState(s);
+        if (!s.g_DebugFileNo.Open(s.g_DebugFile)) return false;
+        if (!WriteLine(s, kx::ToAnsi(L"イベント取得を開始しました。(" + StampText(s) + L")"))) {
+            s.g_DebugFileNo.Close();
             return false;
         }
-        g_DebugOpen = true;
+        s.g_DebugOpen = true;
         return true;
     } catch (...) {
-        g_DebugFileNo.reset();
-        g_DebugOpen = false;
+        s.g_DebugFileNo.Close();
+        s.g_DebugOpen = false;
         return false;
     }
 }
 
 bool gFn_DebugClose() noexcept {
-    if (!g_DebugOpen) return false;
+    EngineState* const e = gFn_EngineIfAny();
+    if (!e || !e->g_DebugOpen) return false;
+    EngineSession& s = *e;
     bool ok = false;
     try {
-        ok = WriteLine(kx::ToAnsi(L"イベント取得を停止しました。(" + StampText() + L")")) && WriteLine(std::string());
+        ok = WriteLine(s, kx::ToAnsi(L"イベント取得を停止しました。(" + StampText(s) + L")")) &&
+            WriteLine(s, std::string());
     } catch (...) {
         ok = false;
     }
-    g_DebugFileNo.reset();
-    g_DebugOpen = false;
-    g_CtlNames.clear(); // the session's controls are let go with it
+    s.g_DebugFileNo.Close();
+    s.g_DebugOpen = false;
+    s.g_CtlNames.clear(); // the session's controls are let go with it
     return ok;
 }
 
 bool gFn_DebugControlLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
     try {
-        const std::string* name = ControlName(gFn_TargetCtl(h));
+        EngineSession& s = gFn_Engine();
+        const std::string* name = ControlName(s, gFn_TargetCtl(h));
         if (!name) return false;
-        g_Line.clear();
-        Append(ClockField());
-        Append("Control:");
-        Append(*name);
-        return WriteMessageFields(msg, wp, lp);
+        s.g_Line.clear();
+        s.g_Line += ClockField(s);
+        s.g_Line += "Control:";
+        s.g_Line += *name;
+        return WriteMessageFields(s, msg, wp, lp);
     } catch (...) {
         return false; // a line not written takes the capture's error path
     }
@@ -223,11 +204,12 @@ bool gFn_DebugControlLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
 
 bool gFn_DebugHandleLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
     try {
-        g_Line.clear();
-        Append(ClockField());
-        Append("Handle:");
-        AppendNumber(reinterpret_cast<LONG_PTR>(h), true);
-        return WriteMessageFields(msg, wp, lp);
+        EngineSession& s = gFn_Engine();
+        s.g_Line.clear();
+        s.g_Line += ClockField(s);
+        s.g_Line += "Handle:";
+        AppendNumber(s.g_Line, reinterpret_cast<LONG_PTR>(h), true);
+        return WriteMessageFields(s, msg, wp, lp);
     } catch (...) {
         return false; // a line not written takes the capture's error path
     }

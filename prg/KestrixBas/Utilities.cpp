@@ -7,11 +7,12 @@
 #include "Variant.h"
 
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept {
-    const size_t n = g_Ctls.size() < g_CtlHwnds.size() ? g_Ctls.size() : g_CtlHwnds.size();
+    const size_t n = gFn_Engine().g_Ctls.size() < gFn_Engine().g_CtlHwnds.size() ? gFn_Engine().g_Ctls.size()
+                                                                                 : gFn_Engine().g_CtlHwnds.size();
     for (size_t i = 0; i < n; ++i) {
-        if (g_CtlHwnds[i] == h) return g_Ctls[i];
+        if (gFn_Engine().g_CtlHwnds[i] == h) return gFn_Engine().g_Ctls[i];
     }
-    return g_CallbackCtl.Ptr();
+    return gFn_Engine().g_CallbackCtl.Ptr();
 }
 
 LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces) {
@@ -33,7 +34,7 @@ LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wst
     } catch (const std::exception& e) {
         // Reported like any trapped failure; at run time the report raises.
         const kx::AutomationError err = kx::ErrorFromException(e);
-        g_CallbackCtl.ErrMsg(err.number, err.description, 0);
+        gFn_Engine().g_CallbackCtl.ErrMsg(err.number, err.description, 0);
         return 0;
     }
 }

@@ -78,7 +78,7 @@ TEST_F(EngineTest, ChangedValuesAreTheOnesPassedOn) {
 TEST_F(EngineTest, DropsAreAlwaysWatchedOnControlsButNotOnTheRawWindow) {
     control_.fileDropMode = true;
     TestWindow a, raw;
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'15'"));
     SendMessageA(a.hwnd(), WM_DROPFILES, 0, 0);
     SendMessageA(raw.hwnd(), WM_DROPFILES, 0, 0);
@@ -98,7 +98,7 @@ TEST_F(EngineTest, DropsAreAlwaysWatchedOnControlsButNotOnTheRawWindow) {
 
 TEST_F(EngineTest, RawWindowMessagesComeWithTheirOwnHandle) {
     TestWindow raw;
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     ASSERT_TRUE(Capture({}, L"'1025'"));
     EXPECT_EQ(SendMessageA(raw.hwnd(), kMsgA, 3, 4), Recorder::kResult);
     ASSERT_EQ(control_.events.size(), 1u);
@@ -112,39 +112,39 @@ TEST_F(EngineTest, FailingCallBackEndsTheSessionButTheMessageStillArrives) {
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'1025'"));
     EXPECT_EQ(SendMessageA(a.hwnd(), kMsgA, 1, 2), Recorder::kResult);
     EXPECT_EQ(Recorder::Only({kMsgA}).size(), 1u);
-    EXPECT_FALSE(g_EventsStarted);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(a.proc(), original);
     EXPECT_TRUE(control_.reports.empty());
 }
 
 TEST_F(EngineTest, FailingCallBackInsideTheDevelopmentEnvironmentKeepsTheSession) {
     TestWindow a;
-    g_InDevEnv = true;
+    gFn_Engine().g_InDevEnv = true;
     control_.object().Define(L"DoGetEvents", [](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* ei) {
         return AutoObject::Raise(ei, 5, L"handler failed");
     });
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'1025'"));
     EXPECT_EQ(SendMessageA(a.hwnd(), kMsgA, 1, 2), Recorder::kResult);
-    EXPECT_TRUE(g_EventsStarted);
+    EXPECT_TRUE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(a.proc(), gFn_CallProc);
     EXPECT_EQ(Recorder::Only({kMsgA}).size(), 1u);
 }
 
 TEST_F(EngineTest, FailureOnTheRawWindowEndsTheSessionEvenInsideTheEnvironment) {
     TestWindow raw;
-    g_InDevEnv = true;
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_InDevEnv = true;
+    gFn_Engine().g_TargetHandle = raw.handle();
     ASSERT_TRUE(Capture({}, L"'1025'"));
-    g_CallbackCtl.Reset(); // the control has gone
+    gFn_Engine().g_CallbackCtl.Reset(); // the control has gone
     EXPECT_EQ(SendMessageA(raw.hwnd(), kMsgA, 0, 0), Recorder::kResult);
-    EXPECT_FALSE(g_EventsStarted);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
     EXPECT_NE(raw.proc(), gFn_CallProcHandle);
 }
 
 TEST_F(EngineTest, StoppingInsideTheHandlerStillDeliversTheMessage) {
     TestWindow a, raw;
     const WNDPROC original = a.proc();
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     control_.onEvent = [](LONG_PTR&, LONG&, LONG_PTR& wp, LONG_PTR&) {
         gFn_SubClassOff();
         wp = 99;
@@ -175,10 +175,10 @@ TEST_F(EngineTest, LastErrorOfAllBitsEndsTheSessionWithoutPassingTwice) {
     SetWindowLongPtrA(a.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FailingLastErrorProc));
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'1026'"));
     SendMessageA(a.hwnd(), kMsgB, 0, 0);
-    EXPECT_TRUE(g_EventsStarted);
+    EXPECT_TRUE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(SendMessageA(a.hwnd(), kMsgA, 0, 0), Recorder::kResult);
     EXPECT_EQ(Recorder::Only({kMsgA}).size(), 1u);
-    EXPECT_FALSE(g_EventsStarted);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(a.proc(), FailingLastErrorProc);
 }
 

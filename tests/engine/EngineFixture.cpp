@@ -77,7 +77,7 @@ FakeControl::FakeControl(const std::wstring& name) : obj_(AutoObject::New()) {
 void EngineTest::SetUp() {
     ClearStore();
     Recorder::log.clear();
-    g_CallbackCtl = control_.dispatch();
+    gFn_Engine().g_CallbackCtl = control_.dispatch();
 }
 
 void EngineTest::TearDown() {
@@ -86,38 +86,38 @@ void EngineTest::TearDown() {
 }
 
 void EngineTest::ClearStore() {
-    g_TargetControls.clear();
-    g_TargetEvents = L"";
-    g_TargetHandle = 0;
-    g_DebugMode = false;
-    g_DebugFile.clear();
-    g_FileDropMode = false;
-    g_InDevEnv = false;
+    gFn_Engine().g_TargetControls.clear();
+    gFn_Engine().g_TargetEvents = L"";
+    gFn_Engine().g_TargetHandle = 0;
+    gFn_Engine().g_DebugMode = false;
+    gFn_Engine().g_DebugFile.clear();
+    gFn_Engine().g_FileDropMode = false;
+    gFn_Engine().g_InDevEnv = false;
     gFn_ResetTargets();
-    g_CallbackCtl.Reset();
+    gFn_Engine().g_CallbackCtl.Reset();
 }
 
 void EngineTest::SetTargets(const std::vector<std::pair<std::wstring, HWND>>& targets) {
     if (targets.empty()) {
-        g_TargetControls = Def_NothingText;
-        g_Ctls.assign(1, nullptr);
-        g_CtlHwnds.assign(1, nullptr);
+        gFn_Engine().g_TargetControls = Def_NothingText;
+        gFn_Engine().g_Ctls.assign(1, nullptr);
+        gFn_Engine().g_CtlHwnds.assign(1, nullptr);
         return;
     }
-    g_TargetControls.clear();
-    g_Ctls.clear();
-    g_CtlHwnds.clear();
+    gFn_Engine().g_TargetControls.clear();
+    gFn_Engine().g_Ctls.clear();
+    gFn_Engine().g_CtlHwnds.clear();
     for (const auto& t : targets) {
-        if (!g_TargetControls.empty()) g_TargetControls += L",";
-        g_TargetControls += t.first;
-        g_Ctls.push_back(MakeTargetControl(t.first, t.second));
-        g_CtlHwnds.push_back(t.second);
+        if (!gFn_Engine().g_TargetControls.empty()) gFn_Engine().g_TargetControls += L",";
+        gFn_Engine().g_TargetControls += t.first;
+        gFn_Engine().g_Ctls.push_back(MakeTargetControl(t.first, t.second));
+        gFn_Engine().g_CtlHwnds.push_back(t.second);
     }
 }
 
 bool EngineTest::Capture(const std::vector<std::pair<std::wstring, HWND>>& targets, const std::wstring& events) {
     SetTargets(targets);
-    g_TargetEvents = events;
+    gFn_Engine().g_TargetEvents = events;
     return gFn_SubClassOn();
 }
 

@@ -18,23 +18,23 @@ HWND DeadWindow() {
 TEST_F(EngineTest, InstallReplacesEveryTargetAndRemovalRestoresIt) {
     TestWindow a, b, raw;
     const WNDPROC original = a.proc();
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
 
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}, {L"Command1", b.hwnd()}}, L"'513'"));
-    EXPECT_TRUE(g_EventsStarted);
+    EXPECT_TRUE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(ProcOf(a.hwnd()), gFn_CallProc);
     EXPECT_EQ(ProcOf(b.hwnd()), gFn_CallProc);
     EXPECT_EQ(ProcOf(raw.hwnd()), gFn_CallProcHandle);
     EXPECT_EQ(gFn_PrevProc(a.hwnd()), original);
-    EXPECT_EQ(g_PrevProcs.size(), g_Ctls.size());
+    EXPECT_EQ(gFn_Engine().g_PrevProcs.size(), gFn_Engine().g_Ctls.size());
 
     gFn_SubClassOff();
-    EXPECT_FALSE(g_EventsStarted);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(ProcOf(a.hwnd()), original);
     EXPECT_EQ(ProcOf(b.hwnd()), original);
     EXPECT_EQ(ProcOf(raw.hwnd()), original);
     EXPECT_EQ(gFn_PrevProc(a.hwnd()), nullptr);
-    EXPECT_EQ(g_PrevHandleProc, nullptr);
+    EXPECT_EQ(gFn_Engine().g_PrevHandleProc, nullptr);
     EXPECT_TRUE(control_.reports.empty());
 }
 
@@ -68,21 +68,21 @@ TEST_F(EngineTest, SystemControlsKeepWorkingWhileCapturedAndAfterwards) {
 
 TEST_F(EngineTest, NothingTargetedWithoutHandleStartsWithoutReplacingAnything) {
     ASSERT_TRUE(Capture({}, L"ALL"));
-    EXPECT_TRUE(g_EventsStarted);
-    EXPECT_EQ(g_PrevHandleProc, nullptr);
-    EXPECT_EQ(g_PrevProcs.size(), 1u);
-    EXPECT_EQ(g_PrevProcs[0], nullptr);
+    EXPECT_TRUE(gFn_Engine().g_EventsStarted);
+    EXPECT_EQ(gFn_Engine().g_PrevHandleProc, nullptr);
+    EXPECT_EQ(gFn_Engine().g_PrevProcs.size(), 1u);
+    EXPECT_EQ(gFn_Engine().g_PrevProcs[0], nullptr);
 }
 
 TEST_F(EngineTest, RawHandleAloneIsTheOnlyWindowReplacedAndRestored) {
     TestWindow raw, other;
     const WNDPROC original = raw.proc();
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     // Tables left over from an earlier session must not be touched.
-    g_CtlHwnds.assign(1, other.hwnd());
-    g_Ctls.assign(1, MakeTargetControl(L"Other", other.hwnd()));
-    g_TargetControls = Def_NothingText;
-    g_TargetEvents = L"ALL";
+    gFn_Engine().g_CtlHwnds.assign(1, other.hwnd());
+    gFn_Engine().g_Ctls.assign(1, MakeTargetControl(L"Other", other.hwnd()));
+    gFn_Engine().g_TargetControls = Def_NothingText;
+    gFn_Engine().g_TargetEvents = L"ALL";
     ASSERT_TRUE(gFn_SubClassOn());
     EXPECT_EQ(raw.proc(), gFn_CallProcHandle);
     EXPECT_EQ(other.proc(), original);
@@ -104,10 +104,10 @@ TEST_F(EngineTest, WindowNamedTwiceGetsItsOwnProcedureBackAndOneCallPerMessage) 
 TEST_F(EngineTest, FailedReplacementAtRunTimeUndoesEverythingAndRaises) {
     TestWindow a, b, raw;
     const WNDPROC original = a.proc();
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     const HWND dead = DeadWindow();
     SetTargets({{L"Text1", a.hwnd()}, {L"Text2", b.hwnd()}, {L"Text3", dead}});
-    g_TargetEvents = L"ALL";
+    gFn_Engine().g_TargetEvents = L"ALL";
 
     try {
         gFn_SubClassOn();
@@ -123,7 +123,7 @@ TEST_F(EngineTest, FailedReplacementAtRunTimeUndoesEverythingAndRaises) {
     EXPECT_EQ(control_.reports[0].helpContext, 100);
     EXPECT_EQ(control_.reports[1].number, 10004);
     EXPECT_EQ(control_.reports[1].helpContext, 0);
-    EXPECT_FALSE(g_EventsStarted);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(a.proc(), original);
     EXPECT_EQ(b.proc(), original);
     EXPECT_EQ(raw.proc(), original);
@@ -133,13 +133,13 @@ TEST_F(EngineTest, FailedReplacementAtDesignTimeReportsOnceAndReturnsFalse) {
     control_.runTime = false;
     TestWindow a;
     const WNDPROC original = a.proc();
-    g_TargetHandle = reinterpret_cast<LONG_PTR>(DeadWindow());
+    gFn_Engine().g_TargetHandle = reinterpret_cast<LONG_PTR>(DeadWindow());
     EXPECT_FALSE(Capture({{L"Text1", a.hwnd()}}, L"ALL"));
     ASSERT_EQ(control_.reports.size(), 1u);
     EXPECT_EQ(control_.reports[0].number, 10003);
     EXPECT_EQ(control_.reports[0].text, L"TargetHandle ﾌﾟﾛﾊﾟﾃｨが不正です");
     EXPECT_EQ(control_.reports[0].helpContext, 100);
-    EXPECT_FALSE(g_EventsStarted);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
     EXPECT_EQ(a.proc(), original);
 }
 
@@ -162,16 +162,16 @@ TEST_F(EngineTest, RemovalWhenIdleLeavesWindowsAloneAndIsRepeatable) {
     gFn_SubClassOff();
     gFn_SubClassOff();
     EXPECT_EQ(a.proc(), reinterpret_cast<WNDPROC>(DefWindowProcA));
-    EXPECT_FALSE(g_EventsStarted);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
     SetWindowLongPtrA(a.hwnd(), GWLP_WNDPROC, foreign);
 }
 
 TEST_F(EngineTest, FileDropAcceptanceFollowsTheSession) {
     control_.fileDropMode = true;
     TestWindow a, raw;
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'15'"));
-    EXPECT_TRUE(g_FileDropMode);
+    EXPECT_TRUE(gFn_Engine().g_FileDropMode);
     EXPECT_TRUE(AcceptsFiles(a.hwnd()));
     EXPECT_TRUE(AcceptsFiles(raw.hwnd()));
     gFn_SubClassOff();
@@ -187,7 +187,7 @@ TEST_F(EngineTest, FileDropAcceptanceFollowsTheSession) {
     // off: what the install accepted is still taken back.
     control_.fileDropMode = true;
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'15'"));
-    g_FileDropMode = false;
+    gFn_Engine().g_FileDropMode = false;
     gFn_SubClassOff();
     EXPECT_FALSE(AcceptsFiles(a.hwnd()));
     EXPECT_FALSE(AcceptsFiles(raw.hwnd()));
@@ -196,9 +196,9 @@ TEST_F(EngineTest, FileDropAcceptanceFollowsTheSession) {
 TEST_F(EngineTest, RawWindowIsRestoredEvenWhenTargetHandleChangedMeanwhile) {
     TestWindow raw;
     const WNDPROC original = raw.proc();
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     ASSERT_TRUE(Capture({}, L"'1025'"));
-    g_TargetHandle = 0;
+    gFn_Engine().g_TargetHandle = 0;
     EXPECT_EQ(SendMessageA(raw.hwnd(), 1025, 0, 0), Recorder::kResult);
     gFn_SubClassOff();
     EXPECT_EQ(raw.proc(), original);

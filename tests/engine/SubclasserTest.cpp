@@ -32,7 +32,7 @@ protected:
             GetWindowTextA(h, text, sizeof text) && std::string(text) == "changed";
     }
     bool Start(HWND h, bool raw) {
-        g_TargetHandle = raw ? reinterpret_cast<LONG_PTR>(h) : 0;
+        gFn_Engine().g_TargetHandle = raw ? reinterpret_cast<LONG_PTR>(h) : 0;
         return raw ? Capture({}, L"ALL") : Capture({{L"Text1", h}}, L"ALL");
     }
 };

@@ -171,10 +171,10 @@ TEST(TargetEventList, ReassignmentReplacesTheWholeSet) {
     EXPECT_FALSE(list.watches(7));
 
     // The engine's own list is the one the capture procedures read.
-    g_TargetEvents = L"'513'";
-    EXPECT_TRUE(g_TargetEvents.watches(513));
-    EXPECT_FALSE(g_TargetEvents.watches(514));
-    EXPECT_EQ(static_cast<const std::wstring&>(g_TargetEvents), L"'513'");
-    g_TargetEvents = L"";
-    EXPECT_FALSE(g_TargetEvents.watches(513));
+    gFn_Engine().g_TargetEvents = L"'513'";
+    EXPECT_TRUE(gFn_Engine().g_TargetEvents.watches(513));
+    EXPECT_FALSE(gFn_Engine().g_TargetEvents.watches(514));
+    EXPECT_EQ(static_cast<const std::wstring&>(gFn_Engine().g_TargetEvents), L"'513'");
+    gFn_Engine().g_TargetEvents = L"";
+    EXPECT_FALSE(gFn_Engine().g_TargetEvents.watches(513));
 }

@@ -120,8 +120,8 @@ protected:
     }
 
     void Trace(const std::wstring& path) {
-        g_DebugMode = true;
-        g_DebugFile = path;
+        gFn_Engine().g_DebugMode = true;
+        gFn_Engine().g_DebugFile = path;
     }
 
     std::wstring dir_, file_;
@@ -148,12 +148,12 @@ TEST_F(TraceTest, ControlSessionWritesStartLineOneLinePerWatchedMessageAndStopLi
               "[##:##:##]Control:Text1     Event:WM_LBUTTONUP( 514)    P1:0          P2:262147", StopLine(), ""})));
     EXPECT_EQ(file.substr(file.size() - 4), "\r\n\r\n");
     ExpectTimesWithin(file, from, to);
-    EXPECT_FALSE(g_DebugOpen);
+    EXPECT_FALSE(gFn_Engine().g_DebugOpen);
 }
 
 TEST_F(TraceTest, HandleLinesNameUnknownMessagesAndWriteNegativeValues) {
     TestWindow raw;
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     Trace(file_);
     ASSERT_TRUE(Capture({}, L"'1025','512'"));
     SendMessageA(raw.hwnd(), WM_USER + 1, static_cast<WPARAM>(-5), static_cast<LPARAM>(-70000));
@@ -172,14 +172,14 @@ TEST_F(TraceTest, HandleLinesNameUnknownMessagesAndWriteNegativeValues) {
 }
 
 TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
-    g_DebugFile = file_;
+    gFn_Engine().g_DebugFile = file_;
     EXPECT_FALSE(gFn_DebugClose()); // nothing open yet
     ASSERT_TRUE(gFn_DebugOpen());
-    EXPECT_TRUE(g_DebugOpen);
+    EXPECT_TRUE(gFn_Engine().g_DebugOpen);
     EXPECT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(-2), -1, INT_MIN, INT_MAX));
     EXPECT_TRUE(gFn_DebugControlLine(reinterpret_cast<HWND>(0x1234), 0, 0, -1)); // no target: the control itself
     EXPECT_TRUE(gFn_DebugClose());
-    EXPECT_FALSE(g_DebugOpen);
+    EXPECT_FALSE(gFn_Engine().g_DebugOpen);
     EXPECT_FALSE(gFn_DebugClose());
 
     // A 14-byte field ends on a zone boundary: the next field starts a whole zone later.
@@ -201,7 +201,7 @@ TEST_F(TraceTest, EveryCatalogueValueIsNamedInItsLineAsTheCatalogueNamesIt) {
         if (!(p = wcschr(p + 1, L'\''))) break;
     }
     values.push_back(1025); // not in the catalogue
-    g_DebugFile = file_;
+    gFn_Engine().g_DebugFile = file_;
     ASSERT_TRUE(gFn_DebugOpen());
     for (LONG v : values) ASSERT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(1), v, 0, 0));
     gFn_DebugClose();
@@ -223,23 +223,27 @@ TEST_F(TraceTest, EveryCatalogueValueIsNamedInItsLineAsTheCatalogueNamesIt) {
 // A 64-bit program's handles and parameters are written whole, in decimal.
 TEST_F(TraceTest, LinesWriteValuesBeyond32BitsWhole) {
     TestWindow raw;
-    g_TargetHandle = raw.handle();
+    gFn_Engine().g_TargetHandle = raw.handle();
     Trace(file_);
     ASSERT_TRUE(Capture({}, L"'1025'"));
     SendMessageA(raw.hwnd(), WM_USER + 1, static_cast<WPARAM>(0x123456789AB), static_cast<LPARAM>(-0x500000001));
     gFn_SubClassOff();
-    g_DebugFile = file_;
+    gFn_Engine().g_DebugFile = file_;
     ASSERT_TRUE(gFn_DebugOpen());
     EXPECT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(-0x100000000), 0, LLONG_MIN, LLONG_MAX));
     EXPECT_TRUE(gFn_DebugClose());
 
     const std::string handle = kClock + "Handle: " + std::to_string(raw.handle());
-    EXPECT_TRUE(HasShape(Read(), File({StartLine(),
-                                       Zoned({handle, "Event:?????" "( 1025)", "P1:1250999896491", "P2:-21474836481"}),
-                                       StopLine(), "", StartLine(),
-                                       Zoned({kClock + "Handle:-4294967296", "Event:WM_NULL( 0)",
-                                              "P1:-9223372036854775808", "P2:9223372036854775807"}),
-                                       StopLine(), ""})));
+    EXPECT_TRUE(HasShape(Read(),
+                         File({StartLine(),
+                               Zoned({handle,
+                                      "Event:?????"
+                                      "( 1025)",
+                                      "P1:1250999896491", "P2:-21474836481"}),
+                               StopLine(), "", StartLine(),
+                               Zoned({kClock + "Handle:-4294967296", "Event:WM_NULL( 0)", "P1:-9223372036854775808",
+                                      "P2:9223372036854775807"}),
+                               StopLine(), ""})));
 }
 #endif
 
@@ -290,7 +294,7 @@ TEST_F(TraceTest, DebugModeOffDuringTheSessionStopsLinesButNotTheStopLine) {
     Trace(file_);
     ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'513'"));
     SendMessageA(a.hwnd(), WM_LBUTTONDOWN, 1, 0);
-    g_DebugMode = false;
+    gFn_Engine().g_DebugMode = false;
     SendMessageA(a.hwnd(), WM_LBUTTONDOWN, 2, 0);
     gFn_SubClassOff();
     EXPECT_EQ(control_.events.size(), 2u);
@@ -308,11 +312,11 @@ TEST_F(TraceTest, WithoutDebugModeOrAUsablePathNoFileIsWrittenButTheCaptureRuns)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.second));
         control_.events.clear();
-        g_DebugMode = c.first;
-        g_DebugFile = c.second;
+        gFn_Engine().g_DebugMode = c.first;
+        gFn_Engine().g_DebugFile = c.second;
         EXPECT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'513'"));
-        EXPECT_FALSE(g_DebugOpen);
-        EXPECT_TRUE(g_EventsStarted);
+        EXPECT_FALSE(gFn_Engine().g_DebugOpen);
+        EXPECT_TRUE(gFn_Engine().g_EventsStarted);
         EXPECT_EQ(SendMessageA(a.hwnd(), WM_LBUTTONDOWN, 1, 0), 0);
         EXPECT_EQ(control_.events.size(), 1u);
         gFn_SubClassOff();
@@ -352,7 +356,7 @@ TEST_F(TraceTest, FailedInstallStillWritesTheStopLine) {
     EXPECT_FALSE(Capture({{L"Text1", a.hwnd()}, {L"Text2", DeadWindow()}}, L"ALL"));
     ASSERT_EQ(control_.reports.size(), 1u);
     EXPECT_EQ(control_.reports[0].number, 10004);
-    EXPECT_FALSE(g_DebugOpen);
+    EXPECT_FALSE(gFn_Engine().g_DebugOpen);
     EXPECT_TRUE(HasShape(Read(), File({StartLine(), StopLine(), ""})));
 }
 

@@ -98,24 +98,24 @@ TEST(Utilities, SplitKeepsEveryPieceAsItStands) {
 TEST_F(UtilitiesTest, TargetCtlFindsTheControlOfAWindowOrFallsBackToTheCallback) {
     TestWindow a, b, other;
     SetTargets({{L"Text1", a.hwnd()}, {L"Command1", b.hwnd()}});
-    EXPECT_EQ(gFn_TargetCtl(a.hwnd()).Get(), g_Ctls[0].Get());
-    EXPECT_EQ(gFn_TargetCtl(b.hwnd()).Get(), g_Ctls[1].Get());
-    EXPECT_NE(g_Ctls[0].Get(), g_Ctls[1].Get());
+    EXPECT_EQ(gFn_TargetCtl(a.hwnd()).Get(), gFn_Engine().g_Ctls[0].Get());
+    EXPECT_EQ(gFn_TargetCtl(b.hwnd()).Get(), gFn_Engine().g_Ctls[1].Get());
+    EXPECT_NE(gFn_Engine().g_Ctls[0].Get(), gFn_Engine().g_Ctls[1].Get());
     EXPECT_EQ(gFn_TargetCtl(other.hwnd()).Get(), control_.dispatch());
 
     // The same window twice: the first entry wins.
     SetTargets({{L"Text1", a.hwnd()}, {L"Text2", a.hwnd()}});
-    EXPECT_EQ(gFn_TargetCtl(a.hwnd()).Get(), g_Ctls[0].Get());
+    EXPECT_EQ(gFn_TargetCtl(a.hwnd()).Get(), gFn_Engine().g_Ctls[0].Get());
 
     // A handle without an object beside it is not a match.
-    g_CtlHwnds.push_back(other.hwnd());
+    gFn_Engine().g_CtlHwnds.push_back(other.hwnd());
     EXPECT_EQ(gFn_TargetCtl(other.hwnd()).Get(), control_.dispatch());
 
-    g_Ctls.clear();
-    g_CtlHwnds.clear();
+    gFn_Engine().g_Ctls.clear();
+    gFn_Engine().g_CtlHwnds.clear();
     EXPECT_EQ(gFn_TargetCtl(a.hwnd()).Get(), control_.dispatch());
 
-    g_CallbackCtl.Reset();
+    gFn_Engine().g_CallbackCtl.Reset();
     EXPECT_EQ(gFn_TargetCtl(a.hwnd()).Get(), nullptr);
 }
 

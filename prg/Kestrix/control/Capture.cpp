@@ -12,18 +12,19 @@
 namespace kestrix {
 
 std::optional<Kestrix::CaptureReport> Kestrix::CheckCaptureSettings() {
-    if (kx::TrimBlanks(g_TargetControls).empty()) g_TargetControls = Def_NothingText;
-    if (g_TargetControls == Def_NothingText && g_TargetHandle == 0)
+    if (kx::TrimBlanks(gFn_Engine().g_TargetControls).empty()) gFn_Engine().g_TargetControls = Def_NothingText;
+    if (gFn_Engine().g_TargetControls == Def_NothingText && gFn_Engine().g_TargetHandle == 0)
         return CaptureReport{kErrNothingToCapture, kMsgNothingToCapture};
-    if (kx::TrimBlanks(g_TargetEvents.text()).empty()) return CaptureReport{kErrNoTargetEvents, kMsgNoTargetEvents};
+    if (kx::TrimBlanks(gFn_Engine().g_TargetEvents.text()).empty())
+        return CaptureReport{kErrNoTargetEvents, kMsgNoTargetEvents};
     return std::nullopt;
 }
 
 std::optional<Kestrix::CaptureReport> Kestrix::ResolveTargets() {
     gFn_ResetTargets();
-    if (g_TargetControls == Def_NothingText) return std::nullopt;
+    if (gFn_Engine().g_TargetControls == Def_NothingText) return std::nullopt;
     std::vector<std::wstring> names;
-    gFn_Split(g_TargetControls, L',', names);
+    gFn_Split(gFn_Engine().g_TargetControls, L',', names);
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
     if (!form) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
@@ -45,13 +46,13 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& n
         if (!item || kx::UpperCase(kx::byname::NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
         matched = true;
         const LONG_PTR h = gFn_CtlHwnd(item.Get());
-        if (g_CtlHwnds.size() < k + 1) g_CtlHwnds.resize(k + 1);
-        g_CtlHwnds[k] = reinterpret_cast<HWND>(h);
+        if (gFn_Engine().g_CtlHwnds.size() < k + 1) gFn_Engine().g_CtlHwnds.resize(k + 1);
+        gFn_Engine().g_CtlHwnds[k] = reinterpret_cast<HWND>(h);
         if (h == 0) return CaptureReport{kErrNoHwnd, kMsgNoHwndHead + name + kMsgNoHwndTail};
         // A window named as a control is captured once, as that control.
         if (h == kx::byname::GetLongPtr(ext, L"TargetHandle")) kx::byname::LetLongPtr(ext, L"TargetHandle", 0);
-        if (g_Ctls.size() < k + 1) g_Ctls.resize(k + 1);
-        g_Ctls[k] = item;
+        if (gFn_Engine().g_Ctls.size() < k + 1) gFn_Engine().g_Ctls.resize(k + 1);
+        gFn_Engine().g_Ctls[k] = item;
         ++k;
     }
     if (!matched) return CaptureReport{kErrNotFound, kMsgNotFoundHead + name + kMsgNotFoundTail};
@@ -60,14 +61,14 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& n
 
 std::optional<Kestrix::CaptureReport> Kestrix::InstallTargets() {
     gFn_SubClassOn();
-    if (g_Ctls.size() != g_PrevProcs.size()) g_EventsStarted = false;
-    if (g_EventsStarted) return std::nullopt;
+    if (gFn_Engine().g_Ctls.size() != gFn_Engine().g_PrevProcs.size()) gFn_Engine().g_EventsStarted = false;
+    if (gFn_Engine().g_EventsStarted) return std::nullopt;
     gFn_SubClassOff();
     return CaptureReport{kErrCaptureFailed, kMsgCaptureFailed};
 }
 
 void Kestrix::StartCapture() {
-    if (g_EventsStarted) return;
+    if (gFn_Engine().g_EventsStarted) return;
     std::optional<CaptureReport> report;
     try {
         report = CheckCaptureSettings();
@@ -78,9 +79,9 @@ void Kestrix::StartCapture() {
         // caller with its own number and text: a capture that did not start
         // is never reported as one that did.
         const kx::AutomationError err = kx::ErrorFromException(e);
-        g_EventsStarted = false;
+        gFn_Engine().g_EventsStarted = false;
         gFn_SubClassOff();
-        if (g_UserMode) throw kx::RaisedError(err);
+        if (gFn_Engine().g_UserMode) throw kx::RaisedError(err);
         return;
     }
     if (report) ErrMsg(report->number, report->text, 100);
@@ -100,7 +101,7 @@ STDMETHODIMP Kestrix::EventsStop() {
 
 STDMETHODIMP Kestrix::IsEventsStart(VARIANT_BOOL* result) {
     if (!result) return E_POINTER;
-    *result = g_EventsStarted ? VARIANT_TRUE : VARIANT_FALSE;
+    *result = gFn_Engine().g_EventsStarted ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 

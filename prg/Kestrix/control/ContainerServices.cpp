@@ -60,7 +60,7 @@ void Kestrix::PrepareReceiver() {
         const LONG_PTR formHwnd = gFn_CtlHwnd(form.Get());
         if (formHwnd) SetParent(own, reinterpret_cast<HWND>(formHwnd));
     }
-    SetWindowTextA(own, kx::ToAnsi(g_LinkName).c_str());
+    SetWindowTextA(own, kx::ToAnsi(gFn_Engine().g_LinkName).c_str());
 }
 
 } // namespace kestrix

@@ -21,7 +21,7 @@ void Kestrix::ErrMsg(LONG number, const std::wstring& text, LONG helpContext) {
     const bool own = number >= 10000;
     const std::wstring helpFile = own ? kHelpFile : L"";
     const LONG context = own ? kHelpContext : helpContext;
-    if (g_UserMode) {
+    if (gFn_Engine().g_UserMode) {
         kx::AutomationError e;
         e.number = number;
         e.hr = kx::VbErrorStatus(number);

@@ -72,12 +72,11 @@ bool Kestrix::DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp
     if (controlRef) controlRef->Release();
     if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
 
-    if (*msg == kDropFiles && g_FileDropMode) {
+    if (*msg == kDropFiles && gFn_Engine().g_FileDropMode) {
         // A drop the control handles always goes on to the window.
         cancel = VARIANT_FALSE;
         LONG count = 0;
-        const std::vector<std::wstring> files =
-            DroppedFiles(reinterpret_cast<HDROP>(*wp), &count);
+        const std::vector<std::wstring> files = DroppedFiles(reinterpret_cast<HDROP>(*wp), &count);
         SAFEARRAY* sa = StringArray(files);
         IDispatch* targetRef = gFn_TargetCtl(reinterpret_cast<HWND>(*hwnd)).Detach();
         VARIANTARG drop[3];

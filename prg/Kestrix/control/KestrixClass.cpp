@@ -45,20 +45,20 @@ void Kestrix::OnSiteChanged() {
 void Kestrix::Terminate() noexcept {
     if (terminated_) return;
     terminated_ = true;
-    if (g_EventsStarted) gFn_SubClassOff();
-    g_CallbackCtl.Reset();
-    g_ParentForm.Reset();
-    g_Ambient.Reset();
+    if (gFn_Engine().g_EventsStarted) gFn_SubClassOff();
+    gFn_Engine().g_CallbackCtl.Reset();
+    gFn_Engine().g_ParentForm.Reset();
+    gFn_Engine().g_Ambient.Reset();
 }
 
 void Kestrix::OnSetExtent(SIZEL* himetric) { *himetric = kFixedExtent; }
 
 void Kestrix::OnWindowCreated(HWND) {
-    if (g_UserMode) PrepareReceiver();
+    if (gFn_Engine().g_UserMode) PrepareReceiver();
 }
 
 bool Kestrix::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) {
-    if (msg != WM_PAINT || !g_UserMode) return false;
+    if (msg != WM_PAINT || !gFn_Engine().g_UserMode) return false;
     // At run time a paint is the link's delivery: the window text is the data.
     ReceiveLink();
     ValidateRect(Hwnd(), nullptr);

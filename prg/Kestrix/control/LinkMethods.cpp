@@ -57,7 +57,7 @@ void Kestrix::ReceiveLink() {
     // handled, whatever happened while it was.
     kx::ScopeExit back([own] {
         try {
-            SetWindowTextA(own, kx::ToAnsi(g_LinkName).c_str());
+            SetWindowTextA(own, kx::ToAnsi(gFn_Engine().g_LinkName).c_str());
         } catch (const std::bad_alloc&) {
             // no memory for the text: the window keeps what it has
         }

@@ -43,27 +43,33 @@ const std::vector<PersistedProperty>& Kestrix::Persisted() {
         // in the other: a window handle has 32 significant bits, sign-extended
         // in a 64-bit process, so nothing is lost.
         {L"TargetHandle", [](const DefaultNames&) -> StoreValue { return LONG{0}; },
-         []() -> StoreValue { return static_cast<LONG>(g_TargetHandle); },
-         [](V v) { g_TargetHandle = std::get<LONG>(v); },
+         []() -> StoreValue { return static_cast<LONG>(gFn_Engine().g_TargetHandle); },
+         [](V v) { gFn_Engine().g_TargetHandle = std::get<LONG>(v); },
          // Set only at run time: a new control just starts with none.
-         [](Kestrix&, V v) { g_TargetHandle = std::get<LONG>(v); }},
+         [](Kestrix&, V v) { gFn_Engine().g_TargetHandle = std::get<LONG>(v); }},
         {L"TargetControls", [](const DefaultNames& n) -> StoreValue { return n.form; },
-         []() -> StoreValue { return g_TargetControls; }, [](V v) { g_TargetControls = std::get<std::wstring>(v); },
+         []() -> StoreValue { return gFn_Engine().g_TargetControls; },
+         [](V v) { gFn_Engine().g_TargetControls = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetTargetControls(std::get<std::wstring>(v)); }},
         {L"TargetEvents", [](const DefaultNames&) -> StoreValue { return std::wstring(kDefaultTargetEvents); },
-         []() -> StoreValue { return g_TargetEvents.text(); }, [](V v) { g_TargetEvents = std::get<std::wstring>(v); },
+         []() -> StoreValue { return gFn_Engine().g_TargetEvents.text(); },
+         [](V v) { gFn_Engine().g_TargetEvents = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetTargetEvents(std::get<std::wstring>(v)); }},
         {L"DebugMode", [](const DefaultNames&) -> StoreValue { return kDefaultDebugMode; },
-         []() -> StoreValue { return g_DebugMode; }, [](V v) { g_DebugMode = std::get<bool>(v); },
+         []() -> StoreValue { return gFn_Engine().g_DebugMode; },
+         [](V v) { gFn_Engine().g_DebugMode = std::get<bool>(v); },
          [](Kestrix& k, V v) { k.SetDebugMode(std::get<bool>(v)); }},
         {L"DebugFile", [](const DefaultNames& n) -> StoreValue { return n.own + kDebugFileSuffix; },
-         []() -> StoreValue { return g_DebugFile; }, [](V v) { g_DebugFile = std::get<std::wstring>(v); },
+         []() -> StoreValue { return gFn_Engine().g_DebugFile; },
+         [](V v) { gFn_Engine().g_DebugFile = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetDebugFile(std::get<std::wstring>(v)); }},
         {L"LinkName", [](const DefaultNames&) -> StoreValue { return std::wstring(kDefaultLinkName); },
-         []() -> StoreValue { return g_LinkName; }, [](V v) { g_LinkName = std::get<std::wstring>(v); },
+         []() -> StoreValue { return gFn_Engine().g_LinkName; },
+         [](V v) { gFn_Engine().g_LinkName = std::get<std::wstring>(v); },
          [](Kestrix& k, V v) { k.SetLinkName(std::get<std::wstring>(v)); }},
         {L"FileDropMode", [](const DefaultNames&) -> StoreValue { return kDefaultFileDropMode; },
-         []() -> StoreValue { return g_FileDropMode; }, [](V v) { g_FileDropMode = std::get<bool>(v); },
+         []() -> StoreValue { return gFn_Engine().g_FileDropMode; },
+         [](V v) { gFn_Engine().g_FileDropMode = std::get<bool>(v); },
          [](Kestrix& k, V v) { k.SetFileDropMode(std::get<bool>(v)); }},
     };
     return table;
@@ -72,25 +78,25 @@ const std::vector<PersistedProperty>& Kestrix::Persisted() {
 DefaultNames Kestrix::Defaults(IDispatch* form) const { return {FormName(form), OwnName()}; }
 
 HRESULT Kestrix::OnInitNew() {
-    g_UserMode = UserModeFromContainer();
+    gFn_Engine().g_UserMode = UserModeFromContainer();
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
     const DefaultNames names = Defaults(form.Get());
     // A control newly placed in the designer takes its defaults through the
     // set operations, each with its change notification; started fresh
     // where no designer is, it takes the same defaults quietly.
-    if (!g_UserMode) PlacementSound(Module());
+    if (!gFn_Engine().g_UserMode) PlacementSound(Module());
     for (const PersistedProperty& p : Persisted()) {
-        if (g_UserMode) p.put(p.fallback(names));
+        if (gFn_Engine().g_UserMode) p.put(p.fallback(names));
         else p.place(*this, p.fallback(names));
     }
-    g_CallbackCtl = ext;
-    g_ParentForm = form;
+    gFn_Engine().g_CallbackCtl = ext;
+    gFn_Engine().g_ParentForm = form;
     return S_OK;
 }
 
 HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
-    g_UserMode = UserModeFromContainer();
+    gFn_Engine().g_UserMode = UserModeFromContainer();
     LoadVersionDialogOnce(Module());
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
@@ -108,19 +114,19 @@ HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
 
     kx::ComPtr<IDispatch> ambient;
     if (IOleClientSite* site = ClientSite()) site->QueryInterface(IID_PPV_ARGS(&ambient));
-    g_Ambient = ambient; // kept in the store, as the design has it; nothing reads it back
-    g_CallbackCtl = ext;
-    g_ParentForm = form;
+    gFn_Engine().g_Ambient = ambient; // kept in the store, as the design has it; nothing reads it back
+    gFn_Engine().g_CallbackCtl = ext;
+    gFn_Engine().g_ParentForm = form;
 
     // The tables of a running capture (another instance's) hold the
     // procedures its windows must get back: they are left to it, and the
     // next EventsStart rebuilds them anyway.
-    if (!g_EventsStarted) gFn_ResetTargets();
+    if (!gFn_Engine().g_EventsStarted) gFn_ResetTargets();
 
-    g_InDevEnv = false;
-    if (g_UserMode) {
+    gFn_Engine().g_InDevEnv = false;
+    if (gFn_Engine().g_UserMode) {
         PrepareReceiver(); // again once the window exists (OnWindowCreated)
-        if (!gFn_IsStandAlone()) g_InDevEnv = true;
+        if (!gFn_IsStandAlone()) gFn_Engine().g_InDevEnv = true;
     }
     return S_OK;
 }

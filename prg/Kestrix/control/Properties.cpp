@@ -59,29 +59,29 @@ HRESULT PutBool(VARIANT_BOOL* value, Set&& set) {
 // ---- the rules ---------------------------------------------------------------
 
 void Kestrix::SetTargetControls(std::wstring v) {
-    if (g_UserMode) ErrMsg(kErrTargetControlsRunTime, kMsgTargetControlsRunTime, 100);
+    if (gFn_Engine().g_UserMode) ErrMsg(kErrTargetControlsRunTime, kMsgTargetControlsRunTime, 100);
     if (kx::TrimBlanks(v).empty()) v = Def_NothingText;
-    g_TargetControls = kx::TrimBlanks(v);
+    gFn_Engine().g_TargetControls = kx::TrimBlanks(v);
     NotifyChanged(DISPID_KX_TARGETCONTROLS);
 }
 
 void Kestrix::SetTargetEvents(std::wstring v) {
-    if (g_UserMode) ErrMsg(kErrTargetEventsRunTime, kMsgTargetEventsRunTime, 100);
+    if (gFn_Engine().g_UserMode) ErrMsg(kErrTargetEventsRunTime, kMsgTargetEventsRunTime, 100);
     if (kx::TrimBlanks(v).empty()) {
         ErrMsg(kErrTargetEventsBlank, kMsgTargetEventsBlank, 100);
-        v = g_TargetEvents.text();
+        v = gFn_Engine().g_TargetEvents.text();
     }
-    g_TargetEvents = kx::UpperCase(kx::TrimBlanks(v));
+    gFn_Engine().g_TargetEvents = kx::UpperCase(kx::TrimBlanks(v));
     NotifyChanged(DISPID_KX_TARGETEVENTS);
 }
 
 void Kestrix::SetDebugMode(bool v) {
-    g_DebugMode = v;
+    gFn_Engine().g_DebugMode = v;
     NotifyChanged(DISPID_KX_DEBUGMODE);
 }
 
 void Kestrix::SetRequiredText(std::wstring v, std::wstring& store, const TextRule& rule) {
-    if (g_UserMode) ErrMsg(rule.runTimeNumber, rule.runTimeText, 100);
+    if (gFn_Engine().g_UserMode) ErrMsg(rule.runTimeNumber, rule.runTimeText, 100);
     if (kx::TrimBlanks(v).empty()) {
         ErrMsg(rule.blankNumber, rule.blankText, 100);
         v = store;
@@ -92,69 +92,69 @@ void Kestrix::SetRequiredText(std::wstring v, std::wstring& store, const TextRul
 
 void Kestrix::SetDebugFile(std::wstring v) {
     SetRequiredText(
-        std::move(v), g_DebugFile,
+        std::move(v), gFn_Engine().g_DebugFile,
         {kErrDebugFileRunTime, kMsgDebugFileRunTime, kErrDebugFileBlank, kMsgDebugFileBlank, DISPID_KX_DEBUGFILE});
 }
 
 void Kestrix::SetFileDropMode(bool v) {
-    if (g_UserMode) ErrMsg(kErrFileDropModeRunTime, kMsgFileDropModeRunTime, 100);
-    g_FileDropMode = v;
+    if (gFn_Engine().g_UserMode) ErrMsg(kErrFileDropModeRunTime, kMsgFileDropModeRunTime, 100);
+    gFn_Engine().g_FileDropMode = v;
     NotifyChanged(DISPID_KX_FILEDROPMODE);
 }
 
 void Kestrix::SetLinkName(std::wstring v) {
     SetRequiredText(
-        std::move(v), g_LinkName,
+        std::move(v), gFn_Engine().g_LinkName,
         {kErrLinkNameRunTime, kMsgLinkNameRunTime, kErrLinkNameBlank, kMsgLinkNameBlank, DISPID_KX_LINKNAME});
 }
 
 void Kestrix::SetTargetHandle(LONG_PTR v) {
-    if (!g_UserMode) {
+    if (!gFn_Engine().g_UserMode) {
         ErrMsg(kErrTargetHandleDesign, kMsgTargetHandleDesign, 100);
         v = 0;
     } else if (v != 0) {
-        if (!IsWindow(reinterpret_cast<HWND>(v)))
-            ErrMsg(kErrTargetHandleNoWindow, kMsgTargetHandleNoWindow, 100);
+        if (!IsWindow(reinterpret_cast<HWND>(v))) ErrMsg(kErrTargetHandleNoWindow, kMsgTargetHandleNoWindow, 100);
         // A new raw window takes effect at the next start.
-        if (g_EventsStarted) gFn_SubClassOff();
+        if (gFn_Engine().g_EventsStarted) gFn_SubClassOff();
     }
-    g_TargetHandle = v;
+    gFn_Engine().g_TargetHandle = v;
     NotifyChanged(DISPID_KX_TARGETHANDLE);
 }
 
 // ---- the interface -------------------------------------------------------------
 
-STDMETHODIMP Kestrix::get_TargetControls(BSTR* value) { return ReturnText(g_TargetControls, value); }
+STDMETHODIMP Kestrix::get_TargetControls(BSTR* value) { return ReturnText(gFn_Engine().g_TargetControls, value); }
 
 STDMETHODIMP Kestrix::put_TargetControls(BSTR* value) {
     return PutText(
-        value, [this](const std::wstring& v) { SetTargetControls(v); }, [] { return g_TargetControls; });
+        value, [this](const std::wstring& v) { SetTargetControls(v); }, [] { return gFn_Engine().g_TargetControls; });
 }
 
-STDMETHODIMP Kestrix::get_TargetEvents(BSTR* value) { return ReturnText(g_TargetEvents.text(), value); }
+STDMETHODIMP Kestrix::get_TargetEvents(BSTR* value) { return ReturnText(gFn_Engine().g_TargetEvents.text(), value); }
 
 STDMETHODIMP Kestrix::put_TargetEvents(BSTR* value) {
     return PutText(
-        value, [this](const std::wstring& v) { SetTargetEvents(v); }, [] { return g_TargetEvents.text(); });
+        value, [this](const std::wstring& v) { SetTargetEvents(v); },
+        [] { return gFn_Engine().g_TargetEvents.text(); });
 }
 
-STDMETHODIMP Kestrix::get_DebugMode(VARIANT_BOOL* value) { return ReturnBool(g_DebugMode, value); }
+STDMETHODIMP Kestrix::get_DebugMode(VARIANT_BOOL* value) { return ReturnBool(gFn_Engine().g_DebugMode, value); }
 
 STDMETHODIMP Kestrix::put_DebugMode(VARIANT_BOOL* value) {
     return PutBool(value, [this](bool v) { SetDebugMode(v); });
 }
 
-STDMETHODIMP Kestrix::get_FileDropMode(VARIANT_BOOL* value) { return ReturnBool(g_FileDropMode, value); }
+STDMETHODIMP Kestrix::get_FileDropMode(VARIANT_BOOL* value) { return ReturnBool(gFn_Engine().g_FileDropMode, value); }
 
 STDMETHODIMP Kestrix::put_FileDropMode(VARIANT_BOOL* value) {
     return PutBool(value, [this](bool v) { SetFileDropMode(v); });
 }
 
-STDMETHODIMP Kestrix::get_DebugFile(BSTR* value) { return ReturnText(g_DebugFile, value); }
+STDMETHODIMP Kestrix::get_DebugFile(BSTR* value) { return ReturnText(gFn_Engine().g_DebugFile, value); }
 
 STDMETHODIMP Kestrix::put_DebugFile(BSTR* value) {
     return PutText(
-        value, [this](const std::wstring& v) { SetDebugFile(v); }, [] { return g_DebugFile; });
+        value, [this](const std::wstring& v) { SetDebugFile(v); }, [] { return gFn_Engine().g_DebugFile; });
 }
 
 STDMETHODIMP Kestrix::get_hwnd(LONG_PTR* value) {
@@ -165,7 +165,7 @@ STDMETHODIMP Kestrix::get_hwnd(LONG_PTR* value) {
 
 STDMETHODIMP Kestrix::get_TargetHandle(LONG_PTR* value) {
     if (!value) return E_POINTER;
-    *value = g_TargetHandle;
+    *value = gFn_Engine().g_TargetHandle;
     return S_OK;
 }
 
@@ -176,7 +176,7 @@ STDMETHODIMP Kestrix::put_TargetHandle(LONG_PTR value) {
     });
 }
 
-STDMETHODIMP Kestrix::get_LinkName(BSTR* value) { return ReturnText(g_LinkName, value); }
+STDMETHODIMP Kestrix::get_LinkName(BSTR* value) { return ReturnText(gFn_Engine().g_LinkName, value); }
 
 STDMETHODIMP Kestrix::put_LinkName(BSTR value) {
     return kx::ole::Trap(IID__Kestrix, [&]() -> HRESULT {

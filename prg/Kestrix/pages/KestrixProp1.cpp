@@ -40,7 +40,7 @@ private:
 
     void SelectionChanged() override {
         SendMessageA(Item(kP1List), LB_RESETCONTENT, 0, 0);
-        IDispatch* callback = g_CallbackCtl.Get();
+        IDispatch* callback = gFn_Engine().g_CallbackCtl.Get();
         const kx::ComPtr<IDispatch> form = kx::byname::GetObject(callback, L"Parent");
         AddRow(kP1List, kx::byname::GetString(form.Get(), L"Name"));
         const std::wstring own = kx::byname::GetString(callback, L"Name");

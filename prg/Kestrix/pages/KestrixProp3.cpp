@@ -83,7 +83,7 @@ private:
             const std::wstring file = forms::GetText(Item(kP3DebugFile));
             if (kx::TrimBlanks(file).empty()) {
                 kx::byname::Let(ctl.Get(), L"DebugFile",
-                                kx::byname::GetString(g_CallbackCtl.Get(), L"Name") + kDebugFileSuffix);
+                                kx::byname::GetString(gFn_Engine().g_CallbackCtl.Get(), L"Name") + kDebugFileSuffix);
                 SetBox(kP3DebugFile, kx::byname::GetString(ctl.Get(), L"DebugFile"));
             } else {
                 kx::byname::Let(ctl.Get(), L"DebugFile", file); // as typed: the control trims

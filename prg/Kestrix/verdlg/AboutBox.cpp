@@ -48,10 +48,10 @@ void ShowAboutBox(HMODULE module) {
 }
 
 void LoadVersionDialogOnce(HMODULE module) noexcept {
-    if (g_VerDlgLoaded) return;
+    if (gFn_Engine().g_VerDlgLoaded) return;
     // Once per process, whether or not the window could be made: the dialog
     // is only warmed up here, and the control loads all the same.
-    g_VerDlgLoaded = true;
+    gFn_Engine().g_VerDlgLoaded = true;
     try {
         KestrixVerDlg dlg(module);
         const auto current = CurrentDialog(&dlg);

@@ -1,0 +1,116 @@
+// The engine's state: the store of property values shared by the Kestrix
+// instances of one user-interface thread, and the capture session they run.
+// Each thread has its own (as each thread of an apartment-threaded component
+// has its own copy of module data), reached through gFn_Engine().
+#pragma once
+#include <windows.h>
+#include <oaidl.h>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CallbackObject.h"
+#include "ComPtr.h"
+#include "Defaults.h"
+#include "TargetEventList.h"
+#include "TraceFile.h"
+
+// The property values and the references the engine calls back.
+struct EngineStore {
+    // Before any instance is initialised or loaded, the store holds what a
+    // fresh instance holds at run time with no form around it: a bare caller
+    // (a script's CreateObject) never initialises one, and gets run-time
+    // rules, raised errors instead of message boxes that nobody could answer.
+    std::wstring g_TargetControls = L"(Nothing)";
+    TargetEventList g_TargetEvents{kestrix::kDefaultTargetEvents};
+    LONG_PTR g_TargetHandle = 0;
+    bool g_DebugMode = kestrix::kDefaultDebugMode;
+    std::wstring g_DebugFile = std::wstring(kestrix::kDefaultControlName) + kestrix::kDebugFileSuffix;
+    std::wstring g_LinkName = kestrix::kDefaultLinkName;
+    bool g_FileDropMode = kestrix::kDefaultFileDropMode;
+    bool g_UserMode = true;
+    bool g_InDevEnv = false;
+    CallbackObject g_CallbackCtl;
+    kx::ComPtr<IDispatch> g_ParentForm;
+    kx::ComPtr<IDispatch> g_Ambient;
+    // The version dialog has been loaded once.
+    bool g_VerDlgLoaded = false;
+};
+
+// One window the session replaced the procedure of, in the sorted index.
+struct ReplacedWindow {
+    HWND hwnd;
+    WNDPROC prev;
+    bool unicode; // installed, called and restored with the wide functions
+};
+
+// One LinkSend's work: the texts as they cross the platform and the window
+// to skip, worked out once per send instead of once per top-level window.
+struct LinkSendWork {
+    std::string name;
+    std::string data;
+    HWND skip = nullptr;
+};
+
+// The capture session and what it keeps while it runs.
+struct EngineSession {
+    // The target tables: entry i is a control, its window and the procedure
+    // it had (entry 0 unused until the targets are resolved).
+    std::vector<kx::ComPtr<IDispatch>> g_Ctls{1};
+    std::vector<HWND> g_CtlHwnds{1};
+    std::vector<WNDPROC> g_PrevProcs{1};
+    // The replaced windows sorted by handle, so that finding a window's
+    // previous procedure on every message costs the same however many
+    // targets there are. It mirrors the nonzero entries of g_PrevProcs.
+    std::vector<ReplacedWindow> g_PrevProcIndex;
+    WNDPROC g_PrevHandleProc = nullptr;
+    // The raw window whose procedure g_PrevHandleProc replaced: restored even
+    // when TargetHandle has changed since.
+    HWND g_PrevHandleHwnd = nullptr;
+    bool g_PrevHandleUnicode = false;
+    bool g_EventsStarted = false;
+    // Whether the install let the windows accept dropped files: the removal
+    // takes it back even if a form loaded meanwhile changed FileDropMode.
+    bool g_DropsAccepted = false;
+
+    // The trace: the shared open file and what its lines are made from.
+    TraceFile g_DebugFileNo;
+    bool g_DebugOpen = false;
+    std::wstring g_DateSep = L"/";
+    std::wstring g_TimeSep = L":";
+    std::string g_Line;
+    ULONGLONG g_ClockSecond = 0;
+    std::string g_ClockText;
+    // The names of the controls this session's lines show, read once per
+    // session; the entry holds the object, so that no other can take its
+    // place at the same address.
+    std::vector<std::pair<kx::ComPtr<IDispatch>, std::string>> g_CtlNames;
+
+    // The link's sending end.
+    std::wstring g_LinkSendName;
+    std::wstring g_LinkSendData;
+    bool g_LinkSent = false;
+    LinkSendWork* g_Work = nullptr;
+
+    // Found by gFn_DevEnvEnumProc; null when the last search found none.
+    HWND g_DevEnvWnd = nullptr;
+    // The procedure of the window being probed; messages that arrive during
+    // the probe go there unchanged.
+    WNDPROC g_ProbePrevProc = nullptr;
+};
+
+struct EngineState : EngineStore, EngineSession {
+    // The Kestrix instances of the thread that hold this state.
+    LONG instances = 0;
+};
+
+// This thread's engine state, made on first use.
+EngineState& gFn_Engine();
+// This thread's engine state, or null when it has none: what a window
+// procedure asks, so that a message never makes one.
+EngineState* gFn_EngineIfAny() noexcept;
+// An instance of the thread holds the state; when the last one lets go,
+// the state goes with it.
+void gFn_EngineHold();
+void gFn_EngineLetGo() noexcept;
