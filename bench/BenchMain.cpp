@@ -395,6 +395,8 @@ int main(int argc, char** argv) {
     LARGE_INTEGER f;
     QueryPerformanceFrequency(&f);
     g_Freq = f.QuadPart;
+    // The bench holds the thread's engine state as an instance of the control would.
+    const EngineHold engine;
 
     const HWND h = MakeWindow();
     if (!h) {

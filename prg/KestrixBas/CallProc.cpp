@@ -1,7 +1,10 @@
 // The replacement window procedures of a capture session. The path of an
 // unwatched message is one table look-up, one set look-up and the call to
 // the previous procedure; tracing and the call-back run only for watched ones.
+// Each procedure comes in the ANSI and the wide form, for the character set
+// of the window it replaces.
 #include "KestrixBas.h"
+#include "CharSetProcs.h"
 
 namespace {
 
@@ -13,82 +16,113 @@ enum class Source { Control, Handle };
 // Runs the trace line and the call-back of a watched message. False when
 // either failed; cancel tells whether the message is to be swallowed. The
 // call-back may change the message and its parameters through the references.
-bool Deliver(Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_PTR& lp, bool& cancel) noexcept {
+bool Deliver(EngineState& e, Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_PTR& lp, bool& cancel) noexcept {
     try {
-        if (gFn_Engine().g_DebugMode && gFn_Engine().g_DebugOpen) {
+        if (e.g_DebugMode && e.g_DebugOpen) {
             const bool written =
                 src == Source::Control ? gFn_DebugControlLine(h, msg, wp, lp) : gFn_DebugHandleLine(h, msg, wp, lp);
             if (!written) return false;
         }
         LONG_PTR hwnd = reinterpret_cast<LONG_PTR>(h);
-        return SUCCEEDED(gFn_Engine().g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
+        return SUCCEEDED(e.g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
     } catch (...) {
         return false; // the error path: the session ends, the message goes on
     }
 }
 
-LRESULT PassOn(WNDPROC prev, HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) {
-    return CallWindowProcA(prev, h, static_cast<UINT>(msg), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
+// A watched message: true when it is to be swallowed. The state is held for
+// the delivery, since the handler may end the thread's last instance; after
+// this the state may be gone. A failed delivery ends the session unless it
+// is to survive a failing handler (the development environment, for the
+// controls' windows); the message then goes on.
+bool Swallowed(EngineState& e, Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_PTR& lp) noexcept {
+    EngineHold hold;
+    bool cancel = false;
+    if (Deliver(e, src, h, msg, wp, lp, cancel)) return cancel;
+    if (src == Source::Handle || !e.g_InDevEnv) gFn_SubClassOff();
+    return false;
 }
 
-} // namespace
+WNDPROC PrevOfControl(const EngineState* e, HWND h) noexcept { return e ? gFn_PrevProc(h) : nullptr; }
 
-LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+template <class Procs>
+LRESULT ControlProc(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
+    EngineState* const e = gFn_EngineIfAny();
     // Taken at arrival: if the call-back ends the session, the message still
     // reaches the procedure the window had when it came.
-    const WNDPROC prev = gFn_PrevProc(h);
-    if (!prev) return gFn_PassLeftover(gFn_CallProc, h, m, w, l);
+    const WNDPROC prev = PrevOfControl(e, h);
+    if (!prev) return gFn_PassLeftover(ours, h, m, w, l);
     LONG msg = static_cast<LONG>(m);
     LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;
 
-    if (gFn_Engine().g_TargetEvents.watches(msg) || (gFn_Engine().g_FileDropMode && msg == kDropFiles)) {
-        bool cancel = false;
-        if (!Deliver(Source::Control, h, msg, wp, lp, cancel)) {
-            // Inside the development environment the session survives a
-            // failing handler, so that the developer can go on debugging.
-            if (!gFn_Engine().g_InDevEnv) gFn_SubClassOff();
-            return PassOn(prev, h, msg, wp, lp);
-        }
-        if (cancel) return 0;
+    if (e->g_TargetEvents.watches(msg) || (e->g_FileDropMode && msg == kDropFiles)) {
+        if (Swallowed(*e, Source::Control, h, msg, wp, lp)) return 0;
     }
 
     // Only the passed-on procedure's own failure counts: a code left by an
     // earlier call of the thread (under Wine an idle PeekMessage leaves -1)
     // must not end the session.
     SetLastError(ERROR_SUCCESS);
-    const LRESULT result = PassOn(prev, h, msg, wp, lp);
-    // The message has been passed on once already: end the session, do not repeat it.
-    if (GetLastError() == kFailedLastError && !gFn_Engine().g_InDevEnv) gFn_SubClassOff();
+    const LRESULT result = Procs::Call(prev, h, static_cast<UINT>(msg), static_cast<WPARAM>(wp), lp);
+    // The message has been passed on once already: end the session, do not
+    // repeat it. The procedure may have ended the state: it is asked again.
+    if (GetLastError() == kFailedLastError) {
+        const EngineState* const now = gFn_EngineIfAny();
+        if (now && !now->g_InDevEnv) gFn_SubClassOff();
+    }
     return result;
 }
 
-LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT m, WPARAM w, LPARAM l) {
-    const WNDPROC prev = gFn_Engine().g_PrevHandleProc;
-    if (!prev || h != gFn_Engine().g_PrevHandleHwnd) return gFn_PassLeftover(gFn_CallProcHandle, h, m, w, l);
+template <class Procs>
+LRESULT HandleProc(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
+    EngineState* const e = gFn_EngineIfAny();
+    const WNDPROC prev = e && h == e->g_PrevHandleHwnd ? e->g_PrevHandleProc : nullptr;
+    if (!prev) return gFn_PassLeftover(ours, h, m, w, l);
     LONG msg = static_cast<LONG>(m);
     LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;
+    if (e->g_TargetEvents.watches(msg) && Swallowed(*e, Source::Handle, h, msg, wp, lp)) return 0;
+    return Procs::Call(prev, h, static_cast<UINT>(msg), static_cast<WPARAM>(wp), lp);
+}
 
-    if (gFn_Engine().g_TargetEvents.watches(msg)) {
-        bool cancel = false;
-        if (!Deliver(Source::Handle, h, msg, wp, lp, cancel)) {
-            gFn_SubClassOff();
-            return PassOn(prev, h, msg, wp, lp);
-        }
-        if (cancel) return 0;
-    }
-    return PassOn(prev, h, msg, wp, lp);
+// The procedure of the window being probed; messages that arrive during
+// the probe (on the window's own thread, which may be another) go there
+// unchanged. One probe at a time in the process.
+SRWLOCK g_ProbeLock = SRWLOCK_INIT;
+WNDPROC g_ProbePrevProc = nullptr;
+
+template <class Procs>
+bool Probe(HWND h, WNDPROC pass) noexcept {
+    AcquireSRWLockExclusive(&g_ProbeLock);
+    // Known before the swap, so that a message that comes in between is not lost.
+    g_ProbePrevProc = Procs::Get(h);
+    const WNDPROC prev = Procs::Set(h, pass);
+    if (prev) Procs::Set(h, prev);
+    ReleaseSRWLockExclusive(&g_ProbeLock);
+    return prev != nullptr;
+}
+
+} // namespace
+
+LRESULT CALLBACK gFn_CallProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return ControlProc<AnsiProcs>(gFn_CallProc, h, m, w, l);
+}
+LRESULT CALLBACK gFn_CallProcW(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return ControlProc<WideProcs>(gFn_CallProcW, h, m, w, l);
+}
+LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return HandleProc<AnsiProcs>(gFn_CallProcHandle, h, m, w, l);
+}
+LRESULT CALLBACK gFn_CallProcHandleW(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return HandleProc<WideProcs>(gFn_CallProcHandleW, h, m, w, l);
 }
 
 LRESULT CALLBACK gFn_PassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
-    return CallWindowProcA(gFn_Engine().g_ProbePrevProc, h, m, w, l);
+    return CallWindowProcA(g_ProbePrevProc, h, m, w, l);
+}
+LRESULT CALLBACK gFn_PassProcW(HWND h, UINT m, WPARAM w, LPARAM l) {
+    return CallWindowProcW(g_ProbePrevProc, h, m, w, l);
 }
 
 bool gFn_ProbeWindow(HWND h) noexcept {
-    // Known before the swap, so a message that comes in between (from
-    // another thread of the process) is not lost.
-    gFn_Engine().g_ProbePrevProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC));
-    const LONG_PTR prev = SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gFn_PassProc));
-    if (!prev) return false;
-    SetWindowLongPtrA(h, GWLP_WNDPROC, prev);
-    return true;
+    return IsWindowUnicode(h) ? Probe<WideProcs>(h, gFn_PassProcW) : Probe<AnsiProcs>(h, gFn_PassProc);
 }

@@ -8,10 +8,10 @@ const wchar_t* const kNames[] = {L"DoGetEvents", L"gFn_ErrMsg", L"FileDropMode"}
 }
 
 HRESULT CallbackObject::Id(Member m, DISPID* id) {
-    if (!obj_) return E_POINTER;
+    if (!Get()) return E_POINTER;
     if (ids_[m] == DISPID_UNKNOWN) {
         DISPID found = DISPID_UNKNOWN;
-        RETURN_IF_FAILED(kx::GetDispId(obj_.Get(), kNames[m], &found));
+        RETURN_IF_FAILED(kx::GetDispId(Get(), kNames[m], &found));
         ids_[m] = found;
     }
     *id = ids_[m];
@@ -29,8 +29,9 @@ HRESULT CallbackObject::DoGetEvents(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LON
     kx::SetLongPtrRef(args[2], wp);
     kx::SetLongPtrRef(args[3], lp);
     // Keep the object alive for the whole call: the handler may stop the
-    // capture or end the control, which clears this reference.
-    kx::ComPtr<IDispatch> keep = obj_;
+    // capture or end the control, which clears this reference (and may end
+    // the store that holds this object: nothing of it is used after the call).
+    const kx::ComPtr<IDispatch> keep = Ptr();
     kx::Variant result;
     RETURN_IF_FAILED(
         kx::InvokeId(keep.Get(), id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args, 4, result.get(), nullptr));
@@ -48,7 +49,7 @@ HRESULT CallbackObject::FileDropMode(bool* value, kx::AutomationError* err) {
         return hrId;
     }
     kx::Variant result;
-    RETURN_IF_FAILED(kx::InvokeId(obj_.Get(), id, DISPATCH_PROPERTYGET, nullptr, 0, result.get(), err));
+    RETURN_IF_FAILED(kx::InvokeId(Ptr().Get(), id, DISPATCH_PROPERTYGET, nullptr, 0, result.get(), err));
     if (!result.toBool(*value)) {
         if (err) *err = kx::ErrorFromStatus(DISP_E_TYPEMISMATCH);
         return DISP_E_TYPEMISMATCH;
@@ -69,7 +70,7 @@ void CallbackObject::ErrMsg(LONG number, const std::wstring& text, LONG helpCont
     V_BSTR(&args[1]) = desc.get();
     V_VT(&args[2]) = VT_I4;
     V_I4(&args[2]) = helpContext;
-    kx::ComPtr<IDispatch> keep = obj_;
+    const kx::ComPtr<IDispatch> keep = Ptr();
     hr = kx::InvokeId(keep.Get(), id, DISPATCH_METHOD, args, 3, nullptr, &err);
     if (FAILED(hr)) throw kx::RaisedError(std::move(err));
 }

@@ -13,13 +13,21 @@ class CallbackObject {
 public:
     CallbackObject& operator=(kx::ComPtr<IDispatch> obj) {
         obj_ = std::move(obj);
+        weak_ = nullptr;
         ids_.fill(DISPID_UNKNOWN);
         return *this;
     }
+    // An object held without a reference: an instance that is its own
+    // call-back object, which the store must not keep alive. It clears
+    // this before it goes.
+    void SetWeak(IDispatch* self) {
+        *this = nullptr;
+        weak_ = self;
+    }
     void Reset() { *this = nullptr; }
-    IDispatch* Get() const { return obj_.Get(); }
-    const kx::ComPtr<IDispatch>& Ptr() const { return obj_; }
-    explicit operator bool() const { return obj_ != nullptr; }
+    IDispatch* Get() const { return obj_ ? obj_.Get() : weak_; }
+    kx::ComPtr<IDispatch> Ptr() const { return kx::ComPtr<IDispatch>(Get()); }
+    explicit operator bool() const { return Get() != nullptr; }
 
     // DoGetEvents with the four values by reference (the handle and the
     // parameters pointer-sized); cancel is its result.
@@ -36,5 +44,6 @@ private:
     HRESULT Id(Member m, DISPID* id);
 
     kx::ComPtr<IDispatch> obj_;
+    IDispatch* weak_ = nullptr;
     std::array<DISPID, kMemberCount> ids_{{DISPID_UNKNOWN, DISPID_UNKNOWN, DISPID_UNKNOWN}};
 };

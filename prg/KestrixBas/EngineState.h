@@ -95,13 +95,11 @@ struct EngineSession {
 
     // Found by gFn_DevEnvEnumProc; null when the last search found none.
     HWND g_DevEnvWnd = nullptr;
-    // The procedure of the window being probed; messages that arrive during
-    // the probe go there unchanged.
-    WNDPROC g_ProbePrevProc = nullptr;
 };
 
 struct EngineState : EngineStore, EngineSession {
-    // The Kestrix instances of the thread that hold this state.
+    // What holds this state: the Kestrix instances of the thread, and a
+    // delivery in progress (whose handler may end the last instance).
     LONG instances = 0;
 };
 
@@ -110,7 +108,16 @@ EngineState& gFn_Engine();
 // This thread's engine state, or null when it has none: what a window
 // procedure asks, so that a message never makes one.
 EngineState* gFn_EngineIfAny() noexcept;
-// An instance of the thread holds the state; when the last one lets go,
-// the state goes with it.
+// An instance of the thread holds the state; when the last holder lets go,
+// the session stops and the state goes with it.
 void gFn_EngineHold();
 void gFn_EngineLetGo() noexcept;
+
+// Holds the thread's state for a scope.
+class EngineHold {
+public:
+    EngineHold() { gFn_EngineHold(); }
+    ~EngineHold() { gFn_EngineLetGo(); }
+    EngineHold(const EngineHold&) = delete;
+    EngineHold& operator=(const EngineHold&) = delete;
+};

@@ -1,13 +1,40 @@
-// The engine's state and its accessor.
+// The engine's state of each user-interface thread, behind one TLS slot.
+// Not thread_local: with this toolchain that is the thread library's
+// emulation, a call per message and records that outlive the library.
 #include "KestrixBas.h"
+#include <memory>
+#include <new>
 
 const wchar_t* const Def_NothingText = L"(Nothing)";
 
 namespace {
-EngineState g_Engine;
+
+// Taken when the library loads, given back when it unloads.
+struct Slot {
+    const DWORD index = TlsAlloc();
+    ~Slot() { TlsFree(index); }
+};
+const Slot g_Slot;
+const DWORD g_EngineSlot = g_Slot.index;
+
 } // namespace
 
-EngineState& gFn_Engine() { return g_Engine; }
-EngineState* gFn_EngineIfAny() noexcept { return &g_Engine; }
-void gFn_EngineHold() { ++g_Engine.instances; }
-void gFn_EngineLetGo() noexcept { --g_Engine.instances; }
+EngineState* gFn_EngineIfAny() noexcept { return static_cast<EngineState*>(TlsGetValue(g_EngineSlot)); }
+
+EngineState& gFn_Engine() {
+    if (EngineState* const e = gFn_EngineIfAny()) return *e;
+    auto made = std::make_unique<EngineState>();
+    if (!TlsSetValue(g_EngineSlot, made.get())) throw std::bad_alloc();
+    return *made.release();
+}
+
+void gFn_EngineHold() { ++gFn_Engine().instances; }
+
+void gFn_EngineLetGo() noexcept {
+    EngineState* const e = gFn_EngineIfAny();
+    if (!e || --e->instances > 0) return;
+    // The thread's last holder: no window keeps calling into the state.
+    if (e->g_EventsStarted) gFn_SubClassOff();
+    TlsSetValue(g_EngineSlot, nullptr);
+    std::unique_ptr<EngineState> gone(e);
+}

@@ -58,11 +58,16 @@ bool gFn_LeftoversRemain() noexcept;
 LRESULT gFn_PassLeftover(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l);
 
 // ---- Capture window procedures ------------------------------------------
+// The procedures of ANSI windows, and (W) of Unicode windows.
 LRESULT CALLBACK gFn_CallProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK gFn_CallProcW(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK gFn_CallProcHandle(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+LRESULT CALLBACK gFn_CallProcHandleW(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK gFn_PassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
-// Tries to replace a window's procedure with gFn_PassProc and puts the old
-// one straight back: true when the window's procedure can be replaced.
+LRESULT CALLBACK gFn_PassProcW(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+// Tries to replace a window's procedure with gFn_PassProc (in the window's
+// character set) and puts the old one straight back: true when the window's
+// procedure can be replaced.
 bool gFn_ProbeWindow(HWND h) noexcept;
 
 // ---- Trace output -------------------------------------------------------

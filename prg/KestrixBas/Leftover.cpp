@@ -4,44 +4,59 @@
 // back over that subclasser would cut it off, or reinstate a procedure of
 // a library that has gone; so such a window keeps our procedure as a pure
 // pass-through to what it had before, and is handed back properly once it
-// runs our procedure again.
+// runs our procedure again. The records are the process's, not a thread's:
+// they outlive the sessions, and any thread may ask for them.
 #include "KestrixBas.h"
+#include "CharSetProcs.h"
 #include <algorithm>
 
 namespace {
 
 struct Leftover {
     HWND hwnd;
-    WNDPROC ours; // gFn_CallProc or gFn_CallProcHandle
+    WNDPROC ours; // one of the capture procedures
     WNDPROC prev; // what the window ran before our procedure
+    bool unicode; // ours was installed with the wide functions
 };
 
+SRWLOCK g_Lock = SRWLOCK_INIT;
 std::vector<Leftover> g_Leftovers;
+
+class Guard {
+public:
+    Guard() { AcquireSRWLockExclusive(&g_Lock); }
+    ~Guard() { ReleaseSRWLockExclusive(&g_Lock); }
+    Guard(const Guard&) = delete;
+    Guard& operator=(const Guard&) = delete;
+};
 
 std::vector<Leftover>::iterator Find(HWND h, WNDPROC ours) {
     return std::find_if(g_Leftovers.begin(), g_Leftovers.end(),
                         [&](const Leftover& l) { return l.hwnd == h && l.ours == ours; });
 }
 
-WNDPROC Current(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
+bool IsWide(WNDPROC ours) { return ours == gFn_CallProcW || ours == gFn_CallProcHandleW; }
 
 } // namespace
 
 bool gFn_HandBack(HWND h, WNDPROC ours, WNDPROC prev) noexcept {
-    if (Current(h) != ours) return false;
-    SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
+    const bool unicode = IsWide(ours);
+    if (GetProcOf(h, unicode) != ours) return false;
+    SetProcOf(h, prev, unicode);
     return true;
 }
 
 void gFn_LeaveHooked(HWND h, WNDPROC ours, WNDPROC prev) {
     // A window that is gone calls nothing any more.
     if (!IsWindow(h)) return;
+    Guard guard;
     const auto at = Find(h, ours);
     if (at != g_Leftovers.end()) at->prev = prev;
-    else g_Leftovers.push_back({h, ours, prev});
+    else g_Leftovers.push_back({h, ours, prev, IsWide(ours)});
 }
 
 WNDPROC gFn_TakeLeftover(HWND h, WNDPROC ours) noexcept {
+    Guard guard;
     const auto at = Find(h, ours);
     if (at == g_Leftovers.end()) return nullptr;
     const WNDPROC prev = at->prev;
@@ -50,24 +65,32 @@ WNDPROC gFn_TakeLeftover(HWND h, WNDPROC ours) noexcept {
 }
 
 void gFn_SweepLeftovers() noexcept {
+    Guard guard;
     g_Leftovers.erase(
         std::remove_if(g_Leftovers.begin(), g_Leftovers.end(),
                        [](const Leftover& l) { return !IsWindow(l.hwnd) || gFn_HandBack(l.hwnd, l.ours, l.prev); }),
         g_Leftovers.end());
+    // None left: nothing of the table stays either.
+    if (g_Leftovers.empty()) g_Leftovers.shrink_to_fit();
 }
 
 bool gFn_LeftoversRemain() noexcept {
     gFn_SweepLeftovers();
+    Guard guard;
     return !g_Leftovers.empty();
 }
 
 LRESULT gFn_PassLeftover(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
-    const auto at = Find(h, ours);
-    // A window we have no record of: nothing to pass the message to.
-    if (at == g_Leftovers.end()) return 0;
-    const WNDPROC prev = at->prev;
-    // The subclasser above us has gone and left our procedure on top: the
-    // window gets its own procedure back now.
-    if (gFn_HandBack(h, ours, prev) || m == WM_NCDESTROY) g_Leftovers.erase(at);
-    return CallWindowProcA(prev, h, m, w, l);
+    WNDPROC prev = nullptr;
+    {
+        Guard guard;
+        const auto at = Find(h, ours);
+        // A window we have no record of: nothing to pass the message to.
+        if (at == g_Leftovers.end()) return 0;
+        prev = at->prev;
+        // The subclasser above us has gone and left our procedure on top: the
+        // window gets its own procedure back now.
+        if (gFn_HandBack(h, ours, prev) || m == WM_NCDESTROY) g_Leftovers.erase(at);
+    }
+    return CallProcOf(IsWide(ours), prev, h, m, w, l);
 }

@@ -3,15 +3,12 @@
 #include "KestrixBas.h"
 #include "ErrorTexts.h"
 #include "ByName.h"
+#include "CharSetProcs.h"
 #include <shellapi.h>
 #include <algorithm>
 #include <utility>
 
 namespace {
-
-WNDPROC Replace(HWND h, WNDPROC proc) {
-    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
-}
 
 std::vector<ReplacedWindow>::iterator IndexAt(std::vector<ReplacedWindow>& index, HWND h) {
     return std::lower_bound(index.begin(), index.end(), h, [](const ReplacedWindow& e, HWND k) { return e.hwnd < k; });
@@ -30,12 +27,28 @@ bool ReplacedEarlier(const EngineSession& s, size_t i) {
     return false;
 }
 
-// Our procedure on a window. A window that still holds it from an earlier
-// session, below another subclasser, is captured through that one again:
-// hooking it a second time would send each message through us twice.
-WNDPROC Hook(HWND h, WNDPROC ours) {
+// Our procedure on a window, in the window's character set (as it is when
+// ours goes on). A window that still holds ours from an earlier session,
+// below another subclasser, is captured through that one again: hooking it
+// a second time would send each message through us twice.
+WNDPROC Hook(HWND h, WNDPROC ansi, WNDPROC wide, bool& unicode) {
+    unicode = IsWindowUnicode(h) != FALSE;
+    const WNDPROC ours = unicode ? wide : ansi;
     if (const WNDPROC prev = gFn_TakeLeftover(h, ours)) return prev;
-    return Replace(h, ours);
+    // A leftover of the other character set is still our procedure.
+    if (const WNDPROC prev = gFn_TakeLeftover(h, unicode ? ansi : wide)) {
+        unicode = !unicode;
+        return prev;
+    }
+    return SetProcOf(h, ours, unicode);
+}
+
+// A window of another thread of this program would run its messages on
+// that thread, whose objects are not this session's.
+bool OnAnotherThread(HWND h) {
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(h, &process);
+    return thread != 0 && process == GetCurrentProcessId() && thread != GetCurrentThreadId();
 }
 
 // Removal of one window: its recorded procedure goes back only while the
@@ -57,8 +70,13 @@ bool Install(EngineState& e) {
 
     if (e.g_TargetHandle != 0) {
         const HWND h = reinterpret_cast<HWND>(e.g_TargetHandle);
+        if (OnAnotherThread(h)) {
+            gFn_SubClassOff();
+            e.g_CallbackCtl.ErrMsg(kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed, 100);
+            return false;
+        }
         if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
-        e.g_PrevHandleProc = Hook(h, gFn_CallProcHandle);
+        e.g_PrevHandleProc = Hook(h, gFn_CallProcHandle, gFn_CallProcHandleW, e.g_PrevHandleUnicode);
         if (!e.g_PrevHandleProc) {
             gFn_SubClassOff();
             e.g_CallbackCtl.ErrMsg(kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid, 100);
@@ -75,14 +93,20 @@ bool Install(EngineState& e) {
             if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
             if (e.g_PrevProcs.size() < i + 1) e.g_PrevProcs.resize(i + 1, nullptr);
             if (ReplacedEarlier(e, i)) continue;
-            e.g_PrevProcs[i] = Hook(h, gFn_CallProc);
+            if (OnAnotherThread(h)) {
+                gFn_SubClassOff();
+                e.g_CallbackCtl.ErrMsg(kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed, 100);
+                return false;
+            }
+            bool unicode = false;
+            e.g_PrevProcs[i] = Hook(h, gFn_CallProc, gFn_CallProcW, unicode);
             if (!e.g_PrevProcs[i]) {
                 gFn_SubClassOff();
                 e.g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid,
                                        kx::byname::NameOf(e.g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail, 100);
                 return false;
             }
-            IndexAdd(e, h, e.g_PrevProcs[i], false);
+            IndexAdd(e, h, e.g_PrevProcs[i], unicode);
         }
     }
 
@@ -123,12 +147,15 @@ void gFn_SubClassOff() noexcept {
         for (size_t i = 0; i < e.g_PrevProcs.size(); ++i) {
             if (!e.g_PrevProcs[i]) continue;
             const HWND h = e.g_CtlHwnds.at(i);
-            Unhook(h, gFn_CallProc, e.g_PrevProcs[i]);
+            const auto at = IndexAt(e.g_PrevProcIndex, h);
+            const bool unicode = at != e.g_PrevProcIndex.end() && at->hwnd == h && at->unicode;
+            Unhook(h, unicode ? gFn_CallProcW : gFn_CallProc, e.g_PrevProcs[i]);
             e.g_PrevProcs[i] = nullptr;
             if (e.g_DropsAccepted) DragAcceptFiles(h, FALSE);
         }
         if (e.g_PrevHandleProc) {
-            Unhook(e.g_PrevHandleHwnd, gFn_CallProcHandle, e.g_PrevHandleProc);
+            Unhook(e.g_PrevHandleHwnd, e.g_PrevHandleUnicode ? gFn_CallProcHandleW : gFn_CallProcHandle,
+                   e.g_PrevHandleProc);
             e.g_PrevHandleProc = nullptr;
             if (e.g_DropsAccepted) DragAcceptFiles(e.g_PrevHandleHwnd, FALSE);
             e.g_PrevHandleHwnd = nullptr;

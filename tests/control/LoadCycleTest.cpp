@@ -1,6 +1,7 @@
 // Hosts load and free the library many times (a designer opening and
 // closing forms, CoFreeUnusedLibraries). Here the library is loaded only by
-// COM, never pinned by the test, so each cycle really maps and unmaps it.
+// COM: once it has served an object it stays loaded until the process ends,
+// and cycles of objects, captures and frees leave nothing behind.
 #include <windows.h>
 #include <ole2.h>
 #include <gtest/gtest.h>
@@ -15,7 +16,8 @@ namespace {
 
 bool Loaded() { return GetModuleHandleW(L"Kestrix.OCX") != nullptr; }
 
-// Registers the library beside the test program and lets it go again.
+// Registers the library beside the test program and lets it go again: a
+// plain load serves no object, and goes with its free.
 bool RegisterAndFree() {
     HMODULE ocx = LoadLibraryW(L"Kestrix.OCX");
     if (!ocx) return false;
@@ -28,6 +30,7 @@ bool RegisterAndFree() {
 struct Usage {
     DWORD handles;
     SIZE_T privateBytes;
+    LONGLONG heapBytes;
 };
 
 // The process's open handles, counted one by one: the handle count the
@@ -52,17 +55,27 @@ SIZE_T PrivateBytes() {
     return total;
 }
 
-Usage Now() { return {OpenHandles(), PrivateBytes()}; }
+// The bytes of every heap's blocks in use, to the byte.
+LONGLONG HeapBytes() {
+    HANDLE heaps[64];
+    const DWORD n = GetProcessHeaps(64, heaps);
+    LONGLONG total = 0;
+    for (DWORD i = 0; i < n && i < 64; ++i) {
+        if (!HeapLock(heaps[i])) continue;
+        PROCESS_HEAP_ENTRY e{};
+        while (HeapWalk(heaps[i], &e))
+            if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += e.cbData;
+        HeapUnlock(heaps[i]);
+    }
+    return total;
+}
 
-// One cycle: load with the first object, release it, free the library.
-void ComCycle() {
-    IDispatch* obj = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(
-        CoCreateInstance(CLSID_Kestrix, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&obj)));
-    ASSERT_TRUE(Loaded());
-    obj->Release();
-    CoFreeUnusedLibrariesEx(0, 0);
-    ASSERT_FALSE(Loaded()) << "the library stayed loaded with no object left";
+Usage Now() { return {OpenHandles(), PrivateBytes(), HeapBytes()}; }
+
+void PlainCycle() {
+    HMODULE ocx = LoadLibraryW(L"Kestrix.OCX");
+    ASSERT_NE(ocx, nullptr);
+    FreeLibrary(ocx);
 }
 
 void RuntimeCycle() {
@@ -71,27 +84,76 @@ void RuntimeCycle() {
     FreeLibrary(dll);
 }
 
-// What n cycles leave behind, after a few that pay the system's first-time costs.
+// What n cycles leave behind, after a warm-up of ten that pay the system's
+// first-time costs.
 Usage Growth(void (*cycle)(), int n) {
-    for (int i = 0; i < 5; ++i) cycle();
+    for (int i = 0; i < 10; ++i) cycle();
     const Usage before = Now();
     for (int i = 0; i < n && !testing::Test::HasFatalFailure(); ++i) cycle();
     const Usage after = Now();
-    return {after.handles - before.handles, after.privateBytes - before.privateBytes};
+    return {after.handles - before.handles, after.privateBytes - before.privateBytes,
+            after.heapBytes - before.heapBytes};
+}
+
+void Print(const char* what, const Usage& u) {
+    printf("100 cycles of %s leave %ld handles, %ld committed bytes, %lld heap bytes\n", what,
+           static_cast<long>(u.handles), static_cast<long>(u.privateBytes), u.heapBytes);
+}
+
+HWND MakeWindow();
+
+const wchar_t kCycleForm[] =
+    LR"frm(Form Form1
+    Begin Control Kestrix1 "Kestrix32.Kestrix"
+        Bag TargetControls = "(Nothing)"
+        Bag TargetEvents = "ALL"
+        Bag DebugMode = False
+    End
+End
+)frm";
+
+// One cycle as a host runs it: a form that creates, loads and activates
+// the control, which captures a window and sees its messages; then the
+// form goes without EventsStop, and the host frees unused libraries.
+void FormCycle() {
+    HWND w = MakeWindow();
+    ASSERT_NE(w, nullptr);
+    {
+        kxhost::Runtime rt(kxhost::Mode::Run, L"LoadCycle");
+        auto form = kxhost::Form::Create(rt, kxhost::ParseForm(kCycleForm, L"Form1.frm"));
+        form->Show();
+        kxhost::Object k = form->Ctl(L"Kestrix1");
+        k.Let(L"TargetHandle", static_cast<LONG>(reinterpret_cast<LONG_PTR>(w)));
+        k.Call(L"EventsStart");
+        ASSERT_TRUE(k.Call(L"IsEventsStart").AsBool());
+        SendMessageA(w, WM_USER, 1, 2);
+    }
+    CoFreeUnusedLibrariesEx(0, 0);
+    DestroyWindow(w);
 }
 
 } // namespace
 
-TEST(LoadCycle, HundredCyclesLeaveNothingBeyondWhatTheStaticRuntimeLeaves) {
+TEST(LoadCycle, HundredCyclesOfFormsAndCapturesLeaveNothing) {
     ASSERT_TRUE(RegisterAndFree());
     const Usage runtime = Growth(RuntimeCycle, 100);
-    const Usage ocx = Growth(ComCycle, 100);
+    const Usage unpinned = Growth(PlainCycle, 100);
+    Print("loading the static runtime alone", runtime);
+    Print("loading Kestrix.OCX before it served an object", unpinned);
+    ASSERT_FALSE(Loaded());
+
+    const Usage forms = Growth(FormCycle, 100);
     ASSERT_FALSE(HasFatalFailure());
-    printf("100 cycles leave: the runtime alone %lu handles, %lu bytes; Kestrix.OCX %lu handles, %lu bytes\n",
-           runtime.handles, static_cast<unsigned long>(runtime.privateBytes), ocx.handles,
-           static_cast<unsigned long>(ocx.privateBytes));
-    EXPECT_EQ(ocx.handles, runtime.handles);
-    EXPECT_LE(ocx.privateBytes, runtime.privateBytes + 64 * 1024);
+    Print("a form, a capture and a free", forms);
+    EXPECT_TRUE(Loaded()) << "the library that served objects was unloaded";
+    EXPECT_LE(forms.handles, 0);
+    EXPECT_LE(forms.heapBytes, 16 * 100);
+    EXPECT_LE(forms.privateBytes, 0);
+
+    const Usage pinned = Growth(PlainCycle, 100);
+    Print("loading Kestrix.OCX once it is kept", pinned);
+    EXPECT_LE(pinned.handles, 0);
+    EXPECT_LE(pinned.heapBytes, 0);
 }
 
 namespace {
@@ -129,9 +191,8 @@ End
 } // namespace
 
 // A window another subclasser hooked above the capture keeps calling our
-// procedure after EventsStop; the library stays loaded for it, even with
-// every object gone and the host freeing unused libraries, until the other
-// subclasser goes and the window is handed back.
+// procedure after EventsStop: the library says it cannot be unloaded until
+// the other subclasser goes and the window is handed back.
 TEST(LoadCycle, AWindowThatStillCallsUsKeepsTheLibraryLoaded) {
     ASSERT_TRUE(RegisterAndFree());
     HWND w = MakeWindow();
@@ -150,6 +211,10 @@ TEST(LoadCycle, AWindowThatStillCallsUsKeepsTheLibraryLoaded) {
     }
     CoFreeUnusedLibrariesEx(0, 0);
     ASSERT_TRUE(Loaded()) << "the library was freed under a window that still calls it";
+    const auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+        GetProcAddress(GetModuleHandleW(L"Kestrix.OCX"), "DllCanUnloadNow"));
+    ASSERT_NE(canUnload, nullptr);
+    EXPECT_EQ(canUnload(), S_FALSE) << "a window still calls the library";
     EXPECT_EQ(SendMessageA(w, kProbe, 0, 0), 1) << "the window lost its message";
     EXPECT_EQ(other->seen, 1);
     EXPECT_TRUE(SendMessageA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("still working")));
@@ -157,7 +222,6 @@ TEST(LoadCycle, AWindowThatStillCallsUsKeepsTheLibraryLoaded) {
     other.reset(); // puts our procedure back on top
     EXPECT_EQ(SendMessageA(w, kProbe, 0, 0), 2);
     EXPECT_EQ(GetWindowLongPtrA(w, GWLP_WNDPROC), original) << "the window was not handed back its procedure";
-    CoFreeUnusedLibrariesEx(0, 0);
-    EXPECT_FALSE(Loaded()) << "the library stayed after the window was handed back";
+    EXPECT_EQ(canUnload(), S_OK) << "nothing calls the library any more";
     DestroyWindow(w);
 }

@@ -75,6 +75,8 @@ FakeControl::FakeControl(const std::wstring& name) : obj_(AutoObject::New()) {
 }
 
 void EngineTest::SetUp() {
+    // The test holds the thread's state as an instance of the control would.
+    gFn_EngineHold();
     ClearStore();
     Recorder::log.clear();
     gFn_Engine().g_CallbackCtl = control_.dispatch();
@@ -83,6 +85,7 @@ void EngineTest::SetUp() {
 void EngineTest::TearDown() {
     gFn_SubClassOff();
     ClearStore();
+    gFn_EngineLetGo();
 }
 
 void EngineTest::ClearStore() {

@@ -68,7 +68,12 @@ std::optional<Kestrix::CaptureReport> Kestrix::InstallTargets() {
 }
 
 void Kestrix::StartCapture() {
-    if (gFn_Engine().g_EventsStarted) return;
+    EngineState& e = gFn_Engine();
+    if (e.g_EventsStarted) return;
+    // An instance that no container holds (New or CreateObject with
+    // WithEvents) is the call-back object where its thread has none, held
+    // without a reference: its own events carry the capture's messages.
+    if (!ClientSite() && !e.g_CallbackCtl) e.g_CallbackCtl.SetWeak(static_cast<IDispatch*>(this));
     std::optional<CaptureReport> report;
     try {
         report = CheckCaptureSettings();

@@ -29,9 +29,13 @@ const kx::ole::ControlClassInfo kKestrixClass = {
     "KestrixControl",
 };
 
-Kestrix::Kestrix() : ControlBase(kKestrixClass) {}
+// Each instance holds its thread's store and session while it lives.
+Kestrix::Kestrix() : ControlBase(kKestrixClass) { gFn_EngineHold(); }
 
-Kestrix::~Kestrix() { Terminate(); }
+Kestrix::~Kestrix() {
+    Terminate();
+    gFn_EngineLetGo();
+}
 
 void Kestrix::OnSiteChanged() {
     if (ClientSite()) {
