@@ -13,6 +13,12 @@
 //                           one-entry watch list;
 //   captured-unwatched-500  the same with 500 entries, the message absent;
 //   captured-watched        the message watched, the call-back doing nothing.
+//   floor-wide              the floor on a window of a Unicode class, with
+//                           SendMessageW and CallWindowProcW: the floor of
+//                           the two cases below;
+//   captured-unwatched-wide the engine's capture of that window (in its
+//                           wide form), the message not watched;
+//   whole-path-wide         the whole path below on that window.
 //   whole-path-all          Kestrix.OCX on a form of the form runtime,
 //                           watching "ALL" on this window: the OCX's engine
 //                           calls DoGetEvents by name through the form's
@@ -67,18 +73,28 @@ constexpr double kUnwatchedGoal = 1.05;
 constexpr double kWholePathGoal = 3.0;
 constexpr double kTracedGoal = 12.0;
 
-// ---------------------------------------------------------------- the window
+// ---------------------------------------------------------------- the windows
 
 LRESULT CALLBACK TargetProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == kMsg) return kTargetResult;
     return DefWindowProcA(h, m, w, l);
 }
 
+LRESULT CALLBACK TargetProcW(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == kMsg) return kTargetResult;
+    return DefWindowProcW(h, m, w, l);
+}
+
 WNDPROC g_FloorPrev = nullptr;
 
 LRESULT CALLBACK FloorProc(HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcA(g_FloorPrev, h, m, w, l); }
+LRESULT CALLBACK FloorProcW(HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcW(g_FloorPrev, h, m, w, l); }
 
-WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
+// As the window's own character set gives it.
+WNDPROC ProcOf(HWND h) {
+    return reinterpret_cast<WNDPROC>(IsWindowUnicode(h) ? GetWindowLongPtrW(h, GWLP_WNDPROC)
+                                                        : GetWindowLongPtrA(h, GWLP_WNDPROC));
+}
 
 HWND MakeWindow() {
     WNDCLASSA wc{};
@@ -88,6 +104,16 @@ HWND MakeWindow() {
     if (!RegisterClassA(&wc)) return nullptr;
     return CreateWindowExA(0, wc.lpszClassName, "bench target", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
                            wc.hInstance, nullptr);
+}
+
+HWND MakeWideWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TargetProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"KestrixBenchWideTarget";
+    if (!RegisterClassW(&wc)) return nullptr;
+    return CreateWindowExW(0, wc.lpszClassName, L"bench wide target", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                           nullptr, wc.hInstance, nullptr);
 }
 
 // ---------------------------------------------------------------- failures
@@ -112,6 +138,7 @@ struct Case {
     bool watched; // the call-back runs once per message
     std::function<long()> callbacks; // counts them; the bench control's count when empty
     HWND target; // the window the messages go to; the bench's window when null
+    size_t floor = 1; // the case this one is judged against
     std::vector<double> ns; // ns per message, one per round
     std::vector<double> ratio; // to the floor of the same round
 };
@@ -154,21 +181,21 @@ bool Capture(HWND h, BenchControl* control, const std::wstring& events) {
         Broken("gFn_SubClassOn failed" + (reports ? ": " + kx::ToAnsi(control->lastError) : std::string()));
         return false;
     }
-    if (ProcOf(h) != gFn_CallProc) {
-        Broken("after gFn_SubClassOn the window does not have gFn_CallProc");
+    if (ProcOf(h) != (IsWindowUnicode(h) ? gFn_CallProcW : gFn_CallProc)) {
+        Broken("after gFn_SubClassOn the window does not have the capture procedure of its character set");
         gFn_SubClassOff();
         return false;
     }
     return true;
 }
 
-void Release(HWND h) {
+void Release(HWND h, WNDPROC original = TargetProc) {
     gFn_SubClassOff();
     gFn_Engine().g_CallbackCtl.Reset();
     gFn_ResetTargets();
     gFn_Engine().g_TargetControls = Def_NothingText;
     gFn_Engine().g_TargetEvents = L"";
-    if (ProcOf(h) != TargetProc) Broken("gFn_SubClassOff did not give the window its procedure back");
+    if (ProcOf(h) != original) Broken("gFn_SubClassOff did not give the window its procedure back");
 }
 
 // ---------------------------------------------------------------- timing
@@ -181,16 +208,22 @@ LONGLONG Now() {
     return t.QuadPart;
 }
 
-// Sends kMsg for at least `seconds`; ns per message. `sent` counts the messages.
+// Sends kMsg for at least `seconds` (with SendMessageW to a Unicode window);
+// ns per message. `sent` counts the messages.
 double Sample(HWND h, double seconds, long long& sent) {
+    const bool wide = IsWindowUnicode(h) != FALSE;
     const LONGLONG ticks = static_cast<LONGLONG>(seconds * static_cast<double>(g_Freq));
     long long n = 0;
     long wrong = 0;
     const LONGLONG t0 = Now();
     LONGLONG elapsed;
     do {
-        for (int i = 0; i < kBatch; ++i) {
-            if (SendMessageA(h, kMsg, static_cast<WPARAM>(i), 0) != kTargetResult) ++wrong;
+        if (wide) {
+            for (int i = 0; i < kBatch; ++i)
+                if (SendMessageW(h, kMsg, static_cast<WPARAM>(i), 0) != kTargetResult) ++wrong;
+        } else {
+            for (int i = 0; i < kBatch; ++i)
+                if (SendMessageA(h, kMsg, static_cast<WPARAM>(i), 0) != kTargetResult) ++wrong;
         }
         n += kBatch;
         elapsed = Now() - t0;
@@ -224,20 +257,25 @@ double Median(std::vector<double> v) {
     return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
 }
 
-// The floor: the plainest replacement procedure there is.
-Case FloorCase(HWND h) {
+// The floor: the plainest replacement procedure there is, in the window's
+// character set.
+Case FloorCase(const char* name, HWND h) {
+    const bool wide = IsWindowUnicode(h) != FALSE;
     return Case(
-        "floor",
-        [h] {
-            g_FloorPrev =
-                reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProc)));
+        name,
+        [h, wide] {
+            g_FloorPrev = reinterpret_cast<WNDPROC>(
+                wide ? SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProcW))
+                     : SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FloorProc)));
             if (!g_FloorPrev) Broken("the floor procedure could not be installed");
             return g_FloorPrev != nullptr;
         },
-        [h] {
-            SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
-            if (ProcOf(h) != TargetProc) Broken("the floor procedure could not be removed");
-        });
+        [h, wide] {
+            if (wide) SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
+            else SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_FloorPrev));
+            if (ProcOf(h) != (wide ? TargetProcW : TargetProc)) Broken("the floor procedure could not be removed");
+        },
+        false, nullptr, h);
 }
 
 // The floor with the one write a trace line costs: a line of the size of
@@ -284,6 +322,7 @@ Case WriteLineCase(HWND h) {
 // A message watched with "ALL" through Kestrix.OCX on a form to a handler:
 // to the raw window h, or with raw null to the form's Command1.
 Case WholePathCase(const char* name, HWND raw, bool traced, kxbench::WholePath* wp) {
+    const WNDPROC original = raw && IsWindowUnicode(raw) ? TargetProcW : TargetProc;
     return Case(
         name,
         [raw, traced, wp] {
@@ -292,20 +331,21 @@ Case WholePathCase(const char* name, HWND raw, bool traced, kxbench::WholePath* 
             Broken(std::string("whole path: ") + reason);
             return false;
         },
-        [raw, wp] {
-            if (!wp->Stop(raw, TargetProc, TargetProc)) Broken("whole path: a window did not get its procedure back");
+        [raw, wp, original] {
+            if (!wp->Stop(raw, original, TargetProc)) Broken("whole path: a window did not get its procedure back");
         },
         true, [wp] { return wp->events; }, raw ? raw : wp->ControlWindow());
 }
 
-// The cases in their order: kFloor second, then the engine's, the whole paths last.
+// The cases in their order: kFloor second, then the engine's, the whole paths,
+// the wide window's last.
 constexpr size_t kFloor = 1;
-std::vector<Case> MakeCases(HWND h, BenchControl* ctl, kxbench::WholePath* wp) {
+std::vector<Case> MakeCases(HWND h, HWND wide, BenchControl* ctl, kxbench::WholePath* wp) {
     static const std::wstring one = L"'513'", many = ManyEntries(500), watched = L"'513','1025'";
     std::vector<Case> cases;
     cases.emplace_back(
         "bare", [] { return true; }, [] {});
-    cases.push_back(FloorCase(h));
+    cases.push_back(FloorCase("floor", h));
     cases.push_back(WriteLineCase(h));
     cases.emplace_back(
         "captured-unwatched-1", [h, ctl] { return Capture(h, ctl, one); }, [h] { Release(h); });
@@ -316,6 +356,15 @@ std::vector<Case> MakeCases(HWND h, BenchControl* ctl, kxbench::WholePath* wp) {
     cases.push_back(WholePathCase("whole-path-all", h, false, wp));
     cases.push_back(WholePathCase("traced-handle", h, true, wp));
     cases.push_back(WholePathCase("traced-control", nullptr, true, wp));
+    const size_t wideFloor = cases.size();
+    cases.push_back(FloorCase("floor-wide", wide));
+    cases.back().floor = wideFloor;
+    cases.emplace_back(
+        "captured-unwatched-wide", [wide, ctl] { return Capture(wide, ctl, one); },
+        [wide] { Release(wide, TargetProcW); }, false, nullptr, wide);
+    cases.back().floor = wideFloor;
+    cases.push_back(WholePathCase("whole-path-wide", wide, false, wp));
+    cases.back().floor = wideFloor;
     return cases;
 }
 
@@ -328,7 +377,8 @@ void RunRounds(std::vector<Case>& cases, HWND h, BenchControl* ctl, double secon
     for (int r = 0; r < rounds && !g_Broken; ++r) {
         for (size_t k = 0; k < n; ++k) {
             const size_t i = (k + static_cast<size_t>(r)) % n;
-            if (i == kFloor) {
+            const size_t floor = cases[i].floor;
+            if (i == floor) {
                 cases[i].ns.push_back(Measure(cases[i], h, ctl, seconds));
                 cases[i].ratio.push_back(1);
                 continue;
@@ -338,7 +388,7 @@ void RunRounds(std::vector<Case>& cases, HWND h, BenchControl* ctl, double secon
             // shared machine changes little in between.
             double floorNs = 0, ns = 0;
             for (int s = 0; s < kSlices; ++s) {
-                floorNs += Measure(cases[kFloor], h, ctl, seconds / kSlices);
+                floorNs += Measure(cases[floor], h, ctl, seconds / kSlices);
                 ns += Measure(cases[i], h, ctl, seconds / kSlices);
             }
             cases[i].ns.push_back(ns / kSlices);
@@ -368,14 +418,16 @@ void PrintGoal(const char* what, double goal, const std::vector<Case>& cases,
 }
 
 void PrintResults(const std::vector<Case>& cases) {
-    const double floorBest = *std::min_element(cases[kFloor].ns.begin(), cases[kFloor].ns.end());
     for (const Case& c : cases) {
+        const std::vector<double>& floorNs = cases[c.floor].ns;
+        const double floorBest = *std::min_element(floorNs.begin(), floorNs.end());
         const auto mm = std::minmax_element(c.ns.begin(), c.ns.end());
         std::printf("%-24s %8.1f ns/msg %6.2fx floor   (rounds: best %.1f ns = %.2fx, worst %.1f ns)\n", c.name,
                     Median(c.ns), Median(c.ratio), *mm.first, *mm.first / floorBest, *mm.second);
     }
-    PrintGoal("unwatched", kUnwatchedGoal, cases, {"captured-unwatched-1", "captured-unwatched-500"});
-    PrintGoal("whole path with \"ALL\"", kWholePathGoal, cases, {"whole-path-all"});
+    PrintGoal("unwatched", kUnwatchedGoal, cases,
+              {"captured-unwatched-1", "captured-unwatched-500", "captured-unwatched-wide"});
+    PrintGoal("whole path with \"ALL\"", kWholePathGoal, cases, {"whole-path-all", "whole-path-wide"});
     PrintGoal("traced whole path", kTracedGoal, cases, {"traced-handle", "traced-control"});
 }
 
@@ -399,7 +451,8 @@ int main(int argc, char** argv) {
     const EngineHold engine;
 
     const HWND h = MakeWindow();
-    if (!h) {
+    const HWND wide = MakeWideWindow();
+    if (!h || !wide) {
         std::fprintf(stderr, "KestrixBench: no window could be created (error %lu; is DISPLAY set?)\n", GetLastError());
         OleUninitialize();
         return 1;
@@ -413,7 +466,7 @@ int main(int argc, char** argv) {
     const HWND command1 = whole->ControlWindow();
     if (!command1 || !SetWindowLongPtrA(command1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TargetProc)))
         Broken("whole path: Command1 has no window to send to");
-    std::vector<Case> cases = MakeCases(h, control.Get(), whole.get());
+    std::vector<Case> cases = MakeCases(h, wide, control.Get(), whole.get());
 
     std::printf(
         "KestrixBench: SendMessageA of message %u to a window of this process; %d rounds x %.2f s per case,"
@@ -426,6 +479,7 @@ int main(int argc, char** argv) {
     cases.clear();
     whole.reset();
     control.Reset();
+    DestroyWindow(wide);
     DestroyWindow(h);
     OleUninitialize();
     if (g_Broken) {

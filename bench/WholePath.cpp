@@ -43,7 +43,11 @@ std::string Describe(const kx::AutomationError& e) {
     return "error " + std::to_string(e.number) + " " + kx::ToAnsi(e.description);
 }
 
-WNDPROC ProcOf(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
+// As the window's own character set gives it.
+WNDPROC ProcOf(HWND h) {
+    return reinterpret_cast<WNDPROC>(IsWindowUnicode(h) ? GetWindowLongPtrW(h, GWLP_WNDPROC)
+                                                        : GetWindowLongPtrA(h, GWLP_WNDPROC));
+}
 
 } // namespace
 
