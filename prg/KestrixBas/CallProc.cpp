@@ -43,14 +43,12 @@ bool Swallowed(EngineState& e, Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG
     return false;
 }
 
-WNDPROC PrevOfControl(const EngineState* e, HWND h) noexcept { return e ? gFn_PrevProc(h) : nullptr; }
-
 template <class Procs>
 LRESULT ControlProc(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
     EngineState* const e = gFn_EngineIfAny();
     // Taken at arrival: if the call-back ends the session, the message still
     // reaches the procedure the window had when it came.
-    const WNDPROC prev = PrevOfControl(e, h);
+    const WNDPROC prev = e ? e->PrevProcOf(h) : nullptr;
     if (!prev) return gFn_PassLeftover(ours, h, m, w, l);
     LONG msg = static_cast<LONG>(m);
     LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;

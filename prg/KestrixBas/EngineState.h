@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -55,6 +56,14 @@ struct LinkSendWork {
 
 // The capture session and what it keeps while it runs.
 struct EngineSession {
+    // The recorded previous procedure of a target control's window, or
+    // null: a binary search of the index, on every message.
+    WNDPROC PrevProcOf(HWND h) const noexcept {
+        const auto at = std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
+                                         [](const ReplacedWindow& e, HWND k) { return e.hwnd < k; });
+        return at != g_PrevProcIndex.end() && at->hwnd == h ? at->prev : nullptr;
+    }
+
     // The target tables: entry i is a control, its window and the procedure
     // it had (entry 0 unused until the targets are resolved).
     std::vector<kx::ComPtr<IDispatch>> g_Ctls{1};

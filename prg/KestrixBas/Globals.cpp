@@ -2,6 +2,7 @@
 // Not thread_local: with this toolchain that is the thread library's
 // emulation, a call per message and records that outlive the library.
 #include "KestrixBas.h"
+#include <winternl.h>
 #include <memory>
 #include <new>
 
@@ -19,7 +20,12 @@ const DWORD g_EngineSlot = g_Slot.index;
 
 } // namespace
 
-EngineState* gFn_EngineIfAny() noexcept { return static_cast<EngineState*>(TlsGetValue(g_EngineSlot)); }
+EngineState* gFn_EngineIfAny() noexcept {
+    // Asked on every message: the thread's own block holds the first 64
+    // slots, read there as TlsGetValue reads them, without its call.
+    if (g_EngineSlot < 64) return static_cast<EngineState*>(NtCurrentTeb()->TlsSlots[g_EngineSlot]);
+    return static_cast<EngineState*>(TlsGetValue(g_EngineSlot));
+}
 
 EngineState& gFn_Engine() {
     if (EngineState* const e = gFn_EngineIfAny()) return *e;

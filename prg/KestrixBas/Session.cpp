@@ -170,8 +170,6 @@ void gFn_SubClassOff() noexcept {
 }
 
 WNDPROC gFn_PrevProc(HWND h) noexcept {
-    EngineState* const e = gFn_EngineIfAny();
-    if (!e) return nullptr;
-    const auto at = IndexAt(e->g_PrevProcIndex, h);
-    return at != e->g_PrevProcIndex.end() && at->hwnd == h ? at->prev : nullptr;
+    const EngineState* const e = gFn_EngineIfAny();
+    return e ? e->PrevProcOf(h) : nullptr;
 }
