@@ -5,6 +5,7 @@
 // of the window it replaces.
 #include "KestrixBas.h"
 #include "CharSetProcs.h"
+#include "SrwGuard.h"
 
 namespace {
 
@@ -90,12 +91,11 @@ WNDPROC g_ProbePrevProc = nullptr;
 
 template <class Procs>
 bool Probe(HWND h, WNDPROC pass) noexcept {
-    AcquireSRWLockExclusive(&g_ProbeLock);
+    const kx::SrwGuard guard(g_ProbeLock);
     // Known before the swap, so that a message that comes in between is not lost.
     g_ProbePrevProc = Procs::Get(h);
     const WNDPROC prev = Procs::Set(h, pass);
     if (prev) Procs::Set(h, prev);
-    ReleaseSRWLockExclusive(&g_ProbeLock);
     return prev != nullptr;
 }
 

@@ -8,6 +8,7 @@
 // they outlive the sessions, and any thread may ask for them.
 #include "KestrixBas.h"
 #include "CharSetProcs.h"
+#include "SrwGuard.h"
 #include <algorithm>
 
 namespace {
@@ -21,14 +22,6 @@ struct Leftover {
 
 SRWLOCK g_Lock = SRWLOCK_INIT;
 std::vector<Leftover> g_Leftovers;
-
-class Guard {
-public:
-    Guard() { AcquireSRWLockExclusive(&g_Lock); }
-    ~Guard() { ReleaseSRWLockExclusive(&g_Lock); }
-    Guard(const Guard&) = delete;
-    Guard& operator=(const Guard&) = delete;
-};
 
 std::vector<Leftover>::iterator Find(HWND h, WNDPROC ours) {
     return std::find_if(g_Leftovers.begin(), g_Leftovers.end(),
@@ -49,14 +42,14 @@ bool gFn_HandBack(HWND h, WNDPROC ours, WNDPROC prev) noexcept {
 void gFn_LeaveHooked(HWND h, WNDPROC ours, WNDPROC prev) {
     // A window that is gone calls nothing any more.
     if (!IsWindow(h)) return;
-    Guard guard;
+    const kx::SrwGuard guard(g_Lock);
     const auto at = Find(h, ours);
     if (at != g_Leftovers.end()) at->prev = prev;
     else g_Leftovers.push_back({h, ours, prev, IsWide(ours)});
 }
 
 WNDPROC gFn_TakeLeftover(HWND h, WNDPROC ours) noexcept {
-    Guard guard;
+    const kx::SrwGuard guard(g_Lock);
     const auto at = Find(h, ours);
     if (at == g_Leftovers.end()) return nullptr;
     const WNDPROC prev = at->prev;
@@ -65,7 +58,7 @@ WNDPROC gFn_TakeLeftover(HWND h, WNDPROC ours) noexcept {
 }
 
 void gFn_SweepLeftovers() noexcept {
-    Guard guard;
+    const kx::SrwGuard guard(g_Lock);
     g_Leftovers.erase(
         std::remove_if(g_Leftovers.begin(), g_Leftovers.end(),
                        [](const Leftover& l) { return !IsWindow(l.hwnd) || gFn_HandBack(l.hwnd, l.ours, l.prev); }),
@@ -76,14 +69,14 @@ void gFn_SweepLeftovers() noexcept {
 
 bool gFn_LeftoversRemain() noexcept {
     gFn_SweepLeftovers();
-    Guard guard;
+    const kx::SrwGuard guard(g_Lock);
     return !g_Leftovers.empty();
 }
 
 LRESULT gFn_PassLeftover(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
     WNDPROC prev = nullptr;
     {
-        Guard guard;
+        const kx::SrwGuard guard(g_Lock);
         const auto at = Find(h, ours);
         // A window we have no record of: nothing to pass the message to.
         if (at == g_Leftovers.end()) return 0;

@@ -1,4 +1,5 @@
 #include "TraceFile.h"
+#include "SrwGuard.h"
 #include "UniqueHandle.h"
 #include <algorithm>
 #include <memory>
@@ -17,14 +18,6 @@ namespace {
 // of the thread library runs in the control's paths.
 SRWLOCK g_TableLock = SRWLOCK_INIT;
 std::vector<std::unique_ptr<TraceFile::Entry>> g_Table;
-
-class TableGuard {
-public:
-    TableGuard() { AcquireSRWLockExclusive(&g_TableLock); }
-    ~TableGuard() { ReleaseSRWLockExclusive(&g_TableLock); }
-    TableGuard(const TableGuard&) = delete;
-    TableGuard& operator=(const TableGuard&) = delete;
-};
 
 // Two spellings of one path name one file: the full path, case folded as
 // the file system folds it.
@@ -56,7 +49,7 @@ bool TraceFile::Open(const std::wstring& path) noexcept {
     Close();
     try {
         const std::wstring key = KeyOf(path);
-        TableGuard guard;
+        const kx::SrwGuard guard(g_TableLock);
         for (const auto& e : g_Table) {
             if (e->key == key) {
                 ++e->users;
@@ -86,7 +79,7 @@ bool TraceFile::Open(const std::wstring& path) noexcept {
 
 void TraceFile::Close() noexcept {
     if (!entry_) return;
-    TableGuard guard;
+    const kx::SrwGuard guard(g_TableLock);
     Entry* const entry = entry_;
     entry_ = nullptr;
     if (--entry->users != 0) return;
@@ -98,10 +91,7 @@ void TraceFile::Close() noexcept {
 
 bool TraceFile::Write(const char* bytes, size_t size) noexcept {
     if (!entry_) return false;
-    AcquireSRWLockExclusive(&entry_->writing);
+    const kx::SrwGuard guard(entry_->writing);
     DWORD written = 0;
-    const bool ok =
-        WriteFile(entry_->file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
-    ReleaseSRWLockExclusive(&entry_->writing);
-    return ok;
+    return WriteFile(entry_->file.get(), bytes, static_cast<DWORD>(size), &written, nullptr) && written == size;
 }
