@@ -27,7 +27,8 @@
 #     it already, so two runs never stop each other's wine server;
 #   - adds kx_wine_env_cleanup to the caller's exit chain (scripts/lib.sh;
 #     an EXIT trap when there is none): it stops the keep-alive, the wine
-#     server and the Xvfb it started, and releases the lock.
+#     servers of the two prefixes it started (whatever WINEPREFIX the caller
+#     has by then) and the Xvfb it started, and releases the lock.
 #
 # Hang trap: Wine's service processes inherit the stdout of the process that
 # starts them. Everything here that can start them writes to /dev/null, so a
@@ -203,7 +204,9 @@ kx_wine_env_cleanup() {
   set +e
   kx_wine_stop_keepalive
   if [ "${KX_WINESERVER_OURS:-0}" = 1 ]; then
-    wineserver -k </dev/null >/dev/null 2>&1
+    # The servers this run started, by their prefixes: the caller may have
+    # switched WINEPREFIX since.
+    WINEPREFIX="$KX_OWN_PREFIX" wineserver -k </dev/null >/dev/null 2>&1
     WINEPREFIX="$KX_UNREG_PREFIX" wineserver -k </dev/null >/dev/null 2>&1
     KX_WINESERVER_OURS=0
   fi
@@ -239,6 +242,7 @@ kx_wine_env() {
   export KX_BUILD_DIR
 
   kx_wine_vars "$KX_BUILD_DIR"
+  KX_OWN_PREFIX="$WINEPREFIX"
   KX_UNREG_PREFIX="$KX_BUILD_DIR/wineprefix-unreg"
   if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
     echo "wine-env: warning: the ja_JP.UTF-8 locale is not generated" \
