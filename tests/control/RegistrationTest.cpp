@@ -115,6 +115,9 @@ TEST_F(RegistrationTest, TheFileCarriesVersion134AndItsTwoBitmaps) {
     EXPECT_STREQ(text, L"1.34");
     EXPECT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\OLESelfRegister",
                                reinterpret_cast<void**>(&text), &len));
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\LegalCopyright",
+                               reinterpret_cast<void**>(&text), &len));
+    EXPECT_NE(std::wstring(text).find(L"MIT License"), std::wstring::npos);
 
     HMODULE file = LoadLibraryExW(ocx.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(file);
