@@ -10,22 +10,28 @@ packages=(
   xvfb xauth x11-apps imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho locales
 )
+# The help file: chmcmd (HTML Help from HTML) and cmark (the reference's
+# Markdown as HTML), without what they recommend (a whole Pascal compiler).
+lean_packages=(fp-utils cmark)
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+missing=() lean_missing=()
+for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
+for p in "${lean_packages[@]}"; do installed "$p" || lean_missing+=("$p"); done
 
-if ((${#missing[@]})); then
-  echo "setup: installing ${missing[*]}"
+if ((${#missing[@]} + ${#lean_missing[@]})); then
+  echo "setup: installing ${missing[*]} ${lean_missing[*]}"
   if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+  if ((${#missing[@]})); then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+  if ((${#lean_missing[@]})); then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${lean_missing[@]}" >/dev/null
+  fi
 fi
 
 # Wine takes its ANSI code page from the locale: the control is made for

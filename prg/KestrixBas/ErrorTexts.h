@@ -50,6 +50,12 @@ constexpr wchar_t kMsgFileDropModeRunTime[] = L"実行時にFileDropMode ﾌﾟ�
 constexpr wchar_t kHelpFile[] = L"Kestrix.hlp";
 constexpr LONG kHelpContext = 10;
 constexpr wchar_t kTitle[] = L"Kestrix";
+// The help that the message boxes' Help button opens: the errors topic of
+// the HTML Help file beside the library.
+constexpr wchar_t kHelpChm[] = L"Kestrix.chm";
+constexpr wchar_t kHelpTopic[] = L"::/errors.html";
+constexpr wchar_t kMsgHelpMissing[] = L"ヘルプ ファイルがありません。次の場所に置いてください:\r\n";
+constexpr wchar_t kMsgHelpNotOpened[] = L"ヘルプを開けませんでした:\r\n";
 // Critical-stop icon and a Help button beside OK.
 constexpr UINT kMessageStyle = MB_ICONSTOP | MB_HELP;
 

@@ -2,7 +2,9 @@
 // a refusal) and at run time (a raised error), what each leaves stored, and
 // the change notifications the container receives.
 #include "DispIds.h"
+#include "Ansi.h"
 #include "KestrixFixture.h"
+#include <utility>
 
 using namespace kxtest;
 using kxhost::Mode;
@@ -29,21 +31,39 @@ protected:
 
 // ---- design time --------------------------------------------------------------
 
-TEST_F(PropertyRules, DesignTargetControlsIsTrimmedAndBlankBecomesNothing) {
+// The box's Help key (WM_HELP: Wine's box ignores its Help button) opens the
+// HTML Help viewer on Kestrix.chm beside the OCX (its window shows the help
+// file's title); with the file gone, a box names where it should be.
+TEST_F(PropertyRules, TheHelpKeyOfAnErrorBoxOpensTheHelpFileBesideTheOcx) {
     Load(kSaved, Mode::Design);
-    const size_t before = Kx().Changes().size();
-    K().Let(L"TargetControls", L"  Form1, Command1  ");
-    EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"Form1, Command1"); // blanks inside stay
-    K().Let(L"TargetControls", L"");
-    EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"(Nothing)");
-    K().Let(L"TargetControls", L"Text1");
-    K().Let(L"TargetControls", L"    ");
-    EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"(Nothing)");
-    // A tab is no blank: only spaces are trimmed.
-    K().Let(L"TargetControls", L"\tText1");
-    EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"\tText1");
-    EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(5, DISPID_KX_TARGETCONTROLS));
-    EXPECT_TRUE(Boxes().empty());
+    bool first = true;
+    boxes_->OnNewBox([&first](HWND box) {
+        if (!std::exchange(first, false)) return; // the box that answers the help request
+        HELPINFO hi{sizeof hi, HELPINFO_WINDOW, 0, box, 0, {0, 0}};
+        SendMessageW(box, WM_HELP, 0, reinterpret_cast<LPARAM>(&hi));
+    });
+    std::wstring dir = OcxPath();
+    dir.erase(dir.find_last_of(L'\\') + 1);
+    const std::wstring chm = dir + L"Kestrix.chm", moved = dir + L"Kestrix.chm.away";
+
+    K().Let(L"TargetEvents", L"   ");
+    ASSERT_EQ(Boxes().size(), 1u);
+    ExpectOwnBox(Boxes()[0], L"対象イベント値が指定されていません");
+    const HWND viewer = FindWindowW(L"HH Parent", nullptr);
+    ASSERT_NE(viewer, nullptr) << "no help window opened";
+    wchar_t title[64] = {};
+    GetWindowTextW(viewer, title, 64);
+    EXPECT_STREQ(title, L"Kestrix") << "the help window shows another file";
+    SendMessageW(viewer, WM_CLOSE, 0, 0);
+
+    ASSERT_TRUE(MoveFileW(chm.c_str(), moved.c_str()));
+    boxes_->Clear();
+    first = true;
+    K().Let(L"TargetEvents", L"   ");
+    EXPECT_TRUE(MoveFileW(moved.c_str(), chm.c_str()));
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[1].title, L"Kestrix");
+    EXPECT_EQ(Boxes()[1].text, L"ヘルプ ファイルがありません。次の場所に置いてください:\r\n" + chm);
 }
 
 TEST_F(PropertyRules, DesignTargetEventsIsUpperCasedAndBlankIsRefusedWithABox) {

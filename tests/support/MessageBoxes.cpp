@@ -9,6 +9,7 @@ namespace {
 std::wstring g_title;
 std::vector<SeenBox> g_seen;
 std::vector<HWND> g_answered; // boxes already read, not counted twice
+std::function<void(HWND)> g_onNew;
 
 std::wstring TextOf(HWND h) {
     const int n = GetWindowTextLengthW(h);
@@ -66,6 +67,7 @@ BOOL CALLBACK AnswerBox(HWND h, LPARAM) {
         EnumChildWindows(h, ReadStatic, reinterpret_cast<LPARAM>(&b));
         b.stopIcon = b.icon == MB_ICONHAND;
         g_seen.push_back(b);
+        if (g_onNew) g_onNew(h);
     }
     // Again at every tick until it has gone: a box busy when the first came still closes.
     PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -85,7 +87,10 @@ BoxAnswerer::BoxAnswerer(std::wstring title) : timer_(SetTimer(nullptr, 0, 30, T
 BoxAnswerer::~BoxAnswerer() {
     if (timer_) KillTimer(nullptr, timer_);
     g_answered.clear();
+    g_onNew = nullptr;
 }
+
+void BoxAnswerer::OnNewBox(std::function<void(HWND)> action) { g_onNew = std::move(action); }
 
 const std::vector<SeenBox>& BoxAnswerer::Seen() const { return g_seen; }
 

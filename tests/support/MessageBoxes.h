@@ -4,6 +4,7 @@
 // loop, so a test never waits for a user.
 #pragma once
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     void Clear();
     // Answers the boxes that are open now (for a timer of a test's own).
     static void AnswerOpenBoxes();
+    // Runs for each new box once it has been read, before it is answered
+    // (a test may press its Help key); none when empty.
+    void OnNewBox(std::function<void(HWND)> action);
 
 private:
     UINT_PTR timer_;

@@ -4,14 +4,56 @@
 #include "ComTrap.h"
 #include "ErrorTexts.h"
 #include "KestrixBas.h"
+#include "ModuleInfo.h"
+#include "ModulePath.h"
 
 namespace kestrix {
 
 namespace {
 
-// The Help button of an error message opens its topic.
+// The help file's place: beside the library.
+std::wstring HelpFilePath() {
+    std::wstring path = kx::ModulePath(kx::ole::ModuleOf(reinterpret_cast<const void*>(&HelpFilePath)));
+    path.erase(path.find_last_of(L'\\') + 1);
+    return path + kHelpChm;
+}
+
+// hhctrl.ocx from the system folder, loaded for the first help request
+// only; it stays, since the help window it opens outlasts the request.
+HMODULE g_HtmlHelp = nullptr;
+
+using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+constexpr UINT kDisplayTopic = 0; // HH_DISPLAY_TOPIC
+
+HtmlHelpFn HtmlHelp() {
+    if (!g_HtmlHelp) {
+        wchar_t dir[MAX_PATH];
+        const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) return nullptr;
+        g_HtmlHelp = LoadLibraryW((std::wstring(dir, n) + L"\\hhctrl.ocx").c_str());
+    }
+    return g_HtmlHelp ? reinterpret_cast<HtmlHelpFn>(GetProcAddress(g_HtmlHelp, "HtmlHelpW")) : nullptr;
+}
+
+// The Help button of an error message opens the errors topic of the help
+// file beside the library (WinHelp files no longer open anywhere); the
+// error itself keeps naming the help file and topic programs compare. When
+// the file is missing, a box says where it should be; when the viewer shows
+// no window for it (no HTML engine), a box names the topic it could not open.
 void CALLBACK HelpButton(LPHELPINFO info) {
-    WinHelpW(nullptr, kHelpFile, HELP_CONTEXT, static_cast<ULONG_PTR>(info ? info->dwContextId : kHelpContext));
+    // The viewer outlives the box: it belongs to the box's owner, not to the box.
+    const HWND box = info ? GetAncestor(static_cast<HWND>(info->hItemHandle), GA_ROOT) : nullptr;
+    const HWND owner = box ? GetWindow(box, GW_OWNER) : nullptr;
+    const std::wstring chm = HelpFilePath();
+    if (!gFn_FileExists(chm)) {
+        MessageBoxW(owner, (kMsgHelpMissing + chm).c_str(), kTitle, MB_ICONINFORMATION);
+        return;
+    }
+    const std::wstring topic = chm + kHelpTopic;
+    const HtmlHelpFn open = HtmlHelp();
+    const HWND viewer = open ? open(owner, topic.c_str(), kDisplayTopic, 0) : nullptr;
+    if (viewer && IsWindow(viewer)) return;
+    MessageBoxW(owner, (kMsgHelpNotOpened + topic).c_str(), kTitle, MB_ICONINFORMATION);
 }
 
 } // namespace

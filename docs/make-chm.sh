@@ -1,0 +1,42 @@
+#!/bin/sh
+# Kestrix.chm, the help file shipped beside the OCX, from the users'
+# reference: the whole reference as reference.html (the default topic) and
+# its Errors section alone as errors.html (the topic of the error messages'
+# Help button). HTML Help opens topics by file name; no context numbers.
+#   sh docs/make-chm.sh <reference.md> <output folder>
+# Needs cmark and chmcmd (Debian: cmark, fp-utils).
+set -eu
+src=$1
+out=$2
+mkdir -p "$out"
+
+# A topic page: the title and the HTML body read from stdin.
+page() {
+  printf '<!DOCTYPE html>\n<html lang="ja">\n<head>\n'
+  printf '<meta http-equiv="Content-Type" content="text/html; charset=utf-8">\n'
+  printf '<title>%s</title>\n</head>\n<body>\n' "$1"
+  cat
+  printf '</body>\n</html>\n'
+}
+
+cmark "$src" | page "Kestrix reference" >"$out/reference.html"
+# From the "## Errors" heading to the next second-level heading.
+awk '/^## / { on = ($0 == "## Errors") } on' "$src" | cmark | page "Kestrix errors" >"$out/errors.html"
+
+cat >"$out/Kestrix.hhp" <<'HHP'
+[OPTIONS]
+Compatibility=1.1 or later
+Compiled file=Kestrix.chm
+Default topic=reference.html
+Display compile progress=No
+Language=0x411 Japanese
+Title=Kestrix
+
+[FILES]
+reference.html
+errors.html
+HHP
+
+cd "$out"
+chmcmd --no-html-scan Kestrix.hhp >chmcmd.log 2>&1 || { cat chmcmd.log >&2; exit 1; }
+[ -s Kestrix.chm ] || { echo "make-chm: chmcmd wrote no Kestrix.chm" >&2; exit 1; }
