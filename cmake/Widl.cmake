@@ -59,7 +59,7 @@ function(kx_add_typelib name)
 
   add_custom_command(
     OUTPUT ${tlb} ${hdr} ${iid}
-    COMMAND ${KX_WIDL} ${flags} -t -o ${tlb} ${idl}
+    COMMAND ${KX_TIME_LAUNCHER} ${KX_WIDL} ${flags} -t -o ${tlb} ${idl}
     COMMAND ${KX_WIDL} ${flags} -h -o ${hdr} ${idl}
     COMMAND ${KX_WIDL} ${flags} -u -o ${iid} ${idl}
     DEPENDS ${idl} ${KX_DEPENDS}

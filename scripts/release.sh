@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds the release from the committed tree: in dist/ (ignored by git)
+#   Kestrix-<version>-x86.zip, Kestrix-<version>-x64.zip and SHA256SUMS.
+#   bash scripts/release.sh
+# Refuses a tree with uncommitted changes. Reproducible: the time is the
+# last commit's (SOURCE_DATE_EPOCH, unless the caller sets it), the linker
+# takes it for the PE stamp, widl and chmcmd run at it
+# (scripts/at-source-date.sh), and the zips hold sorted entries with fixed
+# times and permissions, so that two clean clones in different folders give
+# the same bytes (scripts/check-reproducible.sh shows it).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+if [ -n "$(git status --porcelain)" ]; then
+  echo "release: the tree has uncommitted changes; commit or stash them first" >&2
+  git status --short >&2
+  exit 1
+fi
+bash "$root/scripts/setup.sh" </dev/null
+need=()
+for p in zip faketime; do
+  command -v "$p" >/dev/null 2>&1 || need+=("$p")
+done
+if ((${#need[@]})); then
+  echo "release: installing ${need[*]}"
+  if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
+
+export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}"
+export TZ=UTC
+version=$(sed -n 's/^project(Kestrix VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
+
+dist="$root/dist"
+rm -rf "$dist"
+mkdir -p "$dist"
+
+# One bitness: its build folder (only the control and its help file), then
+# the package's folder and its zip.
+package() {
+  local bits=$1 arch=$2 name=$3 hosts=$4
+  local build="$dist/build-$name"
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
+    -DBUILD_TESTING=OFF -DKX_TIME_LAUNCHER="$root/scripts/at-source-date.sh" </dev/null >/dev/null
+  KX_WINE_QUIET=1 cmake --build "$build" -j"${KX_JOBS:-2}" --target Kestrix </dev/null >/dev/null
+  local stage="$dist/stage-$name/Kestrix-$version-$name"
+  mkdir -p "$stage/examples"
+  cp "$build/prg/Kestrix/Kestrix.OCX" "$build/prg/Kestrix/Kestrix.manifest" "$build/prg/Kestrix/chm/Kestrix.chm" \
+    "$build/prg/Kestrix/chm/reference.html" LICENSE CHANGELOG.md "$stage/"
+  local manifestArch=x86
+  [ "$bits" = 64 ] && manifestArch=amd64
+  # Texts for Windows: CR LF.
+  crlf() { sed 's/\r$//; s/$/\r/'; }
+  sed -e "s/@KX_VERSION@/$version/g" -e "s/@KX_BITS@/$bits/g" -e "s/@KX_ARCH@/$manifestArch/g" \
+    -e "s/@KX_ARCH_NAME@/$name/g" -e "s/@KX_HOSTS@/$hosts/g" release/README.txt.in | crlf >"$stage/README.txt"
+  sed -e "s/@KX_BITS@/$bits/g" release/install.cmd.in | crlf >"$stage/install.cmd"
+  crlf <release/uninstall.cmd >"$stage/uninstall.cmd"
+  for f in release/examples/*; do crlf <"$f" >"$stage/examples/$(basename "$f")"; done
+  # The reference's VBScript examples, one script each.
+  awk -v dir="$stage/examples" '
+    /^```vbscript$/ { n++; file = sprintf("%s/reference-%02d.vbs", dir, n); on = 1; next }
+    on && /^```$/ { on = 0; close(file); next }
+    on { printf "%s\r\n", $0 > file }' docs/reference.md
+  find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+  find "$stage" -type d -exec chmod 755 {} +
+  find "$stage" -type f -exec chmod 644 {} +
+  (cd "$(dirname "$stage")" && find "Kestrix-$version-$name" -print | LC_ALL=C sort |
+    zip -X -D -q -@ "$dist/Kestrix-$version-$name.zip")
+}
+
+package 32 i686 x86 " (VB5, VB6, 32-bit office suites)"
+package 64 x86_64 x64 " (64-bit office suites and other 64-bit programs)"
+(cd "$dist" && sha256sum "Kestrix-$version-x86.zip" "Kestrix-$version-x64.zip" >SHA256SUMS)
+echo "release: $dist"
+cat "$dist/SHA256SUMS"
