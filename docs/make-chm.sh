@@ -41,3 +41,14 @@ cd "$out"
 # KX_TIME_LAUNCHER (a release build's) runs chmcmd at the source's date.
 ${KX_TIME_LAUNCHER:-} chmcmd --no-html-scan Kestrix.hhp >chmcmd.log 2>&1 || { cat chmcmd.log >&2; exit 1; }
 [ -s Kestrix.chm ] || { echo "make-chm: chmcmd wrote no Kestrix.chm" >&2; exit 1; }
+# The file header's time stamp (offset 16, four bytes) is the clock's
+# ticks, which no stopped clock fixes: a release writes the source's date.
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+  t=$((SOURCE_DATE_EPOCH & 0xFFFFFFFF))
+  bytes=
+  for shift in 24 16 8 0; do
+    bytes="$bytes\\$(printf '%03o' $(((t >> shift) & 0xFF)))"
+  done
+  # shellcheck disable=SC2059 # the octal escapes are the format
+  printf "$bytes" | dd of=Kestrix.chm bs=1 seek=16 count=4 conv=notrunc 2>/dev/null
+fi
