@@ -41,14 +41,24 @@ cd "$out"
 # KX_TIME_LAUNCHER (a release build's) runs chmcmd at the source's date.
 ${KX_TIME_LAUNCHER:-} chmcmd --no-html-scan Kestrix.hhp >chmcmd.log 2>&1 || { cat chmcmd.log >&2; exit 1; }
 [ -s Kestrix.chm ] || { echo "make-chm: chmcmd wrote no Kestrix.chm" >&2; exit 1; }
-# The file header's time stamp (offset 16, four bytes) is the clock's
-# ticks, which no stopped clock fixes: a release writes the source's date.
-if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+# Two time stamps no stopped clock fixes, since they count the clock's
+# ticks: the file header's (offset 16, four bytes) and the #SYSTEM entry of
+# code 10 (four bytes, just before the entry of code 9, the "HHA Version"
+# text). A release writes the source's date in both.
+put_stamp() { # offset, then the four bytes' order: big or little
   t=$((SOURCE_DATE_EPOCH & 0xFFFFFFFF))
+  shifts="24 16 8 0"
+  [ "$2" = little ] && shifts="0 8 16 24"
   bytes=
-  for shift in 24 16 8 0; do
+  for shift in $shifts; do
     bytes="$bytes\\$(printf '%03o' $(((t >> shift) & 0xFF)))"
   done
   # shellcheck disable=SC2059 # the octal escapes are the format
-  printf "$bytes" | dd of=Kestrix.chm bs=1 seek=16 count=4 conv=notrunc 2>/dev/null
+  printf "$bytes" | dd of=Kestrix.chm bs=1 seek="$1" count=4 conv=notrunc 2>/dev/null
+}
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+  put_stamp 16 big
+  hha=$(grep -obUa 'HHA Version' Kestrix.chm | head -1 | cut -d: -f1)
+  [ -n "$hha" ] || { echo "make-chm: no #SYSTEM version entry in Kestrix.chm" >&2; exit 1; }
+  put_stamp $((hha - 8)) little
 fi
