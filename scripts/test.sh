@@ -21,4 +21,8 @@ for bits in $bits_list; do
   echo "test: the ${bits}-bit suite"
   KX_BITS=$bits KX_BUILD_DIR= KX_SKIP_SETUP=1 bash "$here/test-bits.sh" "$@" </dev/null || rc=1
 done
+# The packages: built, installed and uninstalled under Wine's cmd in a fresh
+# prefix of each bitness.
+echo "test: the release packages"
+bash "$here/test-release.sh" </dev/null || rc=1
 exit "$rc"

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# The packages as a user meets them: scripts/release.sh builds both zips
+# (into a folder of this run's own), and each is unpacked and installed
+# with its install.cmd under Wine's cmd in a fresh prefix of each bitness,
+# used from a script, and uninstalled with uninstall.cmd.
+#   bash scripts/test-release.sh
+# Ends with the line "N passed, M failed"; exit status 0 only when none failed.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/kx-release-test.XXXXXX")
+prefixes=()
+cleanup() {
+  local p
+  for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+unset DISPLAY
+
+echo "test-release: building the packages"
+if ! KX_DIST_DIR="$work/dist" KX_RELEASE_ALLOW_DIRTY=1 bash "$root/scripts/release.sh" >"$work/release.log" 2>&1; then
+  cat "$work/release.log" >&2
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+version=$(sed -n 's/^project(Kestrix VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
+
+passed=0 failed=0
+check() { # what, then a command that must succeed
+  local what=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+    echo "ok: $what"
+  else
+    failed=$((failed + 1))
+    echo "FAIL: $what"
+  fi
+}
+
+# A fresh prefix of a bitness with both packages unpacked in a lasting folder.
+W=
+prefix() {
+  export WINEPREFIX="$work/prefix$1"
+  prefixes+=("$WINEPREFIX")
+  if [ "$1" = 64 ]; then export WINEARCH=win64 W=/usr/lib/wine/wine64; else export WINEARCH=win32 W=wine; fi
+  timeout 300 $W wineboot -i </dev/null >/dev/null 2>&1
+  mkdir -p "$work/unpacked$1"
+  (cd "$work/unpacked$1" && unzip -q -o "$work/dist/Kestrix-$version-x86.zip" && unzip -q -o "$work/dist/Kestrix-$version-x64.zip")
+  printf 'Set k = CreateObject("Kestrix32.Kestrix")\r\nWScript.Echo "made " & k.GetEventName(15)\r\n' \
+    >"$work/unpacked$1/made.vbs"
+}
+# Runs a package's script with a cmd; its output in $out, its status returned.
+out=
+run() { # package, cmd, script [env]
+  out=$(cd "$work/unpacked${WINEARCH#win}/Kestrix-$version-$1" && env ${4:-} timeout 120 $W "$2" /c "$3" </dev/null 2>&1 | tr -d '\r')
+  return "${PIPESTATUS[0]:-1}"
+}
+said() { grep -qF -- "$1" <<<"$out"; }
+made() { # the cscript of a bitness creates the control
+  local cscript='C:\windows\system32\cscript.exe'
+  [ "$1" = 32 ] && [ "$WINEARCH" = win64 ] && cscript='C:\windows\syswow64\cscript.exe'
+  timeout 120 $W "$cscript" //nologo "$(winepath -w "$work/unpacked${WINEARCH#win}/made.vbs" 2>/dev/null)" </dev/null 2>&1 |
+    tr -d '\r' | grep -qx 'made WM_PAINT'
+}
+nothing_left() {
+  ! $W reg query 'HKCR\Kestrix32.Kestrix' >/dev/null 2>&1 &&
+    ! $W reg query 'HKLM\Software\Classes\CLSID\{9C3D95F7-81D2-4F8F-BF6F-2945C667B57D}' /reg:64 >/dev/null 2>&1 &&
+    ! $W reg query 'HKLM\Software\Classes\CLSID\{9C3D95F7-81D2-4F8F-BF6F-2945C667B57D}' /reg:32 >/dev/null 2>&1 &&
+    ! $W reg query 'HKLM\Software\Classes\TypeLib\{5C2BF89F-7E58-43A7-BB95-8DF1DBF28742}' >/dev/null 2>&1
+}
+cmd64='C:\windows\system32\cmd.exe'
+cmd32='C:\windows\syswow64\cmd.exe'
+
+echo "test-release: a 32-bit Windows"
+prefix 32
+check "x86: install.cmd registers with System32's regsvr32" run x86 cmd install.cmd
+check "x86: it said which regsvr32 and that it registered" said 'Using C:\windows\System32\regsvr32.exe'
+check "x86: a script creates the control" made 32
+check "x64: refused on 32-bit Windows" eval '! run x64 cmd install.cmd && said "this Windows is 32-bit"'
+check "x86: a refused registration says so and exits 1" \
+  eval '! run x86 cmd install.cmd KX_REGSVR32=C:\\nowhere\\regsvr32.exe && said "not run as administrator"'
+check "x86: uninstall.cmd unregisters" run x86 cmd uninstall.cmd
+check "x86: nothing of Kestrix is left in the registry" nothing_left
+tmp=$($W cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')
+utmp=$(winepath -u "$tmp" 2>/dev/null)
+mkdir -p "$utmp/opened-in-place" && cp -r "$work/unpacked32/Kestrix-$version-x86" "$utmp/opened-in-place/"
+in_temp_refused() {
+  local out
+  out=$(cd "$utmp/opened-in-place/Kestrix-$version-x86" && timeout 120 $W cmd /c install.cmd </dev/null 2>&1 | tr -d '\r')
+  grep -q "is a temporary folder" <<<"$out" && nothing_left
+}
+check "x86: a package in the temporary folder is refused, nothing registered" in_temp_refused
+
+echo "test-release: a 64-bit Windows"
+prefix 64
+check "x64 from a 64-bit cmd: System32's regsvr32" eval 'run x64 "$cmd64" install.cmd && said "Using C:\windows\System32\regsvr32.exe"'
+check "x64 from a 32-bit cmd: Sysnative's regsvr32" eval 'run x64 "$cmd32" install.cmd && said "Using C:\windows\Sysnative\regsvr32.exe"'
+check "x86 from a 64-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd64" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
+check "x86 from a 32-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd32" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
+check "a 64-bit script creates the 64-bit control" made 64
+check "a 32-bit script creates the 32-bit control" made 32
+check "x64: uninstall.cmd unregisters" run x64 "$cmd64" uninstall.cmd
+check "the 32-bit control still works after the 64-bit one went" made 32
+check "x86: uninstall.cmd unregisters" run x86 "$cmd64" uninstall.cmd
+check "nothing of Kestrix is left in either registry view" nothing_left
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
