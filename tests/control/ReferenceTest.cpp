@@ -17,14 +17,20 @@ using namespace kxtest;
 
 namespace {
 
-std::wstring Reference() {
-    std::ifstream in(kx::ToAnsi(ExeDir() + L"reference.md"), std::ios::binary);
+// A UTF-8 text file beside this program, as wide text.
+std::wstring Utf8File(const std::wstring& name) {
+    std::ifstream in(kx::ToAnsi(ExeDir() + name), std::ios::binary);
     const std::string utf8{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring text(n > 0 ? static_cast<size_t>(n) : 0, L'\0');
     if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], n);
     return text;
 }
+
+std::wstring Reference() { return Utf8File(L"reference.md"); }
+
+// The release's VB examples, copied beside this program.
+std::vector<std::wstring> ReleaseExamples() { return {Utf8File(L"Form1-code.txt"), Utf8File(L"FormHook.cls")}; }
 
 // The bodies of the document's fenced blocks of this language.
 std::vector<std::wstring> Blocks(const std::wstring& doc, const std::wstring& language) {
@@ -69,7 +75,7 @@ TEST_F(KestrixTest, EveryVbScriptExampleOfTheReferenceRunsAndSaysOk) {
     }
 }
 
-TEST_F(KestrixTest, TheVbExamplesOfTheReferenceUseOnlyMembersTheControlHas) {
+TEST_F(KestrixTest, TheVbExamplesOfTheReferenceAndTheReleaseUseOnlyMembersTheControlHas) {
     kx::ComPtr<ITypeLib> lib;
     ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib));
     kx::ComPtr<ITypeInfo> members, events;
@@ -80,7 +86,12 @@ TEST_F(KestrixTest, TheVbExamplesOfTheReferenceUseOnlyMembersTheControlHas) {
 
     const std::wregex member(L"\\bKestrix1\\.(\\w+)"), handler(L"\\bKestrix1_(\\w+)\\s*\\(");
     size_t seen = 0;
-    for (const std::wstring& block : Blocks(Reference(), L"vb")) {
+    std::vector<std::wstring> blocks = Blocks(Reference(), L"vb");
+    for (const std::wstring& example : ReleaseExamples()) {
+        EXPECT_FALSE(example.empty()) << "a release example is missing";
+        blocks.push_back(example);
+    }
+    for (const std::wstring& block : blocks) {
         for (std::wsregex_iterator m(block.begin(), block.end(), member), end; m != end; ++m, ++seen) {
             const std::wstring name = (*m)[1];
             EXPECT_TRUE(Knows(members.Get(), name) || extender.count(name)) << "Kestrix1." << Utf8(name);
