@@ -70,6 +70,27 @@ nothing_left() {
     ! $W reg query 'HKLM\Software\Classes\CLSID\{9C3D95F7-81D2-4F8F-BF6F-2945C667B57D}' /reg:32 >/dev/null 2>&1 &&
     ! $W reg query 'HKLM\Software\Classes\TypeLib\{5C2BF89F-7E58-43A7-BB95-8DF1DBF28742}' >/dev/null 2>&1
 }
+# With nothing registered, a program in the unpacked folder whose manifest
+# names the Kestrix assembly finds the control there: KxRegProbe (built by
+# the test command; exit code 0: the ProgID, the control and its type
+# library all found; 7 without the manifest),
+# given an application manifest beside it.
+regfree() { # package, bits
+  local probe="$root/build/tests/demos/KxRegProbe.exe" arch=x86 dir
+  [ "$2" = 64 ] && probe="$root/build64/tests/demos/KxRegProbe.exe" arch=amd64
+  [ -f "$probe" ] || { echo "no $probe (run the test command)"; return 1; }
+  dir="$work/unpacked${WINEARCH#win}/Kestrix-$version-$1"
+  cp "$probe" "$dir/KxRegProbe.exe"
+  printf '%s\r\n' '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>' \
+    '<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">' \
+    "  <assemblyIdentity type=\"win32\" name=\"KxRegProbe\" version=\"1.0.0.0\" processorArchitecture=\"$arch\"/>" \
+    '  <dependency><dependentAssembly>' \
+    "    <assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"$version.0.0\" processorArchitecture=\"$arch\"/>" \
+    '  </dependentAssembly></dependency>' '</assembly>' >"$dir/KxRegProbe.exe.manifest"
+  local rc=0
+  (cd "$dir" && timeout 120 $W KxRegProbe.exe </dev/null >/dev/null 2>&1) || rc=$?
+  [ "$rc" = 0 ]
+}
 cmd64='C:\windows\system32\cmd.exe'
 cmd32='C:\windows\syswow64\cmd.exe'
 
@@ -83,6 +104,7 @@ check "x86: a refused registration says so and exits 1" \
   eval '! run x86 cmd install.cmd KX_REGSVR32=C:\\nowhere\\regsvr32.exe && said "not run as administrator"'
 check "x86: uninstall.cmd unregisters" run x86 cmd uninstall.cmd
 check "x86: nothing of Kestrix is left in the registry" nothing_left
+check "x86: with nothing registered, a program with a manifest uses it from the unpacked folder" regfree x86 32
 tmp=$($W cmd /c echo %TEMP% </dev/null 2>/dev/null | tr -d '\r')
 utmp=$(winepath -u "$tmp" 2>/dev/null)
 mkdir -p "$utmp/opened-in-place" && cp -r "$work/unpacked32/Kestrix-$version-x86" "$utmp/opened-in-place/"
@@ -105,6 +127,8 @@ check "x64: uninstall.cmd unregisters" run x64 "$cmd64" uninstall.cmd
 check "the 32-bit control still works after the 64-bit one went" made 32
 check "x86: uninstall.cmd unregisters" run x86 "$cmd64" uninstall.cmd
 check "nothing of Kestrix is left in either registry view" nothing_left
+check "x64: with nothing registered, a program with a manifest uses it from the unpacked folder" regfree x64 64
+check "x86 on 64-bit Windows: the same" regfree x86 32
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
