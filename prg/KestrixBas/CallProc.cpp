@@ -37,7 +37,7 @@ bool Deliver(EngineState& e, Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_P
 // is to survive a failing handler (the development environment, for the
 // controls' windows); the message then goes on.
 bool Swallowed(EngineState& e, Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_PTR& lp) noexcept {
-    EngineHold hold;
+    const EngineHold hold(e);
     bool cancel = false;
     if (Deliver(e, src, h, msg, wp, lp, cancel)) return cancel;
     if (src == Source::Handle || !e.g_InDevEnv) gFn_SubClassOff();

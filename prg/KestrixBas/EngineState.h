@@ -56,12 +56,20 @@ struct LinkSendWork {
 
 // The capture session and what it keeps while it runs.
 struct EngineSession {
-    // The recorded previous procedure of a target control's window, or
-    // null: a binary search of the index, on every message.
+    // The index's first entry not below h: a binary search, on every message.
+    std::vector<ReplacedWindow>::const_iterator IndexAt(HWND h) const noexcept {
+        return std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
+                                [](const ReplacedWindow& e, HWND k) { return e.hwnd < k; });
+    }
+    // The entry of a target control's window, or null.
+    const ReplacedWindow* Replaced(HWND h) const noexcept {
+        const auto at = IndexAt(h);
+        return at != g_PrevProcIndex.end() && at->hwnd == h ? &*at : nullptr;
+    }
+    // The recorded previous procedure of a target control's window, or null.
     WNDPROC PrevProcOf(HWND h) const noexcept {
-        const auto at = std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
-                                         [](const ReplacedWindow& e, HWND k) { return e.hwnd < k; });
-        return at != g_PrevProcIndex.end() && at->hwnd == h ? at->prev : nullptr;
+        const ReplacedWindow* const r = Replaced(h);
+        return r ? r->prev : nullptr;
     }
 
     // The target tables: entry i is a control, its window and the procedure
@@ -126,6 +134,8 @@ void gFn_EngineLetGo() noexcept;
 class EngineHold {
 public:
     EngineHold() { gFn_EngineHold(); }
+    // The state at hand, held without asking for it again.
+    explicit EngineHold(EngineState& e) { ++e.instances; }
     ~EngineHold() { gFn_EngineLetGo(); }
     EngineHold(const EngineHold&) = delete;
     EngineHold& operator=(const EngineHold&) = delete;

@@ -16,21 +16,20 @@ struct Slot {
     ~Slot() { TlsFree(index); }
 };
 const Slot g_Slot;
-const DWORD g_EngineSlot = g_Slot.index;
 
 } // namespace
 
 EngineState* gFn_EngineIfAny() noexcept {
     // Asked on every message: the thread's own block holds the first 64
     // slots, read there as TlsGetValue reads them, without its call.
-    if (g_EngineSlot < 64) return static_cast<EngineState*>(NtCurrentTeb()->TlsSlots[g_EngineSlot]);
-    return static_cast<EngineState*>(TlsGetValue(g_EngineSlot));
+    if (g_Slot.index < 64) return static_cast<EngineState*>(NtCurrentTeb()->TlsSlots[g_Slot.index]);
+    return static_cast<EngineState*>(TlsGetValue(g_Slot.index));
 }
 
 EngineState& gFn_Engine() {
     if (EngineState* const e = gFn_EngineIfAny()) return *e;
     auto made = std::make_unique<EngineState>();
-    if (!TlsSetValue(g_EngineSlot, made.get())) throw std::bad_alloc();
+    if (!TlsSetValue(g_Slot.index, made.get())) throw std::bad_alloc();
     return *made.release();
 }
 
@@ -41,6 +40,6 @@ void gFn_EngineLetGo() noexcept {
     if (!e || --e->instances > 0) return;
     // The thread's last holder: no window keeps calling into the state.
     if (e->g_EventsStarted) gFn_SubClassOff();
-    TlsSetValue(g_EngineSlot, nullptr);
+    TlsSetValue(g_Slot.index, nullptr);
     std::unique_ptr<EngineState> gone(e);
 }

@@ -15,9 +15,8 @@ namespace {
 
 struct Leftover {
     HWND hwnd;
-    WNDPROC ours; // one of the capture procedures
+    WNDPROC ours; // one of the capture procedures, of the window's character set
     WNDPROC prev; // what the window ran before our procedure
-    bool unicode; // ours was installed with the wide functions
 };
 
 SRWLOCK g_Lock = SRWLOCK_INIT;
@@ -45,7 +44,7 @@ void gFn_LeaveHooked(HWND h, WNDPROC ours, WNDPROC prev) {
     const kx::SrwGuard guard(g_Lock);
     const auto at = Find(h, ours);
     if (at != g_Leftovers.end()) at->prev = prev;
-    else g_Leftovers.push_back({h, ours, prev, IsWide(ours)});
+    else g_Leftovers.push_back({h, ours, prev});
 }
 
 WNDPROC gFn_TakeLeftover(HWND h, WNDPROC ours) noexcept {

@@ -10,13 +10,8 @@
 
 namespace {
 
-std::vector<ReplacedWindow>::iterator IndexAt(std::vector<ReplacedWindow>& index, HWND h) {
-    return std::lower_bound(index.begin(), index.end(), h, [](const ReplacedWindow& e, HWND k) { return e.hwnd < k; });
-}
-
 void IndexAdd(EngineSession& s, HWND h, WNDPROC prev, bool unicode) {
-    const auto at = IndexAt(s.g_PrevProcIndex, h);
-    if (at == s.g_PrevProcIndex.end() || at->hwnd != h) s.g_PrevProcIndex.insert(at, {h, prev, unicode});
+    if (!s.Replaced(h)) s.g_PrevProcIndex.insert(s.IndexAt(h), {h, prev, unicode});
 }
 
 // A window that already stands earlier in the tables keeps the one
@@ -147,8 +142,8 @@ void gFn_SubClassOff() noexcept {
         for (size_t i = 0; i < e.g_PrevProcs.size(); ++i) {
             if (!e.g_PrevProcs[i]) continue;
             const HWND h = e.g_CtlHwnds.at(i);
-            const auto at = IndexAt(e.g_PrevProcIndex, h);
-            const bool unicode = at != e.g_PrevProcIndex.end() && at->hwnd == h && at->unicode;
+            const ReplacedWindow* const r = e.Replaced(h);
+            const bool unicode = r && r->unicode;
             Unhook(h, unicode ? gFn_CallProcW : gFn_CallProc, e.g_PrevProcs[i]);
             e.g_PrevProcs[i] = nullptr;
             if (e.g_DropsAccepted) DragAcceptFiles(h, FALSE);
