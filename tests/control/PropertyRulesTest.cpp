@@ -4,6 +4,7 @@
 #include "DispIds.h"
 #include "Ansi.h"
 #include "KestrixFixture.h"
+#include <cstring>
 #include <utility>
 
 using namespace kxtest;
@@ -19,6 +20,64 @@ const std::wstring kSaved =
     L"        Bag filedropmode = False\n"
     L"        Bag debugmode = False\n";
 
+// Catches the next call into the system's HtmlHelpW: the entry is overwritten
+// with a jump to Caught, which notes the request, puts the entry back and
+// passes the call on, so the real viewer still opens.
+class HtmlHelpCatch {
+public:
+    static inline std::wstring file;
+    static inline UINT command = ~0u;
+
+    HtmlHelpCatch() {
+        wchar_t dir[MAX_PATH];
+        const UINT n = GetSystemDirectoryW(dir, MAX_PATH);
+        module_ = LoadLibraryW((std::wstring(dir, n) + L"\\hhctrl.ocx").c_str());
+        entry_ = module_ ? reinterpret_cast<BYTE*>(GetProcAddress(module_, "HtmlHelpW")) : nullptr;
+        if (!entry_) return;
+        std::memcpy(saved_, entry_, sizeof saved_);
+        BYTE jump[kJump];
+#ifdef _WIN64
+        jump[0] = 0x48, jump[1] = 0xB8; // mov rax, Caught
+        const auto to = reinterpret_cast<UINT_PTR>(&Caught);
+        std::memcpy(jump + 2, &to, 8);
+        jump[10] = 0xFF, jump[11] = 0xE0; // jmp rax
+#else
+        jump[0] = 0xE9; // jmp rel32
+        const auto rel = static_cast<INT32>(reinterpret_cast<INT_PTR>(&Caught) - reinterpret_cast<INT_PTR>(entry_ + 5));
+        std::memcpy(jump + 1, &rel, 4);
+#endif
+        Write(jump);
+        self_ = this;
+    }
+    ~HtmlHelpCatch() { if (self_ == this) Write(saved_); self_ = nullptr; if (module_) FreeLibrary(module_); }
+    bool Armed() const { return self_ == this; }
+
+private:
+#ifdef _WIN64
+    static constexpr size_t kJump = 12;
+#else
+    static constexpr size_t kJump = 5;
+#endif
+    static HWND WINAPI Caught(HWND caller, LPCWSTR path, UINT cmd, DWORD_PTR data) {
+        file = path ? path : L"";
+        command = cmd;
+        HtmlHelpCatch* const self = std::exchange(self_, nullptr);
+        self->Write(self->saved_);
+        return reinterpret_cast<HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR)>(self->entry_)(caller, path, cmd, data);
+    }
+    void Write(const BYTE* bytes) {
+        DWORD was = 0;
+        VirtualProtect(entry_, kJump, PAGE_EXECUTE_READWRITE, &was);
+        std::memcpy(entry_, bytes, kJump);
+        VirtualProtect(entry_, kJump, was, &was);
+        FlushInstructionCache(GetCurrentProcess(), entry_, kJump);
+    }
+    static inline HtmlHelpCatch* self_ = nullptr;
+    HMODULE module_ = nullptr;
+    BYTE* entry_ = nullptr;
+    BYTE saved_[kJump] = {};
+};
+
 class PropertyRules : public KestrixTest {
 protected:
     std::vector<DISPID> ChangesSince(size_t from) const {
@@ -31,9 +90,10 @@ protected:
 
 // ---- design time --------------------------------------------------------------
 
-// The box's Help key (WM_HELP: Wine's box ignores its Help button) opens the
-// HTML Help viewer on Kestrix.chm beside the OCX (its window shows the help
-// file's title); with the file gone, a box names where it should be.
+// The box's Help key (WM_HELP: Wine's box ignores its Help button) asks the
+// HTML Help viewer for the errors topic of Kestrix.chm beside the OCX, and
+// the viewer opens (its window shows the help file's title); with the file
+// gone, a box names where it should be.
 TEST_F(PropertyRules, TheHelpKeyOfAnErrorBoxOpensTheHelpFileBesideTheOcx) {
     Load(kSaved, Mode::Design);
     bool first = true;
@@ -46,9 +106,13 @@ TEST_F(PropertyRules, TheHelpKeyOfAnErrorBoxOpensTheHelpFileBesideTheOcx) {
     dir.erase(dir.find_last_of(L'\\') + 1);
     const std::wstring chm = dir + L"Kestrix.chm", moved = dir + L"Kestrix.chm.away";
 
+    HtmlHelpCatch request;
+    ASSERT_TRUE(request.Armed());
     K().Let(L"TargetEvents", L"   ");
     ASSERT_EQ(Boxes().size(), 1u);
     ExpectOwnBox(Boxes()[0], L"対象イベント値が指定されていません");
+    EXPECT_EQ(HtmlHelpCatch::file, chm + L"::/errors.html");
+    EXPECT_EQ(HtmlHelpCatch::command, 0u) << "not HH_DISPLAY_TOPIC";
     const HWND viewer = FindWindowW(L"HH Parent", nullptr);
     ASSERT_NE(viewer, nullptr) << "no help window opened";
     wchar_t title[64] = {};
