@@ -64,6 +64,20 @@ made() { # the cscript of a bitness creates the control
   timeout 120 $W "$cscript" //nologo "$(winepath -w "$work/unpacked${WINEARCH#win}/made.vbs" 2>/dev/null)" </dev/null 2>&1 |
     tr -d '\r' | grep -qx 'made WM_PAINT'
 }
+# Every VBScript example of a package, run from its examples folder with the
+# cscript of a bitness, prints OK.
+examples_ok() { # package, bits
+  local cscript='C:\windows\system32\cscript.exe' dir f n=0
+  [ "$2" = 32 ] && [ "$WINEARCH" = win64 ] && cscript='C:\windows\syswow64\cscript.exe'
+  dir="$work/unpacked${WINEARCH#win}/Kestrix-$version-$1/examples"
+  for f in "$dir"/*.vbs; do
+    [ -f "$f" ] || break
+    n=$((n + 1))
+    (cd "$dir" && timeout 120 $W "$cscript" //nologo "$(basename "$f")" </dev/null 2>&1) | tr -d '\r' | tail -n 1 | grep -qx OK ||
+      { echo "$(basename "$f") did not print OK"; return 1; }
+  done
+  [ "$n" -gt 0 ]
+}
 nothing_left() {
   ! $W reg query 'HKCR\Kestrix32.Kestrix' >/dev/null 2>&1 &&
     ! $W reg query 'HKLM\Software\Classes\CLSID\{9C3D95F7-81D2-4F8F-BF6F-2945C667B57D}' /reg:64 >/dev/null 2>&1 &&
@@ -99,6 +113,7 @@ prefix 32
 check "x86: install.cmd registers with System32's regsvr32" run x86 cmd install.cmd
 check "x86: it said which regsvr32 and that it registered" said 'Using C:\windows\System32\regsvr32.exe'
 check "x86: a script creates the control" made 32
+check "x86: every VBScript example of the package prints OK" examples_ok x86 32
 check "x64: refused on 32-bit Windows" eval '! run x64 cmd install.cmd && said "this Windows is 32-bit"'
 check "x86: a refused registration says so and exits 1" \
   eval '! run x86 cmd install.cmd KX_REGSVR32=C:\\nowhere\\regsvr32.exe && said "not run as administrator"'
@@ -122,6 +137,7 @@ check "x64 from a 32-bit cmd: Sysnative's regsvr32" eval 'run x64 "$cmd32" insta
 check "x86 from a 64-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd64" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
 check "x86 from a 32-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd32" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
 check "a 64-bit script creates the 64-bit control" made 64
+check "x64: every VBScript example of the package prints OK" examples_ok x64 64
 check "a 32-bit script creates the 32-bit control" made 32
 check "x64: uninstall.cmd unregisters" run x64 "$cmd64" uninstall.cmd
 check "the 32-bit control still works after the 64-bit one went" made 32
