@@ -58,17 +58,19 @@ run() { # package, cmd, script [env]
   return "${PIPESTATUS[0]:-1}"
 }
 said() { grep -qF -- "$1" <<<"$out"; }
+cscript_of() { # bits: the cscript of that bitness in this prefix
+  if [ "$1" = 32 ] && [ "$WINEARCH" = win64 ]; then echo 'C:\windows\syswow64\cscript.exe'
+  else echo 'C:\windows\system32\cscript.exe'; fi
+}
 made() { # the cscript of a bitness creates the control
-  local cscript='C:\windows\system32\cscript.exe'
-  [ "$1" = 32 ] && [ "$WINEARCH" = win64 ] && cscript='C:\windows\syswow64\cscript.exe'
-  timeout 120 $W "$cscript" //nologo "$(winepath -w "$work/unpacked${WINEARCH#win}/made.vbs" 2>/dev/null)" </dev/null 2>&1 |
+  timeout 120 $W "$(cscript_of "$1")" //nologo "$(winepath -w "$work/unpacked${WINEARCH#win}/made.vbs" 2>/dev/null)" </dev/null 2>&1 |
     tr -d '\r' | grep -qx 'made WM_PAINT'
 }
 # Every VBScript example of a package, run from its examples folder with the
 # cscript of a bitness, prints OK.
 examples_ok() { # package, bits
-  local cscript='C:\windows\system32\cscript.exe' dir f n=0
-  [ "$2" = 32 ] && [ "$WINEARCH" = win64 ] && cscript='C:\windows\syswow64\cscript.exe'
+  local cscript dir f n=0
+  cscript=$(cscript_of "$2")
   dir="$work/unpacked${WINEARCH#win}/Kestrix-$version-$1/examples"
   for f in "$dir"/*.vbs; do
     [ -f "$f" ] || break

@@ -5,23 +5,17 @@
 #pragma once
 #include <windows.h>
 
-struct AnsiProcs {
-    static constexpr bool kUnicode = false;
-    static WNDPROC Get(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)); }
+template <auto GetLong, auto SetLong, auto CallProc>
+struct CharSetProcs {
+    static WNDPROC Get(HWND h) { return reinterpret_cast<WNDPROC>(GetLong(h, GWLP_WNDPROC)); }
     static WNDPROC Set(HWND h, WNDPROC p) {
-        return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(p)));
+        return reinterpret_cast<WNDPROC>(SetLong(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(p)));
     }
-    static LRESULT Call(WNDPROC p, HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcA(p, h, m, w, l); }
+    static LRESULT Call(WNDPROC p, HWND h, UINT m, WPARAM w, LPARAM l) { return CallProc(p, h, m, w, l); }
 };
 
-struct WideProcs {
-    static constexpr bool kUnicode = true;
-    static WNDPROC Get(HWND h) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC)); }
-    static WNDPROC Set(HWND h, WNDPROC p) {
-        return reinterpret_cast<WNDPROC>(SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(p)));
-    }
-    static LRESULT Call(WNDPROC p, HWND h, UINT m, WPARAM w, LPARAM l) { return CallWindowProcW(p, h, m, w, l); }
-};
+using AnsiProcs = CharSetProcs<GetWindowLongPtrA, SetWindowLongPtrA, CallWindowProcA>;
+using WideProcs = CharSetProcs<GetWindowLongPtrW, SetWindowLongPtrW, CallWindowProcW>;
 
 // The three calls for a window of either set, chosen at run time.
 inline WNDPROC GetProcOf(HWND h, bool unicode) { return unicode ? WideProcs::Get(h) : AnsiProcs::Get(h); }

@@ -14,13 +14,14 @@ constexpr std::string_view kDevEnvTitleMark = "- Microsoft Visual Basic [";
 
 BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM) {
     try {
-        if (gFn_Engine().g_DevEnvWnd) return TRUE;
+        HWND& found = gFn_Engine().g_DevEnvWnd;
+        if (found) return TRUE;
         char title[256];
         const int n = GetWindowTextA(window, title, sizeof title);
         if (n <= 0) return TRUE;
         const std::string_view text(title, static_cast<size_t>(n));
         if (text.find(kDevEnvTitleMark) == std::string_view::npos) return TRUE;
-        gFn_Engine().g_DevEnvWnd = window;
+        found = window;
         return FALSE;
     } catch (const std::exception& e) {
         EnumReports::Report(e);
@@ -31,9 +32,10 @@ BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM) {
 }
 
 HWND gFn_FindDevEnvWnd() {
+    HWND& found = gFn_Engine().g_DevEnvWnd;
     EnumReports reports;
-    gFn_Engine().g_DevEnvWnd = nullptr;
+    found = nullptr;
     reports.Run([] { EnumWindows(gFn_DevEnvEnumProc, 0); });
     reports.RaiseIfAny();
-    return gFn_Engine().g_DevEnvWnd;
+    return found;
 }

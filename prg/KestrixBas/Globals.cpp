@@ -6,6 +6,12 @@
 #include <memory>
 #include <new>
 
+// NtCurrentTeb reads the thread's block at a fixed segment offset, which GCC
+// takes for an access through a null pointer.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#endif
+
 const wchar_t* const Def_NothingText = L"(Nothing)";
 
 namespace {

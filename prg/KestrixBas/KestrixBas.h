@@ -4,7 +4,7 @@
 // shared by every Kestrix instance of that thread. Everything but the
 // records of windows left hooked and the open trace files runs on the
 // thread that owns the state; nothing else is locked. The engine reaches the
-// control only by member name on gFn_Engine().g_CallbackCtl (DoGetEvents, gFn_ErrMsg,
+// control only by member name on g_CallbackCtl (DoGetEvents, gFn_ErrMsg,
 // FileDropMode, Name).
 #pragma once
 #include <windows.h>
@@ -31,7 +31,7 @@ std::wstring gFn_EventName(LONG v);
 // Installs the replacement procedures. True on success. At run time a
 // failure reported through gFn_ErrMsg comes back as kx::RaisedError.
 bool gFn_SubClassOn();
-// Empties the target tables (gFn_Engine().g_Ctls, gFn_Engine().g_CtlHwnds, gFn_Engine().g_PrevProcs) to their one
+// Empties the target tables (g_Ctls, g_CtlHwnds, g_PrevProcs) to their one
 // unused entry: what the next install starts from.
 void gFn_ResetTargets();
 // Puts every replaced procedure back, closes the trace, clears the flag.
@@ -88,7 +88,7 @@ bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data);
 // True to go on: stops at the first top-level window whose title (its first
 // 255 characters) contains "- Microsoft Visual Basic [".
 BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM unused);
-// Clears gFn_Engine().g_DevEnvWnd, offers every top-level window to gFn_DevEnvEnumProc
+// Clears g_DevEnvWnd, offers every top-level window to gFn_DevEnvEnumProc
 // and gives what it found. A failure reported during the enumeration is
 // raised here, once it has ended.
 HWND gFn_FindDevEnvWnd();

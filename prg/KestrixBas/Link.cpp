@@ -30,11 +30,13 @@ bool Deliver(HWND child, const std::string& data) {
 } // namespace
 
 BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
-    if (!gFn_Engine().g_Work) return FALSE;
+    EngineState* const e = gFn_EngineIfAny();
+    if (!e || !e->g_Work) return FALSE;
     try {
-        if (window == gFn_Engine().g_Work->skip) return TRUE;
-        const HWND child = FindWindowExA(window, nullptr, nullptr, gFn_Engine().g_Work->name.c_str());
-        if (child && Deliver(child, gFn_Engine().g_Work->data)) gFn_Engine().g_LinkSent = true;
+        const LinkSendWork& work = *e->g_Work;
+        if (window == work.skip) return TRUE;
+        const HWND child = FindWindowExA(window, nullptr, nullptr, work.name.c_str());
+        if (child && Deliver(child, work.data)) e->g_LinkSent = true;
     } catch (const std::exception& e) {
         EnumReports::Report(e);
     } catch (...) {
@@ -44,10 +46,11 @@ BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
 }
 
 bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
+    EngineState& e = gFn_Engine();
     LinkSendWork work;
     work.name = kx::ToAnsi(name);
     work.data = kx::ToAnsi(data);
-    if (gFn_Engine().g_ParentForm) work.skip = reinterpret_cast<HWND>(gFn_CtlHwnd(gFn_Engine().g_ParentForm.Get()));
+    if (e.g_ParentForm) work.skip = reinterpret_cast<HWND>(gFn_CtlHwnd(e.g_ParentForm.Get()));
     bool sent = false;
     EnumReports reports;
     {
@@ -55,20 +58,20 @@ bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
         // send in its turn while the outer send waits for it, in its own
         // program or through a message sent back to this thread) gets the
         // outer send's state back when it ends.
-        LinkSendWork* const outerWork = std::exchange(gFn_Engine().g_Work, &work);
-        std::wstring outerName = std::exchange(gFn_Engine().g_LinkSendName, name);
-        std::wstring outerData = std::exchange(gFn_Engine().g_LinkSendData, data);
-        const bool outerSent = std::exchange(gFn_Engine().g_LinkSent, false);
+        LinkSendWork* const outerWork = std::exchange(e.g_Work, &work);
+        std::wstring outerName = std::exchange(e.g_LinkSendName, name);
+        std::wstring outerData = std::exchange(e.g_LinkSendData, data);
+        const bool outerSent = std::exchange(e.g_LinkSent, false);
         kx::ScopeExit restore([&] {
-            gFn_Engine().g_Work = outerWork;
+            e.g_Work = outerWork;
             if (!outerWork) return;
-            gFn_Engine().g_LinkSendName.swap(outerName);
-            gFn_Engine().g_LinkSendData.swap(outerData);
-            gFn_Engine().g_LinkSent = outerSent;
+            e.g_LinkSendName.swap(outerName);
+            e.g_LinkSendData.swap(outerData);
+            e.g_LinkSent = outerSent;
         });
         LONG unused = 0;
         reports.Run([&] { EnumWindows(gFn_LinkEnumProc, reinterpret_cast<LPARAM>(&unused)); });
-        sent = gFn_Engine().g_LinkSent;
+        sent = e.g_LinkSent;
     }
     reports.RaiseIfAny();
     return sent;

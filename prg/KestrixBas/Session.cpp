@@ -53,6 +53,13 @@ void Unhook(HWND h, WNDPROC ours, WNDPROC prev) {
     if (!gFn_HandBack(h, ours, prev)) gFn_LeaveHooked(h, ours, prev);
 }
 
+// A window that cannot be taken: everything is undone, then reported.
+bool Refuse(EngineState& e, LONG number, const std::wstring& text) {
+    gFn_SubClassOff();
+    e.g_CallbackCtl.ErrMsg(number, text, 100);
+    return false;
+}
+
 bool Install(EngineState& e) {
     gFn_SweepLeftovers();
     if (e.g_DebugMode) gFn_DebugOpen(); // without a trace the capture still runs
@@ -65,18 +72,10 @@ bool Install(EngineState& e) {
 
     if (e.g_TargetHandle != 0) {
         const HWND h = reinterpret_cast<HWND>(e.g_TargetHandle);
-        if (OnAnotherThread(h)) {
-            gFn_SubClassOff();
-            e.g_CallbackCtl.ErrMsg(kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed, 100);
-            return false;
-        }
+        if (OnAnotherThread(h)) return Refuse(e, kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed);
         if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
         e.g_PrevHandleProc = Hook(h, gFn_CallProcHandle, gFn_CallProcHandleW, e.g_PrevHandleUnicode);
-        if (!e.g_PrevHandleProc) {
-            gFn_SubClassOff();
-            e.g_CallbackCtl.ErrMsg(kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid, 100);
-            return false;
-        }
+        if (!e.g_PrevHandleProc) return Refuse(e, kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid);
         e.g_PrevHandleHwnd = h;
     }
 
@@ -88,19 +87,12 @@ bool Install(EngineState& e) {
             if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
             if (e.g_PrevProcs.size() < i + 1) e.g_PrevProcs.resize(i + 1, nullptr);
             if (ReplacedEarlier(e, i)) continue;
-            if (OnAnotherThread(h)) {
-                gFn_SubClassOff();
-                e.g_CallbackCtl.ErrMsg(kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed, 100);
-                return false;
-            }
+            if (OnAnotherThread(h)) return Refuse(e, kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed);
             bool unicode = false;
             e.g_PrevProcs[i] = Hook(h, gFn_CallProc, gFn_CallProcW, unicode);
-            if (!e.g_PrevProcs[i]) {
-                gFn_SubClassOff();
-                e.g_CallbackCtl.ErrMsg(kestrix::kErrControlInvalid,
-                                       kx::byname::NameOf(e.g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail, 100);
-                return false;
-            }
+            if (!e.g_PrevProcs[i])
+                return Refuse(e, kestrix::kErrControlInvalid,
+                              kx::byname::NameOf(e.g_Ctls[i].Get()) + kestrix::kMsgControlInvalidTail);
             IndexAdd(e, h, e.g_PrevProcs[i], unicode);
         }
     }

@@ -5,14 +5,15 @@
 #include "ModulePath.h"
 #include "Text.h"
 #include "Variant.h"
+#include <algorithm>
 
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept {
-    const size_t n = gFn_Engine().g_Ctls.size() < gFn_Engine().g_CtlHwnds.size() ? gFn_Engine().g_Ctls.size()
-                                                                                 : gFn_Engine().g_CtlHwnds.size();
+    const EngineState& e = gFn_Engine();
+    const size_t n = std::min(e.g_Ctls.size(), e.g_CtlHwnds.size());
     for (size_t i = 0; i < n; ++i) {
-        if (gFn_Engine().g_CtlHwnds[i] == h) return gFn_Engine().g_Ctls[i];
+        if (e.g_CtlHwnds[i] == h) return e.g_Ctls[i];
     }
-    return gFn_Engine().g_CallbackCtl.Ptr();
+    return e.g_CallbackCtl.Ptr();
 }
 
 LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces) {

@@ -12,19 +12,20 @@
 namespace kestrix {
 
 std::optional<Kestrix::CaptureReport> Kestrix::CheckCaptureSettings() {
-    if (kx::TrimBlanks(gFn_Engine().g_TargetControls).empty()) gFn_Engine().g_TargetControls = Def_NothingText;
-    if (gFn_Engine().g_TargetControls == Def_NothingText && gFn_Engine().g_TargetHandle == 0)
+    EngineStore& store = gFn_Engine();
+    if (kx::TrimBlanks(store.g_TargetControls).empty()) store.g_TargetControls = Def_NothingText;
+    if (store.g_TargetControls == Def_NothingText && store.g_TargetHandle == 0)
         return CaptureReport{kErrNothingToCapture, kMsgNothingToCapture};
-    if (kx::TrimBlanks(gFn_Engine().g_TargetEvents.text()).empty())
-        return CaptureReport{kErrNoTargetEvents, kMsgNoTargetEvents};
+    if (kx::TrimBlanks(store.g_TargetEvents.text()).empty()) return CaptureReport{kErrNoTargetEvents, kMsgNoTargetEvents};
     return std::nullopt;
 }
 
 std::optional<Kestrix::CaptureReport> Kestrix::ResolveTargets() {
     gFn_ResetTargets();
-    if (gFn_Engine().g_TargetControls == Def_NothingText) return std::nullopt;
+    const std::wstring& targets = gFn_Engine().g_TargetControls;
+    if (targets == Def_NothingText) return std::nullopt;
     std::vector<std::wstring> names;
-    gFn_Split(gFn_Engine().g_TargetControls, L',', names);
+    gFn_Split(targets, L',', names);
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
     if (!form) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
@@ -46,13 +47,14 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& n
         if (!item || kx::UpperCase(kx::byname::NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
         matched = true;
         const LONG_PTR h = gFn_CtlHwnd(item.Get());
-        if (gFn_Engine().g_CtlHwnds.size() < k + 1) gFn_Engine().g_CtlHwnds.resize(k + 1);
-        gFn_Engine().g_CtlHwnds[k] = reinterpret_cast<HWND>(h);
+        EngineSession& s = gFn_Engine();
+        if (s.g_CtlHwnds.size() < k + 1) s.g_CtlHwnds.resize(k + 1);
+        s.g_CtlHwnds[k] = reinterpret_cast<HWND>(h);
         if (h == 0) return CaptureReport{kErrNoHwnd, kMsgNoHwndHead + name + kMsgNoHwndTail};
         // A window named as a control is captured once, as that control.
         if (h == kx::byname::GetLongPtr(ext, L"TargetHandle")) kx::byname::LetLongPtr(ext, L"TargetHandle", 0);
-        if (gFn_Engine().g_Ctls.size() < k + 1) gFn_Engine().g_Ctls.resize(k + 1);
-        gFn_Engine().g_Ctls[k] = item;
+        if (s.g_Ctls.size() < k + 1) s.g_Ctls.resize(k + 1);
+        s.g_Ctls[k] = item;
         ++k;
     }
     if (!matched) return CaptureReport{kErrNotFound, kMsgNotFoundHead + name + kMsgNotFoundTail};
@@ -61,19 +63,20 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& n
 
 std::optional<Kestrix::CaptureReport> Kestrix::InstallTargets() {
     gFn_SubClassOn();
-    if (gFn_Engine().g_Ctls.size() != gFn_Engine().g_PrevProcs.size()) gFn_Engine().g_EventsStarted = false;
-    if (gFn_Engine().g_EventsStarted) return std::nullopt;
+    EngineSession& s = gFn_Engine();
+    if (s.g_Ctls.size() != s.g_PrevProcs.size()) s.g_EventsStarted = false;
+    if (s.g_EventsStarted) return std::nullopt;
     gFn_SubClassOff();
     return CaptureReport{kErrCaptureFailed, kMsgCaptureFailed};
 }
 
 void Kestrix::StartCapture() {
-    EngineState& e = gFn_Engine();
-    if (e.g_EventsStarted) return;
+    EngineState& state = gFn_Engine();
+    if (state.g_EventsStarted) return;
     // An instance that no container holds (New or CreateObject with
     // WithEvents) is the call-back object where its thread has none, held
     // without a reference: its own events carry the capture's messages.
-    if (!ClientSite() && !e.g_CallbackCtl) e.g_CallbackCtl.SetWeak(static_cast<IDispatch*>(this));
+    if (!ClientSite() && !state.g_CallbackCtl) state.g_CallbackCtl.SetWeak(static_cast<IDispatch*>(this));
     std::optional<CaptureReport> report;
     try {
         report = CheckCaptureSettings();
@@ -84,9 +87,9 @@ void Kestrix::StartCapture() {
         // caller with its own number and text: a capture that did not start
         // is never reported as one that did.
         const kx::AutomationError err = kx::ErrorFromException(e);
-        gFn_Engine().g_EventsStarted = false;
+        state.g_EventsStarted = false;
         gFn_SubClassOff();
-        if (gFn_Engine().g_UserMode) throw kx::RaisedError(err);
+        if (state.g_UserMode) throw kx::RaisedError(err);
         return;
     }
     if (report) ErrMsg(report->number, report->text, 100);

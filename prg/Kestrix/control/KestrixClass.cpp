@@ -49,10 +49,11 @@ void Kestrix::OnSiteChanged() {
 void Kestrix::Terminate() noexcept {
     if (terminated_) return;
     terminated_ = true;
-    if (gFn_Engine().g_EventsStarted) gFn_SubClassOff();
-    gFn_Engine().g_CallbackCtl.Reset();
-    gFn_Engine().g_ParentForm.Reset();
-    gFn_Engine().g_Ambient.Reset();
+    EngineState& e = gFn_Engine();
+    if (e.g_EventsStarted) gFn_SubClassOff();
+    e.g_CallbackCtl.Reset();
+    e.g_ParentForm.Reset();
+    e.g_Ambient.Reset();
 }
 
 void Kestrix::OnSetExtent(SIZEL* himetric) { *himetric = kFixedExtent; }

@@ -78,25 +78,27 @@ const std::vector<PersistedProperty>& Kestrix::Persisted() {
 DefaultNames Kestrix::Defaults(IDispatch* form) const { return {FormName(form), OwnName()}; }
 
 HRESULT Kestrix::OnInitNew() {
-    gFn_Engine().g_UserMode = UserModeFromContainer();
+    EngineStore& store = gFn_Engine();
+    store.g_UserMode = UserModeFromContainer();
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
     const DefaultNames names = Defaults(form.Get());
     // A control newly placed in the designer takes its defaults through the
     // set operations, each with its change notification; started fresh
     // where no designer is, it takes the same defaults quietly.
-    if (!gFn_Engine().g_UserMode) PlacementSound(Module());
+    if (!store.g_UserMode) PlacementSound(Module());
     for (const PersistedProperty& p : Persisted()) {
-        if (gFn_Engine().g_UserMode) p.put(p.fallback(names));
+        if (store.g_UserMode) p.put(p.fallback(names));
         else p.place(*this, p.fallback(names));
     }
-    gFn_Engine().g_CallbackCtl = ext;
-    gFn_Engine().g_ParentForm = form;
+    store.g_CallbackCtl = ext;
+    store.g_ParentForm = form;
     return S_OK;
 }
 
 HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
-    gFn_Engine().g_UserMode = UserModeFromContainer();
+    EngineState& e = gFn_Engine();
+    e.g_UserMode = UserModeFromContainer();
     LoadVersionDialogOnce(Module());
     const kx::ComPtr<IDispatch> ext = Extender();
     const kx::ComPtr<IDispatch> form = ParentFormOf(ext.Get());
@@ -114,19 +116,19 @@ HRESULT Kestrix::OnLoad(IPropertyBag* bag, IErrorLog* log) {
 
     kx::ComPtr<IDispatch> ambient;
     if (IOleClientSite* site = ClientSite()) site->QueryInterface(IID_PPV_ARGS(&ambient));
-    gFn_Engine().g_Ambient = ambient; // kept in the store, as the design has it; nothing reads it back
-    gFn_Engine().g_CallbackCtl = ext;
-    gFn_Engine().g_ParentForm = form;
+    e.g_Ambient = ambient; // kept in the store, as the design has it; nothing reads it back
+    e.g_CallbackCtl = ext;
+    e.g_ParentForm = form;
 
     // The tables of a running capture (another instance's) hold the
     // procedures its windows must get back: they are left to it, and the
     // next EventsStart rebuilds them anyway.
-    if (!gFn_Engine().g_EventsStarted) gFn_ResetTargets();
+    if (!e.g_EventsStarted) gFn_ResetTargets();
 
-    gFn_Engine().g_InDevEnv = false;
-    if (gFn_Engine().g_UserMode) {
+    e.g_InDevEnv = false;
+    if (e.g_UserMode) {
         PrepareReceiver(); // again once the window exists (OnWindowCreated)
-        if (!gFn_IsStandAlone()) gFn_Engine().g_InDevEnv = true;
+        if (!gFn_IsStandAlone()) e.g_InDevEnv = true;
     }
     return S_OK;
 }

@@ -14,7 +14,7 @@ namespace kestrix {
 void ShowAboutBox(HMODULE module);
 
 // Loads the dialog and unloads it again at once, unshown, the first time in
-// the process (gFn_Engine().g_VerDlgLoaded).
+// the thread's store (g_VerDlgLoaded).
 void LoadVersionDialogOnce(HMODULE module) noexcept;
 
 } // namespace kestrix
