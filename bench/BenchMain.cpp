@@ -173,8 +173,8 @@ bool Capture(HWND h, BenchControl* control, const std::wstring& events) {
     gFn_Engine().g_TargetHandle = 0;
     gFn_Engine().g_DebugMode = false;
     gFn_Engine().g_InDevEnv = false;
-    gFn_Engine().g_Ctls.assign(1, kx::ComPtr<IDispatch>(control));
-    gFn_Engine().g_CtlHwnds.assign(1, h);
+    gFn_ResetTargets();
+    gFn_AddTarget(kx::ComPtr<IDispatch>(control), h);
     const long errorsBefore = control->errors;
     if (!gFn_SubClassOn()) {
         const long reports = control->errors - errorsBefore;

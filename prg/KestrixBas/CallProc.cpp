@@ -5,6 +5,7 @@
 // of the window it replaces.
 #include "KestrixBas.h"
 #include "CharSetProcs.h"
+#include "ScopedSlot.h"
 #include "SrwGuard.h"
 
 namespace {
@@ -17,13 +18,17 @@ enum class Source { Control, Handle };
 // Runs the trace line and the call-back of a watched message. False when
 // either failed; cancel tells whether the message is to be swallowed. The
 // call-back may change the message and its parameters through the references.
+// The target control is looked up once, for the line and for the event.
 bool Deliver(EngineState& e, Source src, HWND h, LONG& msg, LONG_PTR& wp, LONG_PTR& lp, bool& cancel) noexcept {
     try {
+        Delivery delivery{h, gFn_TargetCtl(e, h)};
         if (e.g_DebugMode && e.g_DebugOpen) {
-            const bool written =
-                src == Source::Control ? gFn_DebugControlLine(h, msg, wp, lp) : gFn_DebugHandleLine(h, msg, wp, lp);
+            const bool written = src == Source::Control
+                ? gFn_DebugControlLine(e, delivery.control.Get(), msg, wp, lp)
+                : gFn_DebugHandleLine(e, h, msg, wp, lp);
             if (!written) return false;
         }
+        const kx::ScopedSlot<Delivery> innermost(e.delivery, &delivery);
         LONG_PTR hwnd = reinterpret_cast<LONG_PTR>(h);
         return SUCCEEDED(e.g_CallbackCtl.DoGetEvents(&hwnd, &msg, &wp, &lp, &cancel));
     } catch (...) {
@@ -75,7 +80,7 @@ LRESULT ControlProc(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
 template <class Procs>
 LRESULT HandleProc(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
     EngineState* const e = gFn_EngineIfAny();
-    const WNDPROC prev = e && h == e->g_PrevHandleHwnd ? e->g_PrevHandleProc : nullptr;
+    const WNDPROC prev = e && h == e->prevHandleHwnd ? e->g_PrevHandleProc : nullptr;
     if (!prev) return gFn_PassLeftover(ours, h, m, w, l);
     LONG msg = static_cast<LONG>(m);
     LONG_PTR wp = static_cast<LONG_PTR>(w), lp = l;
@@ -119,6 +124,14 @@ LRESULT CALLBACK gFn_PassProc(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 LRESULT CALLBACK gFn_PassProcW(HWND h, UINT m, WPARAM w, LPARAM l) {
     return CallWindowProcW(g_ProbePrevProc, h, m, w, l);
+}
+
+Delivery* gFn_TakeDelivery(HWND h) noexcept {
+    EngineState* const e = gFn_EngineIfAny();
+    Delivery* const d = e ? e->delivery : nullptr;
+    if (!d || d->taken || d->hwnd != h) return nullptr;
+    d->taken = true;
+    return d;
 }
 
 bool gFn_ProbeWindow(HWND h) noexcept {

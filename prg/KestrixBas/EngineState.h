@@ -17,13 +17,16 @@
 #include "TargetEventList.h"
 #include "TraceFile.h"
 
+// The stored TargetControls text that means no control is targeted.
+extern const wchar_t* const Def_NothingText;
+
 // The property values and the references the engine calls back.
 struct EngineStore {
     // Before any instance is initialised or loaded, the store holds what a
     // fresh instance holds at run time with no form around it: a bare caller
     // (a script's CreateObject) never initialises one, and gets run-time
     // rules, raised errors instead of message boxes that nobody could answer.
-    std::wstring g_TargetControls = L"(Nothing)";
+    std::wstring g_TargetControls = Def_NothingText;
     TargetEventList g_TargetEvents{kestrix::kDefaultTargetEvents};
     LONG_PTR g_TargetHandle = 0;
     bool g_DebugMode = kestrix::kDefaultDebugMode;
@@ -47,24 +50,40 @@ struct ReplacedWindow {
 };
 
 // One LinkSend's work: the texts as they cross the platform and the window
-// to skip, worked out once per send instead of once per top-level window.
+// to skip, worked out once per send instead of once per top-level window,
+// and whether a receiver took the text.
 struct LinkSendWork {
     std::string name;
     std::string data;
     HWND skip = nullptr;
+    bool sent = false;
 };
+
+// One watched message on its way to the handler: made on the window
+// procedure's stack and named the thread's innermost delivery while the
+// handler runs, so that what the engine looked up once reaches the control.
+struct Delivery {
+    HWND hwnd;
+    // The control the event names: the target control of the window, or
+    // the call-back control for the raw window.
+    kx::ComPtr<IDispatch> control;
+    // The control's DoGetEvents has taken it as the engine's own call.
+    bool taken = false;
+};
+
+class EnumReports;
 
 // The capture session and what it keeps while it runs.
 struct EngineSession {
     // The index's first entry not below h: a binary search, on every message.
     std::vector<ReplacedWindow>::const_iterator IndexAt(HWND h) const noexcept {
-        return std::lower_bound(g_PrevProcIndex.begin(), g_PrevProcIndex.end(), h,
+        return std::lower_bound(replacedIndex.begin(), replacedIndex.end(), h,
                                 [](const ReplacedWindow& e, HWND k) { return e.hwnd < k; });
     }
     // The entry of a target control's window, or null.
     const ReplacedWindow* Replaced(HWND h) const noexcept {
         const auto at = IndexAt(h);
-        return at != g_PrevProcIndex.end() && at->hwnd == h ? &*at : nullptr;
+        return at != replacedIndex.end() && at->hwnd == h ? &*at : nullptr;
     }
     // The recorded previous procedure of a target control's window, or null.
     WNDPROC PrevProcOf(HWND h) const noexcept {
@@ -80,35 +99,34 @@ struct EngineSession {
     // The replaced windows sorted by handle, so that finding a window's
     // previous procedure on every message costs the same however many
     // targets there are. It mirrors the nonzero entries of g_PrevProcs.
-    std::vector<ReplacedWindow> g_PrevProcIndex;
+    std::vector<ReplacedWindow> replacedIndex;
     WNDPROC g_PrevHandleProc = nullptr;
     // The raw window whose procedure g_PrevHandleProc replaced: restored even
     // when TargetHandle has changed since.
-    HWND g_PrevHandleHwnd = nullptr;
-    bool g_PrevHandleUnicode = false;
+    HWND prevHandleHwnd = nullptr;
+    bool prevHandleUnicode = false;
     bool g_EventsStarted = false;
     // Whether the install let the windows accept dropped files: the removal
     // takes it back even if a form loaded meanwhile changed FileDropMode.
-    bool g_DropsAccepted = false;
+    bool dropsAccepted = false;
 
     // The trace: the shared open file and what its lines are made from.
     TraceFile g_DebugFileNo;
     bool g_DebugOpen = false;
-    std::wstring g_DateSep = L"/";
-    std::wstring g_TimeSep = L":";
-    std::string g_Line;
-    ULONGLONG g_ClockSecond = 0;
-    std::string g_ClockText;
+    std::wstring dateSep = L"/";
+    std::wstring timeSep = L":";
+    std::string line;
+    ULONGLONG clockSecond = 0;
+    std::string clockText;
     // The names of the controls this session's lines show, read once per
     // session; the entry holds the object, so that no other can take its
     // place at the same address.
-    std::vector<std::pair<kx::ComPtr<IDispatch>, std::string>> g_CtlNames;
+    std::vector<std::pair<kx::ComPtr<IDispatch>, std::string>> ctlNames;
 
-    // The link's sending end.
-    std::wstring g_LinkSendName;
-    std::wstring g_LinkSendData;
-    bool g_LinkSent = false;
-    LinkSendWork* g_Work = nullptr;
+    // The innermost of the nested runs of each kind on this thread, or null.
+    LinkSendWork* linkSend = nullptr;
+    EnumReports* enumReports = nullptr;
+    Delivery* delivery = nullptr;
 
     // Found by gFn_DevEnvEnumProc; null when the last search found none.
     HWND g_DevEnvWnd = nullptr;

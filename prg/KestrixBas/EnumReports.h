@@ -1,13 +1,14 @@
 // Failures inside a callback of a system enumeration (EnumWindows): each is
 // reported through the control as it happens, but a report that raises (at
 // run time) must not unwind through the system's code, so the first raised
-// report is kept and raised once the enumeration has ended.
+// report is kept and raised once the enumeration has ended. Each thread has
+// its own innermost enumeration, in its engine state.
 #pragma once
 #include <exception>
 #include <optional>
 
 #include "LateBound.h"
-#include "ScopeExit.h"
+#include "ScopedSlot.h"
 
 class EnumReports {
 public:
@@ -16,9 +17,7 @@ public:
     // back when it ends.
     template <class Enumerate>
     void Run(Enumerate&& enumerate) {
-        EnumReports* const outer = current_;
-        current_ = this;
-        kx::ScopeExit back([outer] { current_ = outer; });
+        const kx::ScopedSlot<EnumReports> innermost(Innermost(), this);
         enumerate();
     }
     // From inside a callback: reports the failure through the control.
@@ -27,6 +26,8 @@ public:
     void RaiseIfAny() const;
 
 private:
+    // The slot of the thread's innermost collector.
+    static EnumReports*& Innermost();
+
     std::optional<kx::AutomationError> first_;
-    static EnumReports* current_;
 };

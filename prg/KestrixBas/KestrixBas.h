@@ -1,11 +1,11 @@
 // KestrixBas: the capture engine of the Kestrix control.
 //
 // One store and one capture session per user-interface thread (EngineState),
-// shared by every Kestrix instance of that thread. Everything but the
-// records of windows left hooked and the open trace files runs on the
-// thread that owns the state; nothing else is locked. The engine reaches the
-// control only by member name on g_CallbackCtl (DoGetEvents, gFn_ErrMsg,
-// FileDropMode, Name).
+// shared by every Kestrix instance of that thread and used only on it. What
+// the threads share is locked: the records of windows left hooked, the open
+// trace files and the probe of a window. The engine reaches the control only
+// by member name on g_CallbackCtl (DoGetEvents, gFn_ErrMsg, FileDropMode,
+// Name).
 #pragma once
 #include <windows.h>
 #include <oaidl.h>
@@ -16,9 +16,6 @@
 #include "ComPtr.h"
 #include "EngineState.h"
 
-// The stored TargetControls text that means no control is targeted.
-extern const wchar_t* const Def_NothingText;
-
 // ---- The window-message catalogue -------------------------------------
 extern const wchar_t Def_AllEventsName[];
 extern const wchar_t Def_AllEventsValue[];
@@ -28,16 +25,18 @@ constexpr size_t Def_AllEventsLength = 2735;
 std::wstring gFn_EventName(LONG v);
 
 // ---- Capture session ----------------------------------------------------
-// Installs the replacement procedures. True on success. At run time a
-// failure reported through gFn_ErrMsg comes back as kx::RaisedError.
+// Installs the replacement procedures and sets g_EventsStarted. True when
+// every target was taken. At run time a failure reported through gFn_ErrMsg
+// comes back as kx::RaisedError.
 bool gFn_SubClassOn();
 // Empties the target tables (g_Ctls, g_CtlHwnds, g_PrevProcs) to their one
 // unused entry: what the next install starts from.
 void gFn_ResetTargets();
+// Adds a target control and its window to the tables (the first one takes
+// the unused entry).
+void gFn_AddTarget(kx::ComPtr<IDispatch> ctl, HWND h);
 // Puts every replaced procedure back, closes the trace, clears the flag.
 void gFn_SubClassOff() noexcept;
-// The recorded previous procedure of a target control's window, or null.
-WNDPROC gFn_PrevProc(HWND h) noexcept;
 
 // ---- Windows that another subclasser hooked above us --------------------
 // Puts prev back as the window's procedure only when the window runs ours
@@ -74,8 +73,9 @@ bool gFn_ProbeWindow(HWND h) noexcept;
 bool gFn_DebugOpen() noexcept;
 bool gFn_DebugClose() noexcept;
 // One message line, written as one write; false when it could not be written.
-bool gFn_DebugControlLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
-bool gFn_DebugHandleLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
+// The control's line names ctl, looked up once by the caller.
+bool gFn_DebugControlLine(EngineSession& s, IDispatch* ctl, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
+bool gFn_DebugHandleLine(EngineSession& s, HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
 
 // ---- The link between programs: the sending end --------------------------
 BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM unused);
@@ -93,7 +93,14 @@ BOOL CALLBACK gFn_DevEnvEnumProc(HWND window, LPARAM unused);
 // raised here, once it has ended.
 HWND gFn_FindDevEnvWnd();
 
+// The engine's own delivery of a message to window h, taken once by the
+// control's DoGetEvents; null for a DoGetEvents that code calls.
+Delivery* gFn_TakeDelivery(HWND h) noexcept;
+
 // ---- Module utilities ---------------------------------------------------
+// The target control of window h, or the call-back control when h is none
+// of them (the raw window); null on a thread without a state.
+kx::ComPtr<IDispatch> gFn_TargetCtl(const EngineState& e, HWND h) noexcept;
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept;
 // Fills pieces from index 0 and returns the upper bound (pieces - 1).
 LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces);

@@ -5,8 +5,7 @@
 #include "Ansi.h"
 #include "EnumReports.h"
 #include "LateBound.h"
-#include "ScopeExit.h"
-#include <utility>
+#include "ScopedSlot.h"
 
 namespace {
 
@@ -30,15 +29,15 @@ bool Deliver(HWND child, const std::string& data) {
 } // namespace
 
 BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
-    EngineState* const e = gFn_EngineIfAny();
-    if (!e || !e->g_Work) return FALSE;
+    EngineState* const state = gFn_EngineIfAny();
+    if (!state || !state->linkSend) return FALSE;
     try {
-        const LinkSendWork& work = *e->g_Work;
+        LinkSendWork& work = *state->linkSend;
         if (window == work.skip) return TRUE;
         const HWND child = FindWindowExA(window, nullptr, nullptr, work.name.c_str());
-        if (child && Deliver(child, work.data)) e->g_LinkSent = true;
-    } catch (const std::exception& e) {
-        EnumReports::Report(e);
+        if (child && Deliver(child, work.data)) work.sent = true;
+    } catch (const std::exception& ex) {
+        EnumReports::Report(ex);
     } catch (...) {
         // Nothing else is thrown by what runs here; the next window is tried.
     }
@@ -51,28 +50,16 @@ bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
     work.name = kx::ToAnsi(name);
     work.data = kx::ToAnsi(data);
     if (e.g_ParentForm) work.skip = reinterpret_cast<HWND>(gFn_CtlHwnd(e.g_ParentForm.Get()));
-    bool sent = false;
     EnumReports reports;
     {
-        // One send's state. A send inside another (a receiver's handler may
-        // send in its turn while the outer send waits for it, in its own
-        // program or through a message sent back to this thread) gets the
-        // outer send's state back when it ends.
-        LinkSendWork* const outerWork = std::exchange(e.g_Work, &work);
-        std::wstring outerName = std::exchange(e.g_LinkSendName, name);
-        std::wstring outerData = std::exchange(e.g_LinkSendData, data);
-        const bool outerSent = std::exchange(e.g_LinkSent, false);
-        kx::ScopeExit restore([&] {
-            e.g_Work = outerWork;
-            if (!outerWork) return;
-            e.g_LinkSendName.swap(outerName);
-            e.g_LinkSendData.swap(outerData);
-            e.g_LinkSent = outerSent;
-        });
+        // A send inside another (a receiver's handler may send in its turn
+        // while the outer send waits for it, in its own program or through a
+        // message sent back to this thread) has its own work; the outer
+        // send's is back when it ends.
+        const kx::ScopedSlot<LinkSendWork> innermost(e.linkSend, &work);
         LONG unused = 0;
         reports.Run([&] { EnumWindows(gFn_LinkEnumProc, reinterpret_cast<LPARAM>(&unused)); });
-        sent = e.g_LinkSent;
     }
     reports.RaiseIfAny();
-    return sent;
+    return work.sent;
 }

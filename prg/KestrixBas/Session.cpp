@@ -11,7 +11,7 @@
 namespace {
 
 void IndexAdd(EngineSession& s, HWND h, WNDPROC prev, bool unicode) {
-    if (!s.Replaced(h)) s.g_PrevProcIndex.insert(s.IndexAt(h), {h, prev, unicode});
+    if (!s.Replaced(h)) s.replacedIndex.insert(s.IndexAt(h), {h, prev, unicode});
 }
 
 // A window that already stands earlier in the tables keeps the one
@@ -68,19 +68,19 @@ bool Install(EngineState& e) {
     bool dropMode = false;
     if (FAILED(e.g_CallbackCtl.FileDropMode(&dropMode, &err))) throw kx::RaisedError(err);
     e.g_FileDropMode = dropMode;
-    e.g_DropsAccepted = dropMode;
+    e.dropsAccepted = dropMode;
 
     if (e.g_TargetHandle != 0) {
         const HWND h = reinterpret_cast<HWND>(e.g_TargetHandle);
         if (OnAnotherThread(h)) return Refuse(e, kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed);
         if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
-        e.g_PrevHandleProc = Hook(h, gFn_CallProcHandle, gFn_CallProcHandleW, e.g_PrevHandleUnicode);
+        e.g_PrevHandleProc = Hook(h, gFn_CallProcHandle, gFn_CallProcHandleW, e.prevHandleUnicode);
         if (!e.g_PrevHandleProc) return Refuse(e, kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid);
-        e.g_PrevHandleHwnd = h;
+        e.prevHandleHwnd = h;
     }
 
     e.g_PrevProcs.assign(1, nullptr);
-    e.g_PrevProcIndex.clear();
+    e.replacedIndex.clear();
     if (e.g_TargetControls != Def_NothingText) {
         for (size_t i = 0; i < e.g_Ctls.size(); ++i) {
             const HWND h = e.g_CtlHwnds.at(i);
@@ -97,8 +97,9 @@ bool Install(EngineState& e) {
         }
     }
 
-    e.g_EventsStarted = true;
-    return true;
+    // Started only when every target control got its entry.
+    e.g_EventsStarted = e.g_PrevProcs.size() == e.g_Ctls.size();
+    return e.g_EventsStarted;
 }
 
 } // namespace
@@ -123,6 +124,17 @@ void gFn_ResetTargets() {
     s.g_PrevProcs.assign(1, nullptr);
 }
 
+void gFn_AddTarget(kx::ComPtr<IDispatch> ctl, HWND h) {
+    EngineSession& s = gFn_Engine();
+    if (s.g_Ctls.size() == 1 && !s.g_Ctls[0]) {
+        s.g_Ctls[0] = std::move(ctl);
+        s.g_CtlHwnds.assign(1, h);
+        return;
+    }
+    s.g_Ctls.push_back(std::move(ctl));
+    s.g_CtlHwnds.push_back(h);
+}
+
 void gFn_SubClassOff() noexcept {
     EngineState* const state = gFn_EngineIfAny();
     if (!state) return;
@@ -138,25 +150,20 @@ void gFn_SubClassOff() noexcept {
             const bool unicode = r && r->unicode;
             Unhook(h, unicode ? gFn_CallProcW : gFn_CallProc, e.g_PrevProcs[i]);
             e.g_PrevProcs[i] = nullptr;
-            if (e.g_DropsAccepted) DragAcceptFiles(h, FALSE);
+            if (e.dropsAccepted) DragAcceptFiles(h, FALSE);
         }
         if (e.g_PrevHandleProc) {
-            Unhook(e.g_PrevHandleHwnd, e.g_PrevHandleUnicode ? gFn_CallProcHandleW : gFn_CallProcHandle,
+            Unhook(e.prevHandleHwnd, e.prevHandleUnicode ? gFn_CallProcHandleW : gFn_CallProcHandle,
                    e.g_PrevHandleProc);
             e.g_PrevHandleProc = nullptr;
-            if (e.g_DropsAccepted) DragAcceptFiles(e.g_PrevHandleHwnd, FALSE);
-            e.g_PrevHandleHwnd = nullptr;
+            if (e.dropsAccepted) DragAcceptFiles(e.prevHandleHwnd, FALSE);
+            e.prevHandleHwnd = nullptr;
         }
     } catch (...) {
         // What could not be undone stays as it is; the session still ends.
     }
-    e.g_PrevProcIndex.clear();
+    e.replacedIndex.clear();
     gFn_SweepLeftovers();
     gFn_DebugClose();
     e.g_EventsStarted = false;
-}
-
-WNDPROC gFn_PrevProc(HWND h) noexcept {
-    const EngineState* const e = gFn_EngineIfAny();
-    return e ? e->PrevProcOf(h) : nullptr;
 }

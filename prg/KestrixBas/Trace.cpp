@@ -24,13 +24,13 @@ std::wstring Two(int v) {
 }
 
 std::wstring TimeText(const EngineSession& s, const SYSTEMTIME& t) {
-    return Two(t.wHour) + s.g_TimeSep + Two(t.wMinute) + s.g_TimeSep + Two(t.wSecond);
+    return Two(t.wHour) + s.timeSep + Two(t.wMinute) + s.timeSep + Two(t.wSecond);
 }
 
 std::wstring StampText(const EngineSession& s) {
     SYSTEMTIME t;
     GetLocalTime(&t);
-    return Two(t.wYear / 100) + Two(t.wYear % 100) + s.g_DateSep + Two(t.wMonth) + s.g_DateSep + Two(t.wDay) + L"-" +
+    return Two(t.wYear / 100) + Two(t.wYear % 100) + s.dateSep + Two(t.wMonth) + s.dateSep + Two(t.wDay) + L"-" +
         TimeText(s, t);
 }
 
@@ -96,13 +96,13 @@ const std::string& ClockField(EngineSession& s) {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
     const ULONGLONG second = ((static_cast<ULONGLONG>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000000u;
-    if (second != s.g_ClockSecond || s.g_ClockText.empty()) {
+    if (second != s.clockSecond || s.clockText.empty()) {
         SYSTEMTIME t;
         GetLocalTime(&t);
-        s.g_ClockText = kx::ToAnsi(L"[" + TimeText(s, t) + L"]");
-        s.g_ClockSecond = second;
+        s.clockText = kx::ToAnsi(L"[" + TimeText(s, t) + L"]");
+        s.clockSecond = second;
     }
-    return s.g_ClockText;
+    return s.clockText;
 }
 
 // The names of the controls this session's lines show, in the trace's code
@@ -110,29 +110,29 @@ const std::string& ClockField(EngineSession& s) {
 // once per session.
 
 // The control's name, or null when it could not be read.
-const std::string* ControlName(EngineSession& s, const kx::ComPtr<IDispatch>& ctl) {
+const std::string* ControlName(EngineSession& s, IDispatch* ctl) {
     if (!ctl) return nullptr;
-    for (const auto& e : s.g_CtlNames)
-        if (e.first == ctl) return &e.second;
+    for (const auto& e : s.ctlNames)
+        if (e.first.Get() == ctl) return &e.second;
     kx::Variant name;
     std::wstring text;
-    if (FAILED(kx::GetProperty(ctl.Get(), L"Name", name.get())) || !name.toString(text)) return nullptr;
-    s.g_CtlNames.emplace_back(ctl, kx::ToAnsi(text));
-    return &s.g_CtlNames.back().second;
+    if (FAILED(kx::GetProperty(ctl, L"Name", name.get())) || !name.toString(text)) return nullptr;
+    s.ctlNames.emplace_back(kx::ComPtr<IDispatch>(ctl), kx::ToAnsi(text));
+    return &s.ctlNames.back().second;
 }
 
 // What a new session starts from: its separators read, nothing made yet.
 void ResetLineState(EngineSession& s) {
-    s.g_DateSep = LocaleText(LOCALE_SDATE, L"/");
-    s.g_TimeSep = LocaleText(LOCALE_STIME, L":");
-    s.g_ClockText.clear();
-    s.g_CtlNames.clear();
+    s.dateSep = LocaleText(LOCALE_SDATE, L"/");
+    s.timeSep = LocaleText(LOCALE_STIME, L":");
+    s.clockText.clear();
+    s.ctlNames.clear();
 }
 
 // The rest of a message line after its first field ("[time]" and the
 // source), written with CR LF as one write.
 bool WriteMessageFields(EngineSession& s, LONG msg, LONG_PTR wp, LONG_PTR lp) {
-    std::string& line = s.g_Line;
+    std::string& line = s.line;
     NextZone(line);
     line += "Event:";
     line += TraceEventNames().Of(msg);
@@ -183,32 +183,30 @@ bool gFn_DebugClose() noexcept {
     }
     s.g_DebugFileNo.Close();
     s.g_DebugOpen = false;
-    s.g_CtlNames.clear(); // the session's controls are let go with it
+    s.ctlNames.clear(); // the session's controls are let go with it
     return ok;
 }
 
-bool gFn_DebugControlLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
+bool gFn_DebugControlLine(EngineSession& s, IDispatch* ctl, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
     try {
-        EngineSession& s = gFn_Engine();
-        const std::string* name = ControlName(s, gFn_TargetCtl(h));
+        const std::string* name = ControlName(s, ctl);
         if (!name) return false;
-        s.g_Line.clear();
-        s.g_Line += ClockField(s);
-        s.g_Line += "Control:";
-        s.g_Line += *name;
+        s.line.clear();
+        s.line += ClockField(s);
+        s.line += "Control:";
+        s.line += *name;
         return WriteMessageFields(s, msg, wp, lp);
     } catch (...) {
         return false; // a line not written takes the capture's error path
     }
 }
 
-bool gFn_DebugHandleLine(HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
+bool gFn_DebugHandleLine(EngineSession& s, HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept {
     try {
-        EngineSession& s = gFn_Engine();
-        s.g_Line.clear();
-        s.g_Line += ClockField(s);
-        s.g_Line += "Handle:";
-        AppendNumber(s.g_Line, reinterpret_cast<LONG_PTR>(h), true);
+        s.line.clear();
+        s.line += ClockField(s);
+        s.line += "Handle:";
+        AppendNumber(s.line, reinterpret_cast<LONG_PTR>(h), true);
         return WriteMessageFields(s, msg, wp, lp);
     } catch (...) {
         return false; // a line not written takes the capture's error path

@@ -7,13 +7,17 @@
 #include "Variant.h"
 #include <algorithm>
 
-kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept {
-    const EngineState& e = gFn_Engine();
+kx::ComPtr<IDispatch> gFn_TargetCtl(const EngineState& e, HWND h) noexcept {
     const size_t n = std::min(e.g_Ctls.size(), e.g_CtlHwnds.size());
     for (size_t i = 0; i < n; ++i) {
         if (e.g_CtlHwnds[i] == h) return e.g_Ctls[i];
     }
     return e.g_CallbackCtl.Ptr();
+}
+
+kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept {
+    const EngineState* const e = gFn_EngineIfAny();
+    return e ? gFn_TargetCtl(*e, h) : nullptr;
 }
 
 LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces) {

@@ -89,32 +89,24 @@ void EngineTest::TearDown() {
 }
 
 void EngineTest::ClearStore() {
-    gFn_Engine().g_TargetControls.clear();
-    gFn_Engine().g_TargetEvents = L"";
-    gFn_Engine().g_TargetHandle = 0;
-    gFn_Engine().g_DebugMode = false;
-    gFn_Engine().g_DebugFile.clear();
-    gFn_Engine().g_FileDropMode = false;
-    gFn_Engine().g_InDevEnv = false;
+    EngineStore cleared;
+    cleared.g_TargetControls.clear();
+    cleared.g_TargetEvents = L"";
+    cleared.g_DebugMode = false;
+    cleared.g_DebugFile.clear();
+    cleared.g_FileDropMode = false;
+    static_cast<EngineStore&>(gFn_Engine()) = std::move(cleared);
     gFn_ResetTargets();
-    gFn_Engine().g_CallbackCtl.Reset();
 }
 
 void EngineTest::SetTargets(const std::vector<std::pair<std::wstring, HWND>>& targets) {
-    if (targets.empty()) {
-        gFn_Engine().g_TargetControls = Def_NothingText;
-        gFn_Engine().g_Ctls.assign(1, nullptr);
-        gFn_Engine().g_CtlHwnds.assign(1, nullptr);
-        return;
-    }
-    gFn_Engine().g_TargetControls.clear();
-    gFn_Engine().g_Ctls.clear();
-    gFn_Engine().g_CtlHwnds.clear();
+    gFn_ResetTargets();
+    std::wstring& names = gFn_Engine().g_TargetControls;
+    names = targets.empty() ? Def_NothingText : L"";
     for (const auto& t : targets) {
-        if (!gFn_Engine().g_TargetControls.empty()) gFn_Engine().g_TargetControls += L",";
-        gFn_Engine().g_TargetControls += t.first;
-        gFn_Engine().g_Ctls.push_back(MakeTargetControl(t.first, t.second));
-        gFn_Engine().g_CtlHwnds.push_back(t.second);
+        if (!names.empty()) names += L",";
+        names += t.first;
+        gFn_AddTarget(MakeTargetControl(t.first, t.second), t.second);
     }
 }
 

@@ -25,7 +25,7 @@ TEST_F(EngineTest, InstallReplacesEveryTargetAndRemovalRestoresIt) {
     EXPECT_EQ(ProcOf(a.hwnd()), gFn_CallProc);
     EXPECT_EQ(ProcOf(b.hwnd()), gFn_CallProc);
     EXPECT_EQ(ProcOf(raw.hwnd()), gFn_CallProcHandle);
-    EXPECT_EQ(gFn_PrevProc(a.hwnd()), original);
+    EXPECT_EQ(gFn_Engine().PrevProcOf(a.hwnd()), original);
     EXPECT_EQ(gFn_Engine().g_PrevProcs.size(), gFn_Engine().g_Ctls.size());
 
     gFn_SubClassOff();
@@ -33,7 +33,7 @@ TEST_F(EngineTest, InstallReplacesEveryTargetAndRemovalRestoresIt) {
     EXPECT_EQ(ProcOf(a.hwnd()), original);
     EXPECT_EQ(ProcOf(b.hwnd()), original);
     EXPECT_EQ(ProcOf(raw.hwnd()), original);
-    EXPECT_EQ(gFn_PrevProc(a.hwnd()), nullptr);
+    EXPECT_EQ(gFn_Engine().PrevProcOf(a.hwnd()), nullptr);
     EXPECT_EQ(gFn_Engine().g_PrevHandleProc, nullptr);
     EXPECT_TRUE(control_.reports.empty());
 }
@@ -79,8 +79,8 @@ TEST_F(EngineTest, RawHandleAloneIsTheOnlyWindowReplacedAndRestored) {
     const WNDPROC original = raw.proc();
     gFn_Engine().g_TargetHandle = raw.handle();
     // Tables left over from an earlier session must not be touched.
-    gFn_Engine().g_CtlHwnds.assign(1, other.hwnd());
-    gFn_Engine().g_Ctls.assign(1, MakeTargetControl(L"Other", other.hwnd()));
+    gFn_ResetTargets();
+    gFn_AddTarget(MakeTargetControl(L"Other", other.hwnd()), other.hwnd());
     gFn_Engine().g_TargetControls = Def_NothingText;
     gFn_Engine().g_TargetEvents = L"ALL";
     ASSERT_TRUE(gFn_SubClassOn());

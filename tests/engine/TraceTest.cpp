@@ -176,8 +176,8 @@ TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
     EXPECT_FALSE(gFn_DebugClose()); // nothing open yet
     ASSERT_TRUE(gFn_DebugOpen());
     EXPECT_TRUE(gFn_Engine().g_DebugOpen);
-    EXPECT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(-2), -1, INT_MIN, INT_MAX));
-    EXPECT_TRUE(gFn_DebugControlLine(reinterpret_cast<HWND>(0x1234), 0, 0, -1)); // no target: the control itself
+    EXPECT_TRUE(gFn_DebugHandleLine(gFn_Engine(), reinterpret_cast<HWND>(-2), -1, INT_MIN, INT_MAX));
+    EXPECT_TRUE(gFn_DebugControlLine(gFn_Engine(), gFn_TargetCtl(reinterpret_cast<HWND>(0x1234)).Get(), 0, 0, -1)); // no target: the control itself
     EXPECT_TRUE(gFn_DebugClose());
     EXPECT_FALSE(gFn_Engine().g_DebugOpen);
     EXPECT_FALSE(gFn_DebugClose());
@@ -203,7 +203,7 @@ TEST_F(TraceTest, EveryCatalogueValueIsNamedInItsLineAsTheCatalogueNamesIt) {
     values.push_back(1025); // not in the catalogue
     gFn_Engine().g_DebugFile = file_;
     ASSERT_TRUE(gFn_DebugOpen());
-    for (LONG v : values) ASSERT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(1), v, 0, 0));
+    for (LONG v : values) ASSERT_TRUE(gFn_DebugHandleLine(gFn_Engine(), reinterpret_cast<HWND>(1), v, 0, 0));
     gFn_DebugClose();
 
     const std::string file = Read();
@@ -230,7 +230,7 @@ TEST_F(TraceTest, LinesWriteValuesBeyond32BitsWhole) {
     gFn_SubClassOff();
     gFn_Engine().g_DebugFile = file_;
     ASSERT_TRUE(gFn_DebugOpen());
-    EXPECT_TRUE(gFn_DebugHandleLine(reinterpret_cast<HWND>(-0x100000000), 0, LLONG_MIN, LLONG_MAX));
+    EXPECT_TRUE(gFn_DebugHandleLine(gFn_Engine(), reinterpret_cast<HWND>(-0x100000000), 0, LLONG_MIN, LLONG_MAX));
     EXPECT_TRUE(gFn_DebugClose());
 
     const std::string handle = kClock + "Handle: " + std::to_string(raw.handle());

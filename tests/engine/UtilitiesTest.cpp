@@ -111,8 +111,7 @@ TEST_F(UtilitiesTest, TargetCtlFindsTheControlOfAWindowOrFallsBackToTheCallback)
     gFn_Engine().g_CtlHwnds.push_back(other.hwnd());
     EXPECT_EQ(gFn_TargetCtl(other.hwnd()).Get(), control_.dispatch());
 
-    gFn_Engine().g_Ctls.clear();
-    gFn_Engine().g_CtlHwnds.clear();
+    gFn_ResetTargets();
     EXPECT_EQ(gFn_TargetCtl(a.hwnd()).Get(), control_.dispatch());
 
     gFn_Engine().g_CallbackCtl.Reset();

@@ -31,15 +31,14 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveTargets() {
     if (!form) throw kx::RaisedError(kx::ErrorFromStatus(E_POINTER));
     // Fetched once for the whole resolution.
     const kx::ComPtr<IDispatch> controls = kx::byname::GetObject(form.Get(), L"Controls");
-    size_t k = 0;
     for (const std::wstring& name : names) {
-        if (auto report = ResolveName(name, controls.Get(), ext.Get(), k)) return report;
+        if (auto report = ResolveName(name, controls.Get(), ext.Get())) return report;
     }
     return std::nullopt;
 }
 
 std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& name, IDispatch* controls,
-                                                           IDispatch* ext, size_t& k) {
+                                                           IDispatch* ext) {
     const std::wstring wanted = kx::UpperCase(name);
     bool matched = false;
     // Every control of that name (the members of a control array share it).
@@ -47,25 +46,17 @@ std::optional<Kestrix::CaptureReport> Kestrix::ResolveName(const std::wstring& n
         if (!item || kx::UpperCase(kx::byname::NameOf(item.Get())) != wanted || IsSelf(item.Get())) continue;
         matched = true;
         const LONG_PTR h = gFn_CtlHwnd(item.Get());
-        EngineSession& s = gFn_Engine();
-        if (s.g_CtlHwnds.size() < k + 1) s.g_CtlHwnds.resize(k + 1);
-        s.g_CtlHwnds[k] = reinterpret_cast<HWND>(h);
         if (h == 0) return CaptureReport{kErrNoHwnd, kMsgNoHwndHead + name + kMsgNoHwndTail};
         // A window named as a control is captured once, as that control.
         if (h == kx::byname::GetLongPtr(ext, L"TargetHandle")) kx::byname::LetLongPtr(ext, L"TargetHandle", 0);
-        if (s.g_Ctls.size() < k + 1) s.g_Ctls.resize(k + 1);
-        s.g_Ctls[k] = item;
-        ++k;
+        gFn_AddTarget(item, reinterpret_cast<HWND>(h));
     }
     if (!matched) return CaptureReport{kErrNotFound, kMsgNotFoundHead + name + kMsgNotFoundTail};
     return std::nullopt;
 }
 
 std::optional<Kestrix::CaptureReport> Kestrix::InstallTargets() {
-    gFn_SubClassOn();
-    EngineSession& s = gFn_Engine();
-    if (s.g_Ctls.size() != s.g_PrevProcs.size()) s.g_EventsStarted = false;
-    if (s.g_EventsStarted) return std::nullopt;
+    if (gFn_SubClassOn()) return std::nullopt;
     gFn_SubClassOff();
     return CaptureReport{kErrCaptureFailed, kMsgCaptureFailed};
 }
@@ -87,7 +78,6 @@ void Kestrix::StartCapture() {
         // caller with its own number and text: a capture that did not start
         // is never reported as one that did.
         const kx::AutomationError err = kx::ErrorFromException(e);
-        state.g_EventsStarted = false;
         gFn_SubClassOff();
         if (state.g_UserMode) throw kx::RaisedError(err);
         return;

@@ -53,9 +53,15 @@ SAFEARRAY* StringArray(const std::vector<std::wstring>& items) {
 } // namespace
 
 bool Kestrix::DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp) {
+    const HWND h = reinterpret_cast<HWND>(*hwnd);
+    // The engine's own call hands on the control it looked up; code's call
+    // looks it up here.
+    const Delivery* const delivery = gFn_TakeDelivery(h);
+    const kx::ComPtr<IDispatch> looked = delivery ? nullptr : gFn_TargetCtl(h);
+    IDispatch* const control = delivery ? delivery->control.Get() : looked.Get();
     VARIANT_BOOL cancel = VARIANT_FALSE;
     // The slot of a by-reference object owns its reference: a handler may replace it.
-    IDispatch* controlRef = gFn_TargetCtl(reinterpret_cast<HWND>(*hwnd)).Detach();
+    IDispatch* controlRef = kx::ComPtr<IDispatch>(control).Detach();
 
     // The handler's changes to the message and its parameters reach the
     // caller's own variables: the arguments refer to them.
@@ -68,30 +74,34 @@ bool Kestrix::DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp
     kx::SetLongPtrRef(args[3], lp);
     V_VT(&args[4]) = VT_BYREF | VT_BOOL;
     V_BOOLREF(&args[4]) = &cancel;
-    HRESULT hr = FireEvent(kEventGetEvents, args, 5);
+    const HRESULT hr = FireEvent(kEventGetEvents, args, 5);
     if (controlRef) controlRef->Release();
     if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
 
     if (*msg == kDropFiles && gFn_Engine().g_FileDropMode) {
         // A drop the control handles always goes on to the window.
-        cancel = VARIANT_FALSE;
-        LONG count = 0;
-        const std::vector<std::wstring> files = DroppedFiles(reinterpret_cast<HDROP>(*wp), &count);
-        SAFEARRAY* sa = StringArray(files);
-        IDispatch* targetRef = gFn_TargetCtl(reinterpret_cast<HWND>(*hwnd)).Detach();
-        VARIANTARG drop[3];
-        V_VT(&drop[0]) = VT_BYREF | VT_DISPATCH;
-        V_DISPATCHREF(&drop[0]) = &targetRef;
-        V_VT(&drop[1]) = VT_BYREF | VT_ARRAY | VT_BSTR;
-        V_ARRAYREF(&drop[1]) = &sa;
-        V_VT(&drop[2]) = VT_BYREF | VT_I4;
-        V_I4REF(&drop[2]) = &count;
-        hr = FireEvent(kEventFileDrop, drop, 3);
-        if (targetRef) targetRef->Release();
-        SafeArrayDestroy(sa);
-        if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
+        DeliverDrop(control, reinterpret_cast<HDROP>(*wp));
+        return false;
     }
     return cancel != VARIANT_FALSE;
+}
+
+void Kestrix::DeliverDrop(IDispatch* control, HDROP drop) {
+    LONG count = 0;
+    const std::vector<std::wstring> files = DroppedFiles(drop, &count);
+    SAFEARRAY* sa = StringArray(files);
+    IDispatch* targetRef = kx::ComPtr<IDispatch>(control).Detach();
+    VARIANTARG args[3];
+    V_VT(&args[0]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&args[0]) = &targetRef;
+    V_VT(&args[1]) = VT_BYREF | VT_ARRAY | VT_BSTR;
+    V_ARRAYREF(&args[1]) = &sa;
+    V_VT(&args[2]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[2]) = &count;
+    const HRESULT hr = FireEvent(kEventFileDrop, args, 3);
+    if (targetRef) targetRef->Release();
+    SafeArrayDestroy(sa);
+    if (FAILED(hr)) throw kx::RaisedError(kx::ErrorFromStatus(hr));
 }
 
 STDMETHODIMP Kestrix::DoGetEvents(LONG_PTR* ml_CtlhWnd, LONG* ml_Msg, LONG_PTR* ml_wParam, LONG_PTR* ml_lParam,

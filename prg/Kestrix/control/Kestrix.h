@@ -1,9 +1,10 @@
 // Kestrix: the control class. Placed on a form, it turns the window
 // messages of the form's controls into GetEvents events. Its property
-// values live in the process-wide store of KestrixBas, shared by every
-// instance in the process; the instance is mostly the COM face of it.
+// values live in its thread's store in KestrixBas, shared by every instance
+// of that thread; the instance is mostly the COM face of it.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 #include <string>
 
 #include "ControlBase.h"
@@ -106,10 +107,11 @@ private:
     void StartCapture();
     std::optional<CaptureReport> CheckCaptureSettings();
     std::optional<CaptureReport> ResolveTargets();
-    std::optional<CaptureReport> ResolveName(const std::wstring& name, IDispatch* controls, IDispatch* ext, size_t& k);
+    std::optional<CaptureReport> ResolveName(const std::wstring& name, IDispatch* controls, IDispatch* ext);
     std::optional<CaptureReport> InstallTargets();
     bool CheckHandle(LONG_PTR hwnd);
     bool DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp);
+    void DeliverDrop(IDispatch* control, HDROP drop);
     bool SendLink(std::wstring& name, const std::wstring& data);
     void ReceiveLink();
 

@@ -48,10 +48,12 @@ void ShowAboutBox(HMODULE module) {
 }
 
 void LoadVersionDialogOnce(HMODULE module) noexcept {
-    if (gFn_Engine().g_VerDlgLoaded) return;
-    // Once per process, whether or not the window could be made: the dialog
-    // is only warmed up here, and the control loads all the same.
-    gFn_Engine().g_VerDlgLoaded = true;
+    // The loading instance holds its thread's state.
+    EngineState* const e = gFn_EngineIfAny();
+    if (!e || e->g_VerDlgLoaded) return;
+    // Once per thread's store, whether or not the window could be made: the
+    // dialog is only warmed up here, and the control loads all the same.
+    e->g_VerDlgLoaded = true;
     try {
         KestrixVerDlg dlg(module);
         const auto current = CurrentDialog(&dlg);

@@ -6,12 +6,6 @@
 #include <memory>
 #include <new>
 
-// NtCurrentTeb reads the thread's block at a fixed segment offset, which GCC
-// takes for an access through a null pointer.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Warray-bounds"
-#endif
-
 const wchar_t* const Def_NothingText = L"(Nothing)";
 
 namespace {
@@ -25,12 +19,21 @@ const Slot g_Slot;
 
 } // namespace
 
+// NtCurrentTeb reads the thread's block at a fixed segment offset, which GCC
+// takes for an access through a null pointer.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+#endif
 EngineState* gFn_EngineIfAny() noexcept {
     // Asked on every message: the thread's own block holds the first 64
     // slots, read there as TlsGetValue reads them, without its call.
     if (g_Slot.index < 64) return static_cast<EngineState*>(NtCurrentTeb()->TlsSlots[g_Slot.index]);
     return static_cast<EngineState*>(TlsGetValue(g_Slot.index));
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 EngineState& gFn_Engine() {
     if (EngineState* const e = gFn_EngineIfAny()) return *e;
