@@ -11,9 +11,21 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bits_list=${KX_TEST_BITS:-32 64}
 
+# shellcheck source=wine-vars.sh
+source "$here/wine-vars.sh"
+bash "$here/setup.sh" </dev/null
+if ! kx_runs_32bit; then
+  # Nothing 32-bit runs here, Wine's build steps included: say so loudly
+  # rather than fail every 32-bit check for a reason that is not ours.
+  echo "test: WARNING: this kernel runs no 32-bit programs (32-bit emulation is off:" \
+       "ia32_emulation=on brings it back); the 32-bit build, its suite and every" \
+       "check that runs a 32-bit program are SKIPPED" >&2
+  bits_list=${bits_list//32/}
+fi
+
 for bits in $bits_list; do
   echo "test: building the ${bits}-bit Kestrix"
-  KX_BITS=$bits KX_BUILD_DIR= bash "$here/build.sh" </dev/null
+  KX_BITS=$bits KX_BUILD_DIR= KX_SKIP_SETUP=1 bash "$here/build.sh" </dev/null
 done
 
 rc=0

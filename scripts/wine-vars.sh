@@ -13,7 +13,26 @@
 # menu entries or file associations in the user's home) and
 # LC_ALL=ja_JP.UTF-8 (Wine takes its ANSI code page from the locale: the
 # control needs 932).
+# kx_runs_32bit: true when this machine runs Wine's 32-bit loader. A kernel
+# built or booted without 32-bit emulation (ia32_emulation=off) refuses it
+# with "Exec format error": then nothing 32-bit can run, and every wine
+# command goes through the 64-bit loader (scripts/wine64-only on PATH).
+_kx_wine64_only="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64-only"
+kx_runs_32bit() {
+  if [ -z "${KX_RUNS_32BIT:-}" ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then KX_RUNS_32BIT=1; else KX_RUNS_32BIT=0; fi
+    export KX_RUNS_32BIT
+  fi
+  [ "$KX_RUNS_32BIT" = 1 ]
+}
+
 kx_wine_vars() {
+  if ! kx_runs_32bit; then
+    case ":$PATH:" in
+      *":$_kx_wine64_only:"*) ;;
+      *) export PATH="$_kx_wine64_only:$PATH" ;;
+    esac
+  fi
   export WINEPREFIX="$1/wineprefix"
   KX_BITS=$(tr -dc '0-9' <"$1/kx-bits" 2>/dev/null || true)
   export KX_BITS="${KX_BITS:-32}"
