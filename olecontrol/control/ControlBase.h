@@ -48,7 +48,15 @@ public:
     }
 
     // Called by ComObject's QueryInterface for what its list does not name.
-    bool QueryOther(REFIID iid, void** out) { return QueryCore(iid, out) || ComBase::QueryOther(iid, out); }
+    bool QueryOther(REFIID iid, void** out) {
+        const IID* const extended = ClassInfo().extendedIid;
+        if (extended && iid == *extended) {
+            // The extended interface's slots are the first of the dual one's.
+            *out = static_cast<DualInterface*>(this);
+            return true;
+        }
+        return QueryCore(iid, out) || ComBase::QueryOther(iid, out);
+    }
 
 protected:
     explicit ControlBase(const ControlClassInfo& info) : ControlCore(info) {}

@@ -20,6 +20,9 @@ struct ControlClassInfo {
     UINT faceBitmapId; // bitmap resource drawn as the face; 0: none
     const char* windowClass; // ANSI class name of the control's window;
         // nullptr: "KxOleControl"
+    // A published interface that the dual one extends, answered too for
+    // programs compiled against it; nullptr: none.
+    const IID* extendedIid = nullptr;
 };
 
 } // namespace kx::ole

@@ -136,6 +136,9 @@ STDMETHODIMP ControlCore::GetPages(CAUUID* pages) {
     return S_OK;
 }
 
-STDMETHODIMP ControlCore::InterfaceSupportsErrorInfo(REFIID iid) { return iid == *info_.dispatchIid ? S_OK : S_FALSE; }
+STDMETHODIMP ControlCore::InterfaceSupportsErrorInfo(REFIID iid) {
+    const bool ours = iid == *info_.dispatchIid || (info_.extendedIid && iid == *info_.extendedIid);
+    return ours ? S_OK : S_FALSE;
+}
 
 } // namespace kx::ole

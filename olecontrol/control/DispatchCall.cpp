@@ -124,29 +124,45 @@ struct Coerced {
 HRESULT CoercionPlan::Build(ITypeInfo* ti) {
     funcs_.clear();
     RETURN_HR_IF_NULL(E_POINTER, ti);
-    TypeAttr attr(ti);
-    RETURN_HR_IF_NULL(E_FAIL, attr.get());
     try {
-        for (UINT i = 0; i < attr.get()->cFuncs; ++i) {
-            FUNCDESC* fd = nullptr;
-            if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
-            Func f{fd->memid, static_cast<WORD>(fd->invkind), fd->cParams, std::vector<VARTYPE>(fd->cParams, VT_EMPTY)};
-            for (SHORT k = 0; k < fd->cParams; ++k) {
-                const ELEMDESC& param = fd->lprgelemdescParam[k];
-                VARTYPE declared = VT_EMPTY;
-                if (!(param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) && param.tdesc.vt == VT_PTR &&
-                    param.tdesc.lptdesc && ValueType(ti, *param.tdesc.lptdesc, &declared)) {
-                    f.byRef[k] = declared;
-                }
-            }
-            ti->ReleaseFuncDesc(fd);
-            funcs_.push_back(std::move(f));
+        // The interface's own members, then those it extends, up to IDispatch.
+        for (ComPtr<ITypeInfo> level(ti); level;) {
+            TypeAttr attr(level.Get());
+            RETURN_HR_IF_NULL(E_FAIL, attr.get());
+            AddFuncs(level.Get(), attr.get()->cFuncs);
+            ComPtr<ITypeInfo> base;
+            HREFTYPE ref = 0;
+            if (attr.get()->cImplTypes == 0 || FAILED(level->GetRefTypeOfImplType(0, &ref)) ||
+                FAILED(level->GetRefTypeInfo(ref, &base)))
+                break;
+            TypeAttr baseAttr(base.Get());
+            // IDispatch's own members are answered by the object itself.
+            if (!baseAttr.get() || baseAttr.get()->guid == IID_IDispatch) break;
+            level = base;
         }
     } catch (...) {
         funcs_.clear();
         return E_OUTOFMEMORY;
     }
     return S_OK;
+}
+
+void CoercionPlan::AddFuncs(ITypeInfo* ti, UINT count) {
+    for (UINT i = 0; i < count; ++i) {
+        FUNCDESC* fd = nullptr;
+        if (FAILED(ti->GetFuncDesc(i, &fd))) continue;
+        Func f{fd->memid, static_cast<WORD>(fd->invkind), fd->cParams, std::vector<VARTYPE>(fd->cParams, VT_EMPTY)};
+        for (SHORT k = 0; k < fd->cParams; ++k) {
+            const ELEMDESC& param = fd->lprgelemdescParam[k];
+            VARTYPE declared = VT_EMPTY;
+            if (!(param.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) && param.tdesc.vt == VT_PTR &&
+                param.tdesc.lptdesc && ValueType(ti, *param.tdesc.lptdesc, &declared)) {
+                f.byRef[k] = declared;
+            }
+        }
+        ti->ReleaseFuncDesc(fd);
+        funcs_.push_back(std::move(f));
+    }
 }
 
 // INVOKEKIND values are the DISPATCH_ flags they answer.

@@ -34,6 +34,8 @@ public:
     const Func* Find(DISPID id, WORD flags) const;
 
 private:
+    void AddFuncs(ITypeInfo* ti, UINT count);
+
     std::vector<Func> funcs_;
 };
 

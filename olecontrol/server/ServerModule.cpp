@@ -7,6 +7,7 @@
 #include "ComPtr.h"
 #include "Manifest.h"
 #include "ModuleInfo.h"
+#include "OlderTypeLibs.h"
 #include "ReturnIf.h"
 #include "Text.h"
 
@@ -142,6 +143,8 @@ HRESULT ServerModule::Register() const {
         if (FAILED(WriteRegistryRows(rows, path))) return SELFREG_E_CLASS;
         ComPtr<ITypeLib> lib;
         if (SUCCEEDED(LoadModuleTypeLib(Module(), &lib))) {
+            LibAttr attr(lib.Get());
+            if (attr.get()) ForgetOlderTypeLibs(*attr.get());
             if (FAILED(RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr)))
                 return SELFREG_E_TYPELIB;
         }

@@ -61,14 +61,27 @@ struct LinkSendWork {
 
 // One watched message on its way to the handler: made on the window
 // procedure's stack and named the thread's innermost delivery while the
-// handler runs, so that what the engine looked up once reaches the control.
+// handler runs, so that what the engine looked up once reaches the control,
+// and the handler can answer the message or pass it on itself.
 struct Delivery {
-    HWND hwnd;
+    HWND hwnd = nullptr;
     // The control the event names: the target control of the window, or
     // the call-back control for the raw window.
     kx::ComPtr<IDispatch> control;
     // The control's DoGetEvents has taken it as the engine's own call.
     bool taken = false;
+    // False while a DoGetEvents that code calls runs: no message behind it.
+    bool message = false;
+    // Where the message was going when it came (a capture ended by its
+    // handler does not change that), and in which character set.
+    WNDPROC prev = nullptr;
+    bool unicode = false;
+    // A target control's window: a failing procedure there ends the capture.
+    bool controlWindow = false;
+    // What the sender gets when the message is answered here: swallowed,
+    // or passed on by the handler itself.
+    LRESULT returnValue = 0;
+    bool calledOriginal = false;
 };
 
 class EnumReports;

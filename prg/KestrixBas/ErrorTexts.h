@@ -1,4 +1,4 @@
-// The library's own errors, 10003 to 10020: numbers and their messages,
+// The library's own errors, 10003 to 10021: numbers and their messages,
 // exactly as the developer sees them. The engine reports the first two, the
 // control the rest.
 #pragma once
@@ -24,6 +24,7 @@ constexpr LONG kErrLinkDataRequired = 10017;
 constexpr LONG kErrLinkNameRunTime = 10018;
 constexpr LONG kErrLinkNameBlank = 10019;
 constexpr LONG kErrFileDropModeRunTime = 10020;
+constexpr LONG kErrNoMessage = 10021;
 
 constexpr wchar_t kMsgTargetHandleInvalid[] = L"TargetHandle ﾌﾟﾛﾊﾟﾃｨが不正です";
 constexpr wchar_t kMsgControlInvalidTail[] = L" が不正です"; // after the control's Name
@@ -45,6 +46,8 @@ constexpr wchar_t kMsgLinkDataRequired[] = L"LinkData は必須です";
 constexpr wchar_t kMsgLinkNameRunTime[] = L"実行時にLinkName ﾌﾟﾛﾊﾟﾃｨは設定できません";
 constexpr wchar_t kMsgLinkNameBlank[] = L"LinkName ﾌﾟﾛﾊﾟﾃｨが指定されていません";
 constexpr wchar_t kMsgFileDropModeRunTime[] = L"実行時にFileDropMode ﾌﾟﾛﾊﾟﾃｨは設定できません";
+constexpr wchar_t kMsgNoMessage[] =
+    L"GetEvents ｲﾍﾞﾝﾄの外では ReturnValue ﾌﾟﾛﾊﾟﾃｨと CallOriginal ﾒｿｯﾄﾞは使用できません";
 
 // Every own error carries the library's help file and this topic.
 constexpr wchar_t kHelpFile[] = L"Kestrix.hlp";

@@ -15,6 +15,7 @@
 
 #include "ComPtr.h"
 #include "EngineState.h"
+#include "ScopedSlot.h"
 
 // ---- The window-message catalogue -------------------------------------
 extern const wchar_t Def_AllEventsName[];
@@ -96,6 +97,28 @@ HWND gFn_FindDevEnvWnd();
 // The engine's own delivery of a message to window h, taken once by the
 // control's DoGetEvents; null for a DoGetEvents that code calls.
 Delivery* gFn_TakeDelivery(HWND h) noexcept;
+
+// ---- Answering a message from its handler ---------------------------------
+// The innermost message this thread is delivering, or null outside any
+// handler and while a DoGetEvents that code calls runs.
+Delivery* gFn_CurrentMessage() noexcept;
+// Passes the values to the procedure the message's window had when it came,
+// at once, in the window's character set, and returns its answer, which the
+// message is then answered with.
+LRESULT gFn_CallOriginal(Delivery& d, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
+// A DoGetEvents that code calls: no message behind its event, whatever
+// delivery it runs inside.
+class NoMessageScope {
+public:
+    explicit NoMessageScope(EngineSession& s) : slot_(s.delivery, &none_) {}
+
+private:
+    Delivery none_;
+    kx::ScopedSlot<Delivery> slot_;
+};
+// A window of another thread of this program: its messages run on that
+// thread, whose objects are not this one's.
+bool gFn_OnAnotherThread(HWND h) noexcept;
 
 // ---- Module utilities ---------------------------------------------------
 // The target control of window h, or the call-back control when h is none

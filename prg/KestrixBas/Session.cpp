@@ -38,14 +38,6 @@ WNDPROC Hook(HWND h, WNDPROC ansi, WNDPROC wide, bool& unicode) {
     return SetProcOf(h, ours, unicode);
 }
 
-// A window of another thread of this program would run its messages on
-// that thread, whose objects are not this session's.
-bool OnAnotherThread(HWND h) {
-    DWORD process = 0;
-    const DWORD thread = GetWindowThreadProcessId(h, &process);
-    return thread != 0 && process == GetCurrentProcessId() && thread != GetCurrentThreadId();
-}
-
 // Removal of one window: its recorded procedure goes back only while the
 // window runs ours; else whoever hooked it after us keeps passing messages
 // through ours, which passes them on unchanged.
@@ -72,7 +64,7 @@ bool Install(EngineState& e) {
 
     if (e.g_TargetHandle != 0) {
         const HWND h = reinterpret_cast<HWND>(e.g_TargetHandle);
-        if (OnAnotherThread(h)) return Refuse(e, kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed);
+        if (gFn_OnAnotherThread(h)) return Refuse(e, kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed);
         if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
         e.g_PrevHandleProc = Hook(h, gFn_CallProcHandle, gFn_CallProcHandleW, e.prevHandleUnicode);
         if (!e.g_PrevHandleProc) return Refuse(e, kestrix::kErrTargetHandleInvalid, kestrix::kMsgTargetHandleInvalid);
@@ -87,7 +79,7 @@ bool Install(EngineState& e) {
             if (e.g_FileDropMode) DragAcceptFiles(h, TRUE);
             if (e.g_PrevProcs.size() < i + 1) e.g_PrevProcs.resize(i + 1, nullptr);
             if (ReplacedEarlier(e, i)) continue;
-            if (OnAnotherThread(h)) return Refuse(e, kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed);
+            if (gFn_OnAnotherThread(h)) return Refuse(e, kestrix::kErrCaptureFailed, kestrix::kMsgCaptureFailed);
             bool unicode = false;
             e.g_PrevProcs[i] = Hook(h, gFn_CallProc, gFn_CallProcW, unicode);
             if (!e.g_PrevProcs[i])
@@ -122,6 +114,12 @@ void gFn_ResetTargets() {
     s.g_Ctls.assign(1, nullptr);
     s.g_CtlHwnds.assign(1, nullptr);
     s.g_PrevProcs.assign(1, nullptr);
+}
+
+bool gFn_OnAnotherThread(HWND h) noexcept {
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(h, &process);
+    return thread != 0 && process == GetCurrentProcessId() && thread != GetCurrentThreadId();
 }
 
 void gFn_AddTarget(kx::ComPtr<IDispatch> ctl, HWND h) {

@@ -77,11 +77,11 @@ TEST_F(RegistrationTest, Regsvr32RegistersTheControlAndUnregistersAllOfIt) {
     const std::wstring toolbox = Upper(ValueOf(Clsid(L"\\ToolboxBitmap32")));
     EXPECT_EQ(toolbox.substr(0, ocx.size() + 2), ocx + L", ") << kx::ToAnsi(toolbox);
     EXPECT_EQ(ValueOf(Clsid(L"\\TypeLib")), kLibId);
-    EXPECT_EQ(ValueOf(Clsid(L"\\Version")), L"1.34");
+    EXPECT_EQ(ValueOf(Clsid(L"\\Version")), L"1.35");
     // The type library and its interfaces, for containers that browse them
-    // (the library's key names its version in hexadecimal: 1.34 is 1.22).
-    EXPECT_EQ(Upper(ValueOf(L"TypeLib\\" + std::wstring(kLibId) + L"\\1.22\\0\\" + kPlatform)), ocx);
-    EXPECT_EQ(ValueOf(L"TypeLib\\" + std::wstring(kLibId) + L"\\1.22"), L"Kestrix (ｲﾍﾞﾝﾄを拡張するｺﾝﾄﾛｰﾙ)");
+    // (the library's key names its version in hexadecimal: 1.35 is 1.23).
+    EXPECT_EQ(Upper(ValueOf(L"TypeLib\\" + std::wstring(kLibId) + L"\\1.23\\0\\" + kPlatform)), ocx);
+    EXPECT_EQ(ValueOf(L"TypeLib\\" + std::wstring(kLibId) + L"\\1.23"), L"Kestrix (ｲﾍﾞﾝﾄを拡張するｺﾝﾄﾛｰﾙ)");
     EXPECT_TRUE(KeyExists(L"Interface\\" + std::wstring(kDualIid)));
     EXPECT_TRUE(KeyExists(L"Interface\\" + std::wstring(kEventsIid)));
     CLSID fromProgId{};
@@ -97,7 +97,7 @@ TEST_F(RegistrationTest, Regsvr32RegistersTheControlAndUnregistersAllOfIt) {
     EXPECT_TRUE(KeyExists(Clsid(L"\\InprocServer32")));
 }
 
-TEST_F(RegistrationTest, TheFileCarriesVersion134AndItsTwoBitmaps) {
+TEST_F(RegistrationTest, TheFileCarriesVersion135AndItsTwoBitmaps) {
     const std::wstring ocx = OcxPath();
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(ocx.c_str(), &ignored);
@@ -107,12 +107,12 @@ TEST_F(RegistrationTest, TheFileCarriesVersion134AndItsTwoBitmaps) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT len = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &len));
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(34, 1));
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(34, 1));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(35, 1));
+    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(35, 1));
     wchar_t* text = nullptr;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\FileVersion",
                                reinterpret_cast<void**>(&text), &len));
-    EXPECT_STREQ(text, L"1.34");
+    EXPECT_STREQ(text, L"1.35");
     EXPECT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\OLESelfRegister",
                                reinterpret_cast<void**>(&text), &len));
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\041104b0\\LegalCopyright",
@@ -174,7 +174,7 @@ TEST_F(RegistrationTest, TheManifestBesideAndInsideTheFileSaysWhatRegistrationWr
     const std::string beside = FileText(ExeDir() + L"Kestrix.manifest");
     ASSERT_FALSE(beside.empty()) << "no Kestrix.manifest beside the OCX";
     EXPECT_EQ(ManifestResource(OcxPath(), 2), beside);
-    EXPECT_NE(beside.find("<assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"1.34.0.0\" "
+    EXPECT_NE(beside.find("<assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"1.35.0.0\" "
                           "processorArchitecture=\"" + kArch + "\"/>"),
               std::string::npos);
     EXPECT_NE(beside.find("<file name=\"Kestrix.OCX\">"), std::string::npos);
@@ -196,13 +196,13 @@ TEST_F(RegistrationTest, TheManifestBesideAndInsideTheFileSaysWhatRegistrationWr
         EXPECT_NE(beside.find(kx::ToAnsi(L"<comClass clsid=\"" + std::wstring(text) + L"\" threadingModel=\"Apartment\"")),
                   std::string::npos);
     }
-    EXPECT_NE(beside.find(kx::ToAnsi(L"<typelib tlbid=\"" + std::wstring(kLibId) + L"\" version=\"1.34\" helpdir=\"\"")),
+    EXPECT_NE(beside.find(kx::ToAnsi(L"<typelib tlbid=\"" + std::wstring(kLibId) + L"\" version=\"1.35\" helpdir=\"\"")),
               std::string::npos);
 
     // The demo programs name this assembly, of their own architecture.
     for (const wchar_t* demo : {L"Demlet1.exe", L"Demlet2.exe"}) {
         const std::string own = ManifestResource(ExeDir() + L"..\\..\\demos\\" + demo, 1);
-        EXPECT_NE(own.find("<assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"1.34.0.0\" "
+        EXPECT_NE(own.find("<assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"1.35.0.0\" "
                            "processorArchitecture=\"" + kArch + "\"/>"),
                   std::string::npos)
             << kx::ToAnsi(demo) << ":\n" << own;

@@ -17,6 +17,7 @@ namespace {
 
 const GUID kLibId = {0x5C2BF89F, 0x7E58, 0x43A7, {0xBB, 0x95, 0x8D, 0xF1, 0xDB, 0xF2, 0x87, 0x42}};
 const GUID kDualIid = {0x459EEE11, 0x887B, 0x4B5E, {0x81, 0x33, 0x0D, 0xF0, 0xB8, 0xE8, 0xE8, 0xA2}};
+const GUID kDual2Iid = {0xA9E46ED3, 0x9148, 0x402C, {0x9D, 0x92, 0xB3, 0x2D, 0x34, 0x92, 0x04, 0xBA}};
 const GUID kEventsIid = {0xEE7E5239, 0x2028, 0x428C, {0xBF, 0xFD, 0xCC, 0x4C, 0xB2, 0x48, 0xF4, 0x73}};
 const GUID kClsid = {0x9C3D95F7, 0x81D2, 0x4F8F, {0xBF, 0x6F, 0x29, 0x45, 0xC6, 0x67, 0xB5, 0x7D}};
 
@@ -134,6 +135,21 @@ const std::vector<Func> kSlots = {
     {L"LinkName", P, 0x68030000, {{L"", VT_BSTR, false}}, VT_EMPTY, 0, kHelpLinkName, 23},
 };
 
+// _Kestrix2's own members, in the slots after _Kestrix's.
+const std::wstring kHelpReturnValue = L"GetEvents ｲﾍﾞﾝﾄでCancelしたﾒｯｾｰｼﾞの戻り値";
+const std::vector<Func> kSlots2 = {
+    {L"ReturnValue", G, 0x68030007, {}, kPtr, kNotBrowsable, kHelpReturnValue, 25},
+    {L"ReturnValue", P, 0x68030007, {{L"", kPtr, false}}, VT_EMPTY, kNotBrowsable, kHelpReturnValue, 25},
+    {L"CallOriginal",
+     M,
+     0x60030016,
+     {{L"EventValue", VT_I4, false}, {L"Parameter1", kPtr, false}, {L"Parameter2", kPtr, false}},
+     kPtr,
+     0,
+     L"ﾒｯｾｰｼﾞを元のｳｨﾝﾄﾞｳﾌﾟﾛｼｰｼﾞｬに渡し、その戻り値を返す",
+     26},
+};
+
 const std::vector<Func> kEvents = {
     {L"GetEvents",
      M,
@@ -198,8 +214,9 @@ VARTYPE Target(const TYPEDESC& t, bool* byRef) {
     return inner.vt;
 }
 
-// Compares the functions of ti, in slot (or index) order, with the table.
-void ExpectFuncs(ITypeInfo* ti, const std::vector<Func>& want, bool bySlot) {
+// Compares the functions of ti, in slot (or index) order, with the table;
+// by slot, the first is firstSlot (right after IDispatch's seven).
+void ExpectFuncs(ITypeInfo* ti, const std::vector<Func>& want, bool bySlot, size_t firstSlot = 7) {
     Attr attr(ti);
     ASSERT_TRUE(attr);
     ASSERT_EQ(attr->cFuncs, want.size());
@@ -212,8 +229,8 @@ void ExpectFuncs(ITypeInfo* ti, const std::vector<Func>& want, bool bySlot) {
         const FUNCDESC* f = funcs[i];
         SCOPED_TRACE(testing::Message() << "slot " << i << " " << Show(w.name));
         if (bySlot) {
-            // Right after IDispatch's seven, a pointer each.
-            EXPECT_EQ(f->oVft, static_cast<SHORT>((7 + i) * sizeof(void*)));
+            // A pointer each.
+            EXPECT_EQ(f->oVft, static_cast<SHORT>((firstSlot + i) * sizeof(void*)));
         }
         BSTR names[8] = {};
         UINT got = 0;
@@ -265,12 +282,12 @@ protected:
 
 } // namespace
 
-TEST_F(TypeLibTest, TheLibraryIsKestrix32Version134WithItsHelpStringAndFile) {
+TEST_F(TypeLibTest, TheLibraryIsKestrix32Version135WithItsHelpStringAndFile) {
     TLIBATTR* attr = nullptr;
     ASSERT_HRESULT_SUCCEEDED(lib_->GetLibAttr(&attr));
     EXPECT_EQ(attr->guid, kLibId);
     EXPECT_EQ(attr->wMajorVerNum, 1);
-    EXPECT_EQ(attr->wMinorVerNum, 34);
+    EXPECT_EQ(attr->wMinorVerNum, 35);
     EXPECT_EQ(attr->syskind, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     lib_->ReleaseTLibAttr(attr);
     BSTR name = nullptr, doc = nullptr, file = nullptr;
@@ -278,7 +295,7 @@ TEST_F(TypeLibTest, TheLibraryIsKestrix32Version134WithItsHelpStringAndFile) {
     EXPECT_EQ(Take(name), L"Kestrix32");
     EXPECT_EQ(Take(doc), L"Kestrix (ｲﾍﾞﾝﾄを拡張するｺﾝﾄﾛｰﾙ)");
     EXPECT_EQ(Take(file), L"Kestrix.hlp");
-    EXPECT_EQ(lib_->GetTypeInfoCount(), 3u);
+    EXPECT_EQ(lib_->GetTypeInfoCount(), 4u);
 }
 
 TEST_F(TypeLibTest, KestrixIsAHiddenNonExtensibleDualInterfaceWithItsSeventeenMembersInSlotOrder) {
@@ -307,6 +324,32 @@ TEST_F(TypeLibTest, KestrixIsAHiddenNonExtensibleDualInterfaceWithItsSeventeenMe
     for (const Func& f : kSlots)
         if (members.empty() || members.back() != f.name) members.push_back(f.name);
     EXPECT_EQ(members.size(), 17u);
+}
+
+TEST_F(TypeLibTest, Kestrix2ExtendsKestrixWithReturnValueAndCallOriginalInTheSlotsAfterIts) {
+    kx::ComPtr<ITypeInfo> disp;
+    ASSERT_HRESULT_SUCCEEDED(lib_->GetTypeInfoOfGuid(kDual2Iid, &disp));
+    {
+        Attr a(disp.Get());
+        EXPECT_EQ(a->typekind, TKIND_DISPATCH);
+        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FDUAL);
+        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FHIDDEN);
+        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE);
+        EXPECT_EQ(a->wMajorVerNum, 1);
+        EXPECT_EQ(a->wMinorVerNum, 35);
+    }
+    HREFTYPE ref = 0;
+    ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
+    kx::ComPtr<ITypeInfo> vtable;
+    ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeInfo(ref, &vtable));
+    ExpectFuncs(vtable.Get(), kSlots2, /*bySlot=*/true, 7 + kSlots.size());
+    // Its base is the published _Kestrix.
+    ASSERT_HRESULT_SUCCEEDED(vtable->GetRefTypeOfImplType(0, &ref));
+    kx::ComPtr<ITypeInfo> base;
+    ASSERT_HRESULT_SUCCEEDED(vtable->GetRefTypeInfo(ref, &base));
+    Attr b(base.Get());
+    EXPECT_EQ(b->guid, kDualIid);
+    EXPECT_EQ(b->wMinorVerNum, 34);
 }
 
 TEST_F(TypeLibTest, TheEventInterfaceHasGetEventsLinkReceiveAndFileDrop) {
@@ -338,7 +381,7 @@ TEST_F(TypeLibTest, TheClassIsAControlWithTheDualAndTheEventsAsDefaults) {
         GUID iid;
         INT flags;
     } want[] = {
-        {kDualIid, IMPLTYPEFLAG_FDEFAULT},
+        {kDual2Iid, IMPLTYPEFLAG_FDEFAULT},
         {kEventsIid, IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE},
     };
     for (UINT i = 0; i < 2; ++i) {

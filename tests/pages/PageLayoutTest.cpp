@@ -248,7 +248,7 @@ TEST_F(Layout, VersionDialog) {
                            CheckLayout(
                                d,
                                {{kVdProduct, "Static", L"Kestrix", 120, 120, 3555, 930, 0, &product},
-                                {kVdVersion, "Static", L"Ver 1.34", 3840, 480, 1740, 495, 1, &version, true},
+                                {kVdVersion, "Static", L"Ver 1.35", 3840, 480, 1740, 495, 1, &version, true},
                                 {kVdOk, "Button", L"OK", 6000, 240, 1575, 615, 3},
                                 {kVdAuthorCaption, "Static", L"作成者", 120, 1200, 1095, 375, 2, &caption},
                                 {kVdAuthor, "Edit", L"Kestrix", 1200, 1200, 6375, 375, 6},

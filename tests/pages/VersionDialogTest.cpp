@@ -177,7 +177,7 @@ TEST_F(VersionDialog, ShownModallyOverTheEnvironmentsWindowCentredWithItsTexts) 
     EXPECT_TRUE(second);
     EXPECT_EQ(openDuringSecond, 1);
     EXPECT_EQ(caption, L"Kestrixｺﾝﾄﾛｰﾙ ﾊﾞｰｼﾞｮﾝ情報");
-    EXPECT_EQ(version, L"Ver 1.34");
+    EXPECT_EQ(version, L"Ver 1.35");
     EXPECT_EQ(author, L"Kestrix");
     EXPECT_EQ(home, L"https://kestrix.example.org/");
     EXPECT_EQ(mail, L"kestrix@example.org");

@@ -105,6 +105,8 @@ STDMETHODIMP Kestrix::IsEventsStart(VARIANT_BOOL* result) {
 
 bool Kestrix::CheckHandle(LONG_PTR hwnd) {
     const HWND h = reinterpret_cast<HWND>(hwnd);
+    // EventsStart refuses such a window: no probe needed to say so.
+    if (gFn_OnAnotherThread(h)) return false;
     try {
         const kx::ComPtr<IDispatch> ext = Extender();
         if (kx::byname::GetBool(ext.Get(), L"IsEventsStart")) {

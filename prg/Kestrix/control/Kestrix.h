@@ -13,11 +13,13 @@
 #include <optional>
 #include <vector>
 
+struct Delivery;
+
 namespace kestrix {
 
 extern const kx::ole::ControlClassInfo kKestrixClass;
 
-class Kestrix : public kx::ole::ControlBase<Kestrix, _Kestrix> {
+class Kestrix : public kx::ole::ControlBase<Kestrix, _Kestrix2> {
 public:
     // _Kestrix, in slot order
     STDMETHODIMP gFn_ErrMsg(LONG* ml_ErrNo, BSTR* ms_Description, LONG* ml_HelpContext, VARIANT_BOOL* result) override;
@@ -45,6 +47,10 @@ public:
     STDMETHODIMP LinkSend(BSTR* LinkName, BSTR* LinkData, VARIANT_BOOL* result) override;
     STDMETHODIMP get_LinkName(BSTR* value) override;
     STDMETHODIMP put_LinkName(BSTR value) override;
+    // _Kestrix2: answering the message being handled
+    STDMETHODIMP get_ReturnValue(LONG_PTR* value) override;
+    STDMETHODIMP put_ReturnValue(LONG_PTR value) override;
+    STDMETHODIMP CallOriginal(LONG EventValue, LONG_PTR Parameter1, LONG_PTR Parameter2, LONG_PTR* result) override;
 
     ~Kestrix() override;
 
@@ -111,7 +117,10 @@ private:
     std::optional<CaptureReport> InstallTargets();
     bool CheckHandle(LONG_PTR hwnd);
     bool DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp);
-    void DeliverDrop(IDispatch* control, HDROP drop);
+    // The innermost message of the thread; outside a handler, reported as
+    // the mistake it is (at design time shown, and then null).
+    Delivery* MessageOrReport();
+    void DeliverDrop(IDispatch* control, const std::vector<std::wstring>& files, LONG count);
     bool SendLink(std::wstring& name, const std::wstring& data);
     void ReceiveLink();
 

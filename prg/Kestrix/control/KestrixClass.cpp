@@ -19,7 +19,7 @@ static_assert(kMiscStatus == 0x20591, "the misc status registered and reported s
 
 const kx::ole::ControlClassInfo kKestrixClass = {
     &CLSID_Kestrix,
-    &IID__Kestrix,
+    &IID__Kestrix2,
     &DIID___Kestrix,
     kMiscStatus,
     kFixedExtent,
@@ -27,6 +27,7 @@ const kx::ole::ControlClassInfo kKestrixClass = {
     static_cast<UINT>(std::size(kKestrixPages)),
     IDB_KESTRIX_FACE,
     "KestrixControl",
+    &IID__Kestrix, // as published in 1.34
 };
 
 // Each instance holds its thread's store and session while it lives.

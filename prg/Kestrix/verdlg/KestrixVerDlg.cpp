@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Ansi.h"
+#include "KestrixVersion.h"
 #include "MakerInfo.h"
 #include "VerDlgControls.h"
 #include "VersionText.h"
@@ -24,7 +25,7 @@ const forms::FontDesc kCaptionFont = {L"ＭＳ ゴシック", 1425, false};
 
 const forms::ChildDesc kChildren[] = {
     {kVdProduct, Kind::Label, L"Kestrix", 120, 120, 3555, 930, 0, &kProductFont},
-    {kVdVersion, Kind::Label, L"Ver 1.34", 3840, 480, 1740, 495, 1, &kVersionFont},
+    {kVdVersion, Kind::Label, L"Ver " KX_VERSION_TEXT, 3840, 480, 1740, 495, 1, &kVersionFont},
     {kVdOk, Kind::Button, L"OK", 6000, 240, 1575, 615, 3, nullptr},
     {kVdAuthorCaption, Kind::Label, L"作成者", 120, 1200, 1095, 375, 2, &kCaptionFont},
     {kVdAuthor, Kind::TextBox, kMakerName, 1200, 1200, 6375, 375, 6, nullptr},
