@@ -45,7 +45,16 @@ public:
         VARIANT_BOOL* cancel = V_BOOLREF(&p->rgvarg[0]);
         seen.push_back(*msg);
         sameControl = sameControl && held && kx::SameObject(control, held->Get());
-        if (*msg == static_cast<LONG>(kCancel)) *cancel = VARIANT_TRUE;
+        if (*msg == static_cast<LONG>(kCancel)) {
+            *cancel = VARIANT_TRUE;
+            if (answer) {
+                try {
+                    kx::byname::LetLongPtr(control, L"ReturnValue", answer);
+                } catch (...) {
+                    answer = -1; // the instance refused: nothing escapes a sink
+                }
+            }
+        }
         if (*msg == static_cast<LONG>(kChange)) {
             *msg = static_cast<LONG>(kPlain);
             *p1 = 4242;
@@ -54,6 +63,7 @@ public:
         return S_OK;
     }
     std::vector<LONG> seen;
+    LONG_PTR answer = 0; // the ReturnValue a cancelled message gets, when not 0
     bool sameControl = true;
     kx::ComPtr<IDispatch>* held = nullptr; // the program's variable
 
@@ -125,6 +135,12 @@ TEST_F(BareInstanceTest, ItsSinkGetsTheMessagesAndTheLastReleaseEndsTheCapture) 
     EXPECT_EQ(sink_->seen.size(), 3u);
     EXPECT_EQ(recorder_->Seen(kPlain).size(), 3u);
     EXPECT_EQ(CanUnloadNow(), S_OK);
+}
+
+TEST_F(BareInstanceTest, ItsSinkAnswersAMessageThroughTheInstance) {
+    sink_->answer = 31;
+    EXPECT_EQ(SendMessageA(window_, kCancel, 0, 0), 31);
+    EXPECT_TRUE(recorder_->Seen(kCancel).empty());
 }
 
 TEST_F(BareInstanceTest, ReleasedFromInsideItsOwnHandlerTheMessageStillReachesTheWindow) {

@@ -2,6 +2,7 @@
 // a container reads from the file: version, face and toolbox bitmaps.
 #include "Ansi.h"
 #include "KestrixFixture.h"
+#include "Kestrix32.h"
 #include "PageIds.h"
 #include "UniqueHandle.h"
 
@@ -95,6 +96,42 @@ TEST_F(RegistrationTest, Regsvr32RegistersTheControlAndUnregistersAllOfIt) {
     EXPECT_EQ(RegSvr32(true), 0u);
     ASSERT_EQ(RegSvr32(false), 0u);
     EXPECT_TRUE(KeyExists(Clsid(L"\\InprocServer32")));
+}
+
+// A program compiled against 1.34 asks for that version: registering takes
+// this bitness's entries of older versions away (an install that left its
+// key behind included), so that it loads this file; the other bitness's
+// entries stay.
+TEST_F(RegistrationTest, RegisteringTakesOlderVersionsOfThisBitnessAwaySoA134ProgramLoadsThisFile) {
+    RegisterAgain guard;
+    const std::wstring lib = L"TypeLib\\" + std::wstring(kLibId);
+    const std::wstring other = sizeof(void*) == 8 ? L"win32" : L"win64";
+    const auto put = [](const std::wstring& key, const wchar_t* value) {
+        RegSetValueW(HKEY_CLASSES_ROOT, key.c_str(), REG_SZ, value, static_cast<DWORD>(wcslen(value) * sizeof(wchar_t)));
+    };
+    const auto loads135 = [] {
+        kx::ComPtr<ITypeLib> loaded;
+        if (FAILED(LoadRegTypeLib(LIBID_Kestrix32, 1, 34, 0, &loaded))) return false;
+        TLIBATTR* attr = nullptr;
+        if (FAILED(loaded->GetLibAttr(&attr))) return false;
+        const bool current = attr->wMinorVerNum == 35;
+        loaded->ReleaseTLibAttr(attr);
+        return current;
+    };
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, (lib + L"\\1.22").c_str()); // what a failed run may have left
+    // An older install of this bitness only: its key goes whole.
+    put(lib + L"\\1.22\\0\\" + kPlatform, L"C:\\old\\Kestrix.OCX");
+    ASSERT_EQ(RegSvr32(false), 0u);
+    EXPECT_FALSE(KeyExists(lib + L"\\1.22")) << "an older version's key left empty stays";
+    EXPECT_TRUE(loads135());
+
+    // Of both bitnesses: the other's entry stays.
+    put(lib + L"\\1.22\\0\\" + kPlatform, L"C:\\old\\Kestrix.OCX");
+    put(lib + L"\\1.22\\0\\" + other, L"C:\\other\\Kestrix.OCX");
+    ASSERT_EQ(RegSvr32(false), 0u);
+    EXPECT_FALSE(KeyExists(lib + L"\\1.22\\0\\" + kPlatform));
+    EXPECT_EQ(ValueOf(lib + L"\\1.22\\0\\" + other), L"C:\\other\\Kestrix.OCX");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, (lib + L"\\1.22").c_str());
 }
 
 TEST_F(RegistrationTest, TheFileCarriesVersion135AndItsTwoBitmaps) {

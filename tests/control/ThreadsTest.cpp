@@ -189,10 +189,14 @@ TEST_F(ThreadsTest, AWindowOfAnotherThreadIsRefusedAndNothingIsInstalled) {
     ThreadForm b;
     WindowRecorder recorder(b.Command1());
     std::optional<kx::AutomationError> raised;
+    bool checked = true;
     a.thread.Run([&] {
+        // HandleCheck says so beforehand, without a probe.
+        checked = a.K().Call(L"HandleCheck", {kxhost::Var::LongPtr(reinterpret_cast<LONG_PTR>(b.Command1()))}).AsBool();
         a.K().Let(L"TargetHandle", static_cast<LONG>(reinterpret_cast<LONG_PTR>(b.Command1())));
         raised = RaisedBy([&] { a.K().Call(L"EventsStart"); });
     });
+    EXPECT_FALSE(checked);
     ExpectOwnError(raised, 10010, L"イベントの取得に失敗しました");
     EXPECT_FALSE(a.Started());
     EXPECT_TRUE(recorder.Installed());

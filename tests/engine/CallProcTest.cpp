@@ -182,6 +182,29 @@ TEST_F(EngineTest, LastErrorOfAllBitsEndsTheSessionWithoutPassingTwice) {
     EXPECT_EQ(a.proc(), FailingLastErrorProc);
 }
 
+// A handler that passed the message on and then failed: the sender gets the
+// answer, the window has had the message once, and the -1 the window's
+// procedure left ends the capture as CallOriginal returns.
+TEST_F(EngineTest, AfterCallOriginalAFailedDeliveryAnswersWithoutPassingAgain) {
+    TestWindow a;
+    SetWindowLongPtrA(a.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FailingLastErrorProc));
+    bool startedAfterCall = true;
+    control_.object().Define(L"DoGetEvents", [&](WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* ei) -> HRESULT {
+        Delivery* const d = gFn_CurrentMessage();
+        if (!d) return E_UNEXPECTED;
+        EXPECT_EQ(gFn_CallOriginal(*d, kMsgA, 5, 6), Recorder::kResult);
+        startedAfterCall = gFn_Engine().g_EventsStarted;
+        d->returnValue += 1;
+        return AutoObject::Raise(ei, 5, L"handler failed");
+    });
+    ASSERT_TRUE(Capture({{L"Text1", a.hwnd()}}, L"'1025'"));
+    EXPECT_EQ(SendMessageA(a.hwnd(), kMsgA, 1, 2), Recorder::kResult + 1);
+    EXPECT_EQ(Recorder::Only({kMsgA}), (std::vector<Seen>{{a.hwnd(), kMsgA, 5, 6}}));
+    EXPECT_FALSE(startedAfterCall);
+    EXPECT_FALSE(gFn_Engine().g_EventsStarted);
+    EXPECT_EQ(gFn_CurrentMessage(), nullptr);
+}
+
 TEST_F(EngineTest, NestedMessagesAreHandledInOrderEachWithItsOwnValues) {
     TestWindow a;
     // The handler of A sends B to the same window: B is delivered whole
