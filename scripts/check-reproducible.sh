@@ -4,12 +4,12 @@
 # their zips must be byte-identical. Prints both runs' SHA-256 sums; exit 0
 # when they agree, 1 when they do not (with the first differing bytes).
 #   bash scripts/check-reproducible.sh
-set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/kx-repro.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+kx_on_exit 'rm -rf "$work"'
 for run in one second-run-elsewhere; do
-  git clone -q "$root" "$work/$run/Kestrix"
+  git clone -q "$KX_ROOT" "$work/$run/Kestrix"
   echo "check-reproducible: release in $work/$run/Kestrix"
   bash "$work/$run/Kestrix/scripts/release.sh" >"$work/$run.log" 2>&1 || { cat "$work/$run.log" >&2; exit 1; }
   echo "== $run"

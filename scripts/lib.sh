@@ -9,6 +9,8 @@
 #                       nothing here replaces another part's handler)
 #   kx_build [ARGS...]  takes the build folder's lock for the rest of the run
 #                       and builds (scripts/build.sh ARGS)
+#   kx_version          prints Kestrix's version, as the top CMakeLists.txt
+#                       says it (empty when it says none)
 set -euo pipefail
 
 KX_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -42,4 +44,8 @@ kx_build() {
   kx_lock_build_dir "$KX_BUILD"
   kx_on_exit kx_unlock_build_dir
   KX_BUILD_DIR="$KX_BUILD" KX_BITS="$KX_BITS" bash "$KX_ROOT/scripts/build.sh" "$@"
+}
+
+kx_version() {
+  sed -n 's/^project(Kestrix VERSION \([0-9.]*\) .*/\1/p' "$KX_ROOT/CMakeLists.txt"
 }

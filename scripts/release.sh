@@ -8,9 +8,8 @@
 # (scripts/at-source-date.sh), and the zips hold sorted entries with fixed
 # times and permissions, so that two clean clones in different folders give
 # the same bytes (scripts/check-reproducible.sh shows it).
-set -euo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 # KX_RELEASE_ALLOW_DIRTY=1 (the tests of the packages) builds what the tree
 # holds; KX_DIST_DIR puts the result elsewhere.
@@ -19,7 +18,7 @@ if [ "${KX_RELEASE_ALLOW_DIRTY:-0}" != 1 ] && [ -n "$(git status --porcelain)" ]
   git status --short >&2
   exit 1
 fi
-bash "$root/scripts/setup.sh" </dev/null
+bash "$KX_ROOT/scripts/setup.sh" </dev/null
 need=()
 for p in zip faketime; do
   command -v "$p" >/dev/null 2>&1 || need+=("$p")
@@ -32,10 +31,10 @@ fi
 
 export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}"
 export TZ=UTC
-version=$(sed -n 's/^project(Kestrix VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+version=$(kx_version)
 [ -n "$version" ] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
 
-dist="${KX_DIST_DIR:-$root/dist}"
+dist="${KX_DIST_DIR:-$KX_ROOT/dist}"
 rm -rf "$dist"
 mkdir -p "$dist"
 
@@ -44,8 +43,8 @@ mkdir -p "$dist"
 package() {
   local bits=$1 arch=$2 name=$3 hosts=$4
   local build="$dist/build-$name"
-  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
-    -DBUILD_TESTING=OFF -DKX_TIME_LAUNCHER="$root/scripts/at-source-date.sh" </dev/null >/dev/null
+  cmake -S "$KX_ROOT" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$KX_ROOT/cmake/mingw-$arch.cmake" \
+    -DBUILD_TESTING=OFF -DKX_TIME_LAUNCHER="$KX_ROOT/scripts/at-source-date.sh" </dev/null >/dev/null
   KX_WINE_QUIET=1 cmake --build "$build" -j"${KX_JOBS:-2}" --target Kestrix </dev/null >/dev/null
   local stage="$dist/stage-$name/Kestrix-$version-$name"
   mkdir -p "$stage/examples"

@@ -5,8 +5,11 @@
 # used from a script, and uninstalled with uninstall.cmd.
 #   bash scripts/test-release.sh
 # Ends with the line "N passed, M failed"; exit status 0 only when none failed.
-set -uo pipefail
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# A failed step is a failed check, counted, and the checks after it still
+# run: no errexit here.
+set +e
 work=$(mktemp -d "${TMPDIR:-/tmp}/kx-release-test.XXXXXX")
 prefixes=()
 cleanup() {
@@ -14,17 +17,17 @@ cleanup() {
   for p in "${prefixes[@]}"; do WINEPREFIX="$p" wineserver -k >/dev/null 2>&1; done
   rm -rf "$work"
 }
-trap cleanup EXIT
+kx_on_exit cleanup
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY
 
 echo "test-release: building the packages"
-if ! KX_DIST_DIR="$work/dist" KX_RELEASE_ALLOW_DIRTY=1 bash "$root/scripts/release.sh" >"$work/release.log" 2>&1; then
+if ! KX_DIST_DIR="$work/dist" KX_RELEASE_ALLOW_DIRTY=1 bash "$KX_ROOT/scripts/release.sh" >"$work/release.log" 2>&1; then
   cat "$work/release.log" >&2
   echo "0 passed, 1 failed"
   exit 1
 fi
-version=$(sed -n 's/^project(Kestrix VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
+version=$(kx_version)
 
 passed=0 failed=0
 check() { # what, then a command that must succeed
@@ -92,8 +95,8 @@ nothing_left() {
 # library all found; 7 without the manifest),
 # given an application manifest beside it.
 regfree() { # package, bits
-  local probe="$root/build/tests/demos/KxRegProbe.exe" arch=x86 dir
-  [ "$2" = 64 ] && probe="$root/build64/tests/demos/KxRegProbe.exe" arch=amd64
+  local probe="$KX_ROOT/build/tests/demos/KxRegProbe.exe" arch=x86 dir
+  [ "$2" = 64 ] && probe="$KX_ROOT/build64/tests/demos/KxRegProbe.exe" arch=amd64
   [ -f "$probe" ] || { echo "no $probe (run the test command)"; return 1; }
   dir="$work/unpacked${WINEARCH#win}/Kestrix-$version-$1"
   cp "$probe" "$dir/KxRegProbe.exe"
