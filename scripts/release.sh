@@ -71,8 +71,16 @@ package() {
     zip -X -D -q -@ "$dist/Kestrix-$version-$name.zip")
 }
 
-package 32 i686 x86 " (VB5, VB6, 32-bit office suites)"
-package 64 x86_64 x64 " (64-bit office suites and other 64-bit programs)"
-(cd "$dist" && sha256sum "Kestrix-$version-x86.zip" "Kestrix-$version-x64.zip" >SHA256SUMS)
+# KX_RELEASE_ARCHS chooses the packages (default both): a machine that runs
+# no 32-bit programs cannot build the 32-bit one (its manifest is written by
+# a 32-bit program).
+for arch in ${KX_RELEASE_ARCHS:-x86 x64}; do
+  case "$arch" in
+    x86) package 32 i686 x86 " (VB5, VB6, 32-bit office suites)" ;;
+    x64) package 64 x86_64 x64 " (64-bit office suites and other 64-bit programs)" ;;
+    *) echo "release: KX_RELEASE_ARCHS names x86 and x64, not $arch" >&2; exit 2 ;;
+  esac
+done
+(cd "$dist" && sha256sum Kestrix-"$version"-*.zip >SHA256SUMS)
 echo "release: $dist"
 cat "$dist/SHA256SUMS"

@@ -26,13 +26,19 @@ kx_runs_32bit() {
   [ "$KX_RUNS_32BIT" = 1 ]
 }
 
+# kx_wine_path: where nothing 32-bit runs, puts scripts/wine64-only first on
+# PATH, so that wine, wine-stable and the tools that start them (wineboot,
+# winepath, regedit) use the 64-bit loader.
+kx_wine_path() {
+  kx_runs_32bit && return 0
+  case ":$PATH:" in
+    *":$_kx_wine64_only:"*) ;;
+    *) export PATH="$_kx_wine64_only:$PATH" ;;
+  esac
+}
+
 kx_wine_vars() {
-  if ! kx_runs_32bit; then
-    case ":$PATH:" in
-      *":$_kx_wine64_only:"*) ;;
-      *) export PATH="$_kx_wine64_only:$PATH" ;;
-    esac
-  fi
+  kx_wine_path
   export WINEPREFIX="$1/wineprefix"
   KX_BITS=$(tr -dc '0-9' <"$1/kx-bits" 2>/dev/null || true)
   export KX_BITS="${KX_BITS:-32}"

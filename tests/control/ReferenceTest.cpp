@@ -30,7 +30,10 @@ std::wstring Utf8File(const std::wstring& name) {
 std::wstring Reference() { return Utf8File(L"reference.md"); }
 
 // The release's VB examples, copied beside this program.
-std::vector<std::wstring> ReleaseExamples() { return {Utf8File(L"Form1-code.txt"), Utf8File(L"FormHook.cls")}; }
+std::vector<std::wstring> ReleaseExamples() {
+    return {Utf8File(L"Form1-code.txt"), Utf8File(L"FormHook.cls"), Utf8File(L"BorderlessForm.txt"),
+            Utf8File(L"NcHitTest64.cls")};
+}
 
 // The bodies of the document's fenced blocks of this language.
 std::vector<std::wstring> Blocks(const std::wstring& doc, const std::wstring& language) {
@@ -79,7 +82,7 @@ TEST_F(KestrixTest, TheVbExamplesOfTheReferenceAndTheReleaseUseOnlyMembersTheCon
     kx::ComPtr<ITypeLib> lib;
     ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib));
     kx::ComPtr<ITypeInfo> members, events;
-    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(IID__Kestrix, &members));
+    ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(IID__Kestrix2, &members));
     ASSERT_HRESULT_SUCCEEDED(lib->GetTypeInfoOfGuid(DIID___Kestrix, &events));
     // The extender's own members, which every control on a VB form has.
     const std::set<std::wstring> extender = {L"Name", L"Left", L"Top", L"Visible", L"Tag", L"Parent"};
