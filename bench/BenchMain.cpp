@@ -29,6 +29,9 @@
 //   traced-control          the same path through the form's Command1 (its
 //                           window answering as this one does), the trace
 //                           on: a "Control:" line per message.
+//   answered-all            the whole path, the handler passing the message
+//                           on with CallOriginal and setting ReturnValue to
+//                           the answer.
 // Each set-up is timed with QueryPerformanceCounter for a fixed time per
 // sample; the set-ups take turns (the order rotating each round), each
 // sample split into ten slices that alternate with slices of the floor, and
@@ -38,7 +41,8 @@
 // best). The
 // goal lines tell whether an unwatched message costs at most 1.05 times the
 // floor, a message through the whole path at most 3 times and a traced one
-// at most 12 times, judged on the medians.
+// at most 12 times, and an answered one at most 2 times the whole path,
+// judged on the medians.
 //
 //   KestrixBench.exe [seconds-per-sample [rounds]]     (default 0.3 7)
 //
@@ -72,6 +76,7 @@ constexpr int kSlices = 10; // turns of the floor and a case in one sample
 constexpr double kUnwatchedGoal = 1.05;
 constexpr double kWholePathGoal = 3.0;
 constexpr double kTracedGoal = 12.0;
+constexpr double kAnsweredGoal = 2.0; // to the whole path
 
 // ---------------------------------------------------------------- the windows
 
@@ -321,12 +326,13 @@ Case WriteLineCase(HWND h) {
 
 // A message watched with "ALL" through Kestrix.OCX on a form to a handler:
 // to the raw window h, or with raw null to the form's Command1.
-Case WholePathCase(const char* name, HWND raw, bool traced, kxbench::WholePath* wp) {
+Case WholePathCase(const char* name, HWND raw, bool traced, kxbench::WholePath* wp, bool answering = false) {
     const WNDPROC original = raw && IsWindowUnicode(raw) ? TargetProcW : TargetProc;
     return Case(
         name,
-        [raw, traced, wp] {
+        [raw, traced, wp, answering] {
             std::string reason;
+            wp->answering = answering;
             if (wp->Start(raw, traced, &reason)) return true;
             Broken(std::string("whole path: ") + reason);
             return false;
@@ -356,6 +362,7 @@ std::vector<Case> MakeCases(HWND h, HWND wide, BenchControl* ctl, kxbench::Whole
     cases.push_back(WholePathCase("whole-path-all", h, false, wp));
     cases.push_back(WholePathCase("traced-handle", h, true, wp));
     cases.push_back(WholePathCase("traced-control", nullptr, true, wp));
+    cases.push_back(WholePathCase("answered-all", h, false, wp, true));
     const size_t wideFloor = cases.size();
     cases.push_back(FloorCase("floor-wide", wide));
     cases.back().floor = wideFloor;
@@ -429,6 +436,10 @@ void PrintResults(const std::vector<Case>& cases) {
               {"captured-unwatched-1", "captured-unwatched-500", "captured-unwatched-wide"});
     PrintGoal("whole path with \"ALL\"", kWholePathGoal, cases, {"whole-path-all", "whole-path-wide"});
     PrintGoal("traced whole path", kTracedGoal, cases, {"traced-handle", "traced-control"});
+    const double answered = MedianRatio(cases, "answered-all"), whole = MedianRatio(cases, "whole-path-all");
+    const double toWhole = whole > 0 ? answered / whole : 0;
+    std::printf("goal: answered <= %.2fx whole path: %s (answered-all %.2fx / whole-path-all %.2fx = %.2f)\n",
+                kAnsweredGoal, whole > 0 && toWhole <= kAnsweredGoal ? "PASS" : "FAIL", answered, whole, toWhole);
 }
 
 } // namespace

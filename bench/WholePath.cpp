@@ -1,5 +1,6 @@
 #include "WholePath.h"
 
+#include "ActiveXControl.h"
 #include "Ansi.h"
 #include "Control.h"
 #include "Form.h"
@@ -54,6 +55,7 @@ WNDPROC ProcOf(HWND h) {
 WholePath::WholePath() = default;
 
 WholePath::~WholePath() {
+    dual_.Reset();
     form_.reset();
     rt_.reset();
     if (!traceFile_.empty()) DeleteFileW(traceFile_.c_str());
@@ -76,8 +78,16 @@ bool WholePath::Open(std::string* why) {
         rt_->SetUnhandledErrorPolicy([](const kx::AutomationError&) {});
         form_ = kxhost::Form::Create(*rt_, kxhost::ParseForm(FormText(traceFile_), L"BenchForm.frm"));
         form_->On(L"Kestrix1", L"GetEvents", [this](kxhost::EventArgs& a) {
-            if (a.Long(1) == static_cast<LONG>(kMsg)) ++events;
+            if (a.Long(1) != static_cast<LONG>(kMsg)) return;
+            ++events;
+            if (!answering || !dual_) return;
+            // Through the control's dual interface, as a compiled program calls it.
+            LONG_PTR answer = 0;
+            if (SUCCEEDED(dual_->CallOriginal(a.Long(1), a.LongPtr(2), a.LongPtr(3), &answer)))
+                dual_->put_ReturnValue(answer);
         });
+        form_->Get<kxhost::ActiveXControl>(L"Kestrix1").ControlObject()->QueryInterface(
+            IID__Kestrix2, reinterpret_cast<void**>(dual_.ReleaseAndGetAddressOf()));
     } catch (const kx::RaisedError& e) {
         *why = "the form did not load: " + Describe(e.error());
         return false;

@@ -6,8 +6,11 @@
 // form's handler does nothing but count. With the trace on, every message
 // also writes its line (a "Control:" line for Command1, a "Handle:" line for
 // the raw window) to a trace file of the bench's own, removed at the end.
+// Answering, the handler passes the message on itself and sets the answer.
 #pragma once
 #include <windows.h>
+#include "ComPtr.h"
+#include "Kestrix32.h"
 #include "NonCopyable.h"
 #include <memory>
 #include <string>
@@ -36,10 +39,14 @@ public:
     bool Stop(HWND raw, WNDPROC rawOriginal, WNDPROC controlOriginal);
     // GetEvents handled for the bench's message so far.
     long events = 0;
+    // The handler answers the message itself: CallOriginal, then ReturnValue
+    // set to the window's answer.
+    bool answering = false;
 
 private:
     std::unique_ptr<kxhost::Runtime> rt_;
     std::unique_ptr<kxhost::Form> form_;
+    kx::ComPtr<_Kestrix2> dual_;
     std::wstring traceFile_;
 };
 

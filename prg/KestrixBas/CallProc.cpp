@@ -41,7 +41,7 @@ bool Deliver(EngineState& e, Delivery& d, LONG& msg, LONG_PTR& wp, LONG_PTR& lp,
     try {
         d.control = gFn_TargetCtl(e, d.hwnd);
         if (e.g_DebugMode && e.g_DebugOpen) {
-            const bool written = d.controlWindow ? gFn_DebugControlLine(e, d.control.Get(), msg, wp, lp)
+            const bool written = d.controlWindow ? gFn_DebugControlLine(e, d.control, msg, wp, lp)
                                                  : gFn_DebugHandleLine(e, d.hwnd, msg, wp, lp);
             if (!written) return false;
         }

@@ -66,8 +66,9 @@ struct LinkSendWork {
 struct Delivery {
     HWND hwnd = nullptr;
     // The control the event names: the target control of the window, or
-    // the call-back control for the raw window.
-    kx::ComPtr<IDispatch> control;
+    // the call-back control for the raw window, as the state holds it. The
+    // event takes its own reference before any handler runs.
+    IDispatch* control = nullptr;
     // The control's DoGetEvents has taken it as the engine's own call.
     bool taken = false;
     // False while a DoGetEvents that code calls runs: no message behind it.

@@ -122,8 +122,10 @@ bool gFn_OnAnotherThread(HWND h) noexcept;
 
 // ---- Module utilities ---------------------------------------------------
 // The target control of window h, or the call-back control when h is none
-// of them (the raw window); null on a thread without a state.
-kx::ComPtr<IDispatch> gFn_TargetCtl(const EngineState& e, HWND h) noexcept;
+// of them (the raw window): as the state holds it, for as long as the state
+// keeps it, and with a reference of the caller's own (null on a thread
+// without a state).
+IDispatch* gFn_TargetCtl(const EngineState& e, HWND h) noexcept;
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept;
 // Fills pieces from index 0 and returns the upper bound (pieces - 1).
 LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces);

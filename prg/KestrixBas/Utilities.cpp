@@ -7,17 +7,17 @@
 #include "Variant.h"
 #include <algorithm>
 
-kx::ComPtr<IDispatch> gFn_TargetCtl(const EngineState& e, HWND h) noexcept {
+IDispatch* gFn_TargetCtl(const EngineState& e, HWND h) noexcept {
     const size_t n = std::min(e.g_Ctls.size(), e.g_CtlHwnds.size());
     for (size_t i = 0; i < n; ++i) {
-        if (e.g_CtlHwnds[i] == h) return e.g_Ctls[i];
+        if (e.g_CtlHwnds[i] == h) return e.g_Ctls[i].Get();
     }
-    return e.g_CallbackCtl.Ptr();
+    return e.g_CallbackCtl.Get();
 }
 
 kx::ComPtr<IDispatch> gFn_TargetCtl(HWND h) noexcept {
     const EngineState* const e = gFn_EngineIfAny();
-    return e ? gFn_TargetCtl(*e, h) : nullptr;
+    return kx::ComPtr<IDispatch>(e ? gFn_TargetCtl(*e, h) : nullptr);
 }
 
 LONG gFn_Split(const std::wstring& text, wchar_t delimiter, std::vector<std::wstring>& pieces) {

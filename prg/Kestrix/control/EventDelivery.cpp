@@ -55,25 +55,24 @@ SAFEARRAY* StringArray(const std::vector<std::wstring>& items) {
 
 bool Kestrix::DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp) {
     const HWND h = reinterpret_cast<HWND>(*hwnd);
-    EngineState& e = gFn_Engine();
     // The engine's own call hands on the control it looked up; code's call
     // looks it up here, and has no message behind its event.
-    const Delivery* const delivery = gFn_TakeDelivery(h);
+    Delivery* const delivery = gFn_TakeDelivery(h);
     std::optional<NoMessageScope> noMessage;
-    if (!delivery) noMessage.emplace(e);
-    const kx::ComPtr<IDispatch> looked = delivery ? nullptr : gFn_TargetCtl(h);
-    IDispatch* const control = delivery ? delivery->control.Get() : looked.Get();
-
+    if (!delivery) noMessage.emplace(gFn_Engine());
     // A drop's files are read as it came, before a handler may pass it on
     // (the window's procedure may free the handle) or change it.
-    const bool drop = *msg == kDropFiles && e.g_FileDropMode;
+    const bool drop = *msg == kDropFiles && gFn_Engine().g_FileDropMode;
     LONG fileCount = 0;
     std::vector<std::wstring> files;
     if (drop) files = DroppedFiles(reinterpret_cast<HDROP>(*wp), &fileCount);
 
+    // The slot of a by-reference object owns its reference (a handler may
+    // replace it). FileDrop names the control the slot held before the handler.
+    IDispatch* controlRef = delivery ? kx::ComPtr<IDispatch>(delivery->control).Detach() : gFn_TargetCtl(h).Detach();
+    const kx::ComPtr<IDispatch> dropControl = drop ? controlRef : nullptr;
+
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    // The slot of a by-reference object owns its reference: a handler may replace it.
-    IDispatch* controlRef = kx::ComPtr<IDispatch>(control).Detach();
     // The handler's changes to the message and its parameters reach the
     // caller's own variables: the arguments refer to them.
     VARIANTARG args[5];
@@ -91,7 +90,7 @@ bool Kestrix::DeliverEvent(LONG_PTR* hwnd, LONG* msg, LONG_PTR* wp, LONG_PTR* lp
 
     if (drop) {
         // A drop the control handles always goes on to the window.
-        DeliverDrop(control, files, fileCount);
+        DeliverDrop(dropControl.Get(), files, fileCount);
         return false;
     }
     return cancel != VARIANT_FALSE;
