@@ -277,6 +277,36 @@ void ExpectFuncs(ITypeInfo* ti, const std::vector<Func>& want, bool bySlot, size
 class TypeLibTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_HRESULT_SUCCEEDED(LoadTypeLibEx(OcxPath().c_str(), REGKIND_NONE, &lib_)); }
+    // The type description of a GUID: of this kind and name, with these flags.
+    kx::ComPtr<ITypeInfo> Described(const GUID& guid, TYPEKIND kind, WORD flags, const wchar_t* name) const {
+        kx::ComPtr<ITypeInfo> ti;
+        EXPECT_HRESULT_SUCCEEDED(lib_->GetTypeInfoOfGuid(guid, &ti));
+        if (!ti) return ti;
+        {
+            Attr a(ti.Get());
+            EXPECT_EQ(a->typekind, kind);
+            EXPECT_EQ(a->wTypeFlags & flags, flags);
+        }
+        BSTR doc = nullptr;
+        EXPECT_HRESULT_SUCCEEDED(ti->GetDocumentation(MEMBERID_NIL, &doc, nullptr, nullptr, nullptr));
+        EXPECT_EQ(Take(doc), name);
+        return ti;
+    }
+    // A hidden, non-extensible dual interface of this name and version 1.minor;
+    // its vtable half, which holds the slots, in vtable.
+    void ExpectHiddenDual(const GUID& iid, const wchar_t* name, WORD minor, kx::ComPtr<ITypeInfo>* vtable) const {
+        const kx::ComPtr<ITypeInfo> disp = Described(
+            iid, TKIND_DISPATCH, TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FDISPATCHABLE, name);
+        ASSERT_TRUE(disp);
+        {
+            Attr a(disp.Get());
+            EXPECT_EQ(a->wMajorVerNum, 1);
+            EXPECT_EQ(a->wMinorVerNum, minor);
+        }
+        HREFTYPE ref = 0;
+        ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
+        ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeInfo(ref, vtable->ReleaseAndGetAddressOf()));
+    }
     kx::ComPtr<ITypeLib> lib_;
 };
 
@@ -299,24 +329,9 @@ TEST_F(TypeLibTest, TheLibraryIsKestrix32Version135WithItsHelpStringAndFile) {
 }
 
 TEST_F(TypeLibTest, KestrixIsAHiddenNonExtensibleDualInterfaceWithItsSeventeenMembersInSlotOrder) {
-    kx::ComPtr<ITypeInfo> disp;
-    ASSERT_HRESULT_SUCCEEDED(lib_->GetTypeInfoOfGuid(kDualIid, &disp));
-    {
-        Attr a(disp.Get());
-        EXPECT_EQ(a->typekind, TKIND_DISPATCH);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FDUAL);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FHIDDEN);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FDISPATCHABLE);
-    }
-    BSTR name = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(disp->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr));
-    EXPECT_EQ(Take(name), L"_Kestrix");
-    // The vtable half of the dual interface holds the slots.
-    HREFTYPE ref = 0;
-    ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
     kx::ComPtr<ITypeInfo> vtable;
-    ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeInfo(ref, &vtable));
+    ExpectHiddenDual(kDualIid, L"_Kestrix", 34, &vtable);
+    ASSERT_TRUE(vtable);
     ExpectFuncs(vtable.Get(), kSlots, /*bySlot=*/true);
 
     // 17 members: the properties' get and let share a name.
@@ -327,23 +342,12 @@ TEST_F(TypeLibTest, KestrixIsAHiddenNonExtensibleDualInterfaceWithItsSeventeenMe
 }
 
 TEST_F(TypeLibTest, Kestrix2ExtendsKestrixWithReturnValueAndCallOriginalInTheSlotsAfterIts) {
-    kx::ComPtr<ITypeInfo> disp;
-    ASSERT_HRESULT_SUCCEEDED(lib_->GetTypeInfoOfGuid(kDual2Iid, &disp));
-    {
-        Attr a(disp.Get());
-        EXPECT_EQ(a->typekind, TKIND_DISPATCH);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FDUAL);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FHIDDEN);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FNONEXTENSIBLE);
-        EXPECT_EQ(a->wMajorVerNum, 1);
-        EXPECT_EQ(a->wMinorVerNum, 35);
-    }
-    HREFTYPE ref = 0;
-    ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref));
     kx::ComPtr<ITypeInfo> vtable;
-    ASSERT_HRESULT_SUCCEEDED(disp->GetRefTypeInfo(ref, &vtable));
+    ExpectHiddenDual(kDual2Iid, L"_Kestrix2", 35, &vtable);
+    ASSERT_TRUE(vtable);
     ExpectFuncs(vtable.Get(), kSlots2, /*bySlot=*/true, 7 + kSlots.size());
     // Its base is the published _Kestrix.
+    HREFTYPE ref = 0;
     ASSERT_HRESULT_SUCCEEDED(vtable->GetRefTypeOfImplType(0, &ref));
     kx::ComPtr<ITypeInfo> base;
     ASSERT_HRESULT_SUCCEEDED(vtable->GetRefTypeInfo(ref, &base));
@@ -353,30 +357,17 @@ TEST_F(TypeLibTest, Kestrix2ExtendsKestrixWithReturnValueAndCallOriginalInTheSlo
 }
 
 TEST_F(TypeLibTest, TheEventInterfaceHasGetEventsLinkReceiveAndFileDrop) {
-    kx::ComPtr<ITypeInfo> events;
-    ASSERT_HRESULT_SUCCEEDED(lib_->GetTypeInfoOfGuid(kEventsIid, &events));
-    {
-        Attr a(events.Get());
-        EXPECT_EQ(a->typekind, TKIND_DISPATCH);
-        EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FHIDDEN);
-    }
-    BSTR name = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(events->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr));
-    EXPECT_EQ(Take(name), L"__Kestrix");
+    const kx::ComPtr<ITypeInfo> events = Described(kEventsIid, TKIND_DISPATCH, TYPEFLAG_FHIDDEN, L"__Kestrix");
+    ASSERT_TRUE(events);
     ExpectFuncs(events.Get(), kEvents, /*bySlot=*/false);
 }
 
 TEST_F(TypeLibTest, TheClassIsAControlWithTheDualAndTheEventsAsDefaults) {
-    kx::ComPtr<ITypeInfo> cls;
-    ASSERT_HRESULT_SUCCEEDED(lib_->GetTypeInfoOfGuid(kClsid, &cls));
+    const kx::ComPtr<ITypeInfo> cls =
+        Described(kClsid, TKIND_COCLASS, TYPEFLAG_FCONTROL | TYPEFLAG_FCANCREATE, L"Kestrix");
+    ASSERT_TRUE(cls);
     Attr a(cls.Get());
-    EXPECT_EQ(a->typekind, TKIND_COCLASS);
-    EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FCONTROL);
-    EXPECT_TRUE(a->wTypeFlags & TYPEFLAG_FCANCREATE);
     ASSERT_EQ(a->cImplTypes, 2);
-    BSTR name = nullptr;
-    ASSERT_HRESULT_SUCCEEDED(cls->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr));
-    EXPECT_EQ(Take(name), L"Kestrix");
     const struct {
         GUID iid;
         INT flags;

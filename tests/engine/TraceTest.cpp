@@ -38,6 +38,12 @@ const std::string kClock = "[##:##:##]";
 const std::string kText1Down = kClock + "Control:Text1     Event:WM_LBUTTONDOWN( 513)  P1:1          P2:0";
 std::string StartLine() { return Sjis(L"イベント取得を開始しました。(####/##/##-##:##:##)"); }
 std::string StopLine() { return Sjis(L"イベント取得を停止しました。(####/##/##-##:##:##)"); }
+// The first field of a raw window's line.
+std::string HandleField(const TestWindow& raw) { return kClock + "Handle: " + std::to_string(raw.handle()); }
+// A raw window's line for message 1025, which the catalogue does not name.
+std::string Line1025(const TestWindow& raw, const std::string& p1, const std::string& p2) {
+    return Zoned({HandleField(raw), "Event:?????( 1025)", "P1:" + p1, "P2:" + p2});
+}
 std::string File(const std::vector<std::string>& lines) {
     std::string out;
     for (const std::string& l : lines) out += l + "\r\n";
@@ -161,14 +167,10 @@ TEST_F(TraceTest, HandleLinesNameUnknownMessagesAndWriteNegativeValues) {
     SendMessageA(raw.hwnd(), WM_MOUSEMOVE, 0, 12);
     gFn_SubClassOff();
 
-    const std::string handle = kClock + "Handle: " + std::to_string(raw.handle());
     EXPECT_TRUE(HasShape(Read(),
-                         File({StartLine(),
-                               Zoned({handle,
-                                      "Event:?????"
-                                      "( 1025)",
-                                      "P1:-5", "P2:-70000"}),
-                               Zoned({handle, "Event:WM_MOUSEFIRST( 512)", "P1:0", "P2:12"}), StopLine(), ""})));
+                         File({StartLine(), Line1025(raw, "-5", "-70000"),
+                               Zoned({HandleField(raw), "Event:WM_MOUSEFIRST( 512)", "P1:0", "P2:12"}), StopLine(),
+                               ""})));
 }
 
 TEST_F(TraceTest, LineWritersShowSignsAndTheControlForAnUnknownWindow) {
@@ -233,13 +235,8 @@ TEST_F(TraceTest, LinesWriteValuesBeyond32BitsWhole) {
     EXPECT_TRUE(gFn_DebugHandleLine(gFn_Engine(), reinterpret_cast<HWND>(-0x100000000), 0, LLONG_MIN, LLONG_MAX));
     EXPECT_TRUE(gFn_DebugClose());
 
-    const std::string handle = kClock + "Handle: " + std::to_string(raw.handle());
     EXPECT_TRUE(HasShape(Read(),
-                         File({StartLine(),
-                               Zoned({handle,
-                                      "Event:?????"
-                                      "( 1025)",
-                                      "P1:1250999896491", "P2:-21474836481"}),
+                         File({StartLine(), Line1025(raw, "1250999896491", "-21474836481"),
                                StopLine(), "", StartLine(),
                                Zoned({kClock + "Handle:-4294967296", "Event:WM_NULL( 0)", "P1:-9223372036854775808",
                                       "P2:9223372036854775807"}),

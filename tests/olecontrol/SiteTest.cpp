@@ -46,6 +46,13 @@ protected:
         ctl_->get_hWnd(&h);
         return reinterpret_cast<HWND>(static_cast<LONG_PTR>(h));
     }
+    // The extent the control reports once given this one.
+    SIZEL ExtentAfterSetting(SIZEL size) {
+        EXPECT_HRESULT_SUCCEEDED(ole_->SetExtent(DVASPECT_CONTENT, &size));
+        SIZEL got{};
+        EXPECT_HRESULT_SUCCEEDED(ole_->GetExtent(DVASPECT_CONTENT, &got));
+        return got;
+    }
     LONG UserModeSeen() {
         LONG v = 99;
         EXPECT_HRESULT_SUCCEEDED(ctl_->get_UserModeSeen(&v));
@@ -216,9 +223,7 @@ TEST_F(SiteTest, FreeSizedControlTakesTheExtentGiven) {
     Attach();
     Activate();
     SIZEL size{2000, 1000};
-    ASSERT_HRESULT_SUCCEEDED(ole_->SetExtent(DVASPECT_CONTENT, &size));
-    SIZEL got{};
-    ASSERT_HRESULT_SUCCEEDED(ole_->GetExtent(DVASPECT_CONTENT, &got));
+    const SIZEL got = ExtentAfterSetting(size);
     EXPECT_EQ(2000, got.cx);
     EXPECT_EQ(1000, got.cy);
     EXPECT_TRUE(site_->posRectChanges.empty());
@@ -231,9 +236,7 @@ TEST_F(SiteTest, FixedSizeControlKeepsItsExtentAndAsksTheContainer) {
     Activate();
     ctl_->put_FixedSize(VARIANT_TRUE);
     SIZEL size{2000, 1000};
-    ASSERT_HRESULT_SUCCEEDED(ole_->SetExtent(DVASPECT_CONTENT, &size));
-    SIZEL got{};
-    ASSERT_HRESULT_SUCCEEDED(ole_->GetExtent(DVASPECT_CONTENT, &got));
+    const SIZEL got = ExtentAfterSetting(size);
     EXPECT_EQ(820, got.cx);
     EXPECT_EQ(741, got.cy);
     ASSERT_EQ(1u, site_->posRectChanges.size());

@@ -121,6 +121,40 @@ TEST_F(RegFreeTest, AnAtlHostWindowHostsItByProgId) {
 }
 
 #ifndef KX_OWN_MANIFEST
+// A program whose manifest names another version of the assembly than the
+// files beside it (1.34.0.0, the one before) is not bound to them: Windows
+// refuses to start it (14001), Wine starts it without the context, and
+// with nothing registered the control is not found.
+TEST(RegFreeVersions, AProgramNamingAnotherVersionIsNotBoundToTheseFiles) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring dir = std::wstring(temp) + L"kx-regfree-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    for (const wchar_t* f : {L"Kestrix.OCX", L"Kestrix.manifest"})
+        ASSERT_TRUE(CopyFileW((ExeDir() + f).c_str(), (dir + f).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((ExeDir() + L"..\\demos\\KxRegProbe.exe").c_str(), (dir + L"KxRegProbe.exe").c_str(), FALSE));
+    const char* arch = sizeof(void*) == 8 ? "amd64" : "x86";
+    const std::string manifest =
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+                    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n"
+                    "  <assemblyIdentity type=\"win32\" name=\"KxRegProbe\" version=\"1.0.0.0\" processorArchitecture=\"") +
+        arch +
+        "\"/>\r\n  <dependency><dependentAssembly>\r\n"
+        "    <assemblyIdentity type=\"win32\" name=\"Kestrix\" version=\"1.34.0.0\" processorArchitecture=\"" +
+        arch + "\"/>\r\n  </dependentAssembly></dependency>\r\n</assembly>\r\n";
+    const HANDLE f = CreateFileW((dir + L"KxRegProbe.exe.manifest").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(f, manifest.data(), static_cast<DWORD>(manifest.size()), &written, nullptr);
+    CloseHandle(f);
+    // 0: the class is not registered, and the probe ended normally.
+    EXPECT_EQ(RunAndWait(L"\"" + dir + L"KxRegProbe.exe\" notregistered", 60000, dir), 0u);
+    for (const wchar_t* name : {L"KxRegProbe.exe.manifest", L"KxRegProbe.exe", L"Kestrix.manifest", L"Kestrix.OCX"})
+        DeleteFileW((dir + name).c_str());
+    RemoveDirectoryW(dir.c_str());
+}
+
 // The demo programs carry manifests of their own: started from their folder
 // they create their controls and speak over the link, unregistered.
 TEST(RegFreeDemos, TheDemosRunFromTheirFolderAndTheirLinkWorks) {
