@@ -23,7 +23,7 @@ void Form_Load(kxhost::Form& form) {
     kestrix.Call(L"EventsStart");
     // Only receivers running now get the greeting: Demlet2 has only just
     // been started, and nobody waited for it.
-    kestrix.Call(L"LinkSend", {kestrix.Get(L"LinkName"), kxhost::Var(kGreeting)});
+    kestrix.Call(L"LinkSend", {kestrix.Call(L"LinkName"), kxhost::Var(kGreeting)});
 }
 
 void Form_Unload(kxhost::Form& form, kxhost::EventArgs&) { form.Ctl(L"Kestrix1").Call(L"EventsStop"); }

@@ -32,7 +32,7 @@ void ListAndSelect(const kxhost::Form& form, const std::wstring& item) {
     Object list;
     Resume([&] { list = form.Ctl(L"List1"); });
     Resume([&] { list.Call(L"AddItem", {item}); });
-    Resume([&] { list.Let(L"ListIndex", list.Get(L"NewIndex")); });
+    Resume([&] { list.Let(L"ListIndex", list.Call(L"NewIndex")); });
 }
 
 } // namespace
@@ -60,9 +60,9 @@ void Kestrix1_GetEvents(kxhost::Form& form, kxhost::EventArgs& args) {
     if (eventValue == WM_KILLFOCUS) {
         // The focus goes from Control to the window in Parameter1.
         std::wstring from;
-        Resume([&] { from = args.Obj(0).Get(L"Name").AsString(); });
+        Resume([&] { from = args.Obj(0).Call(L"Name").AsString(); });
         bool toForm = false;
-        Resume([&] { toForm = parameter1 == form.AsObject().Get(L"hwnd").AsLongPtr(); });
+        Resume([&] { toForm = parameter1 == form.AsObject().Call(L"hwnd").AsLongPtr(); });
         if (toForm) {
             ListAndSelect(form, FocusMovedItem(from, form.Name()));
         } else {
@@ -82,7 +82,7 @@ void Kestrix1_GetEvents(kxhost::Form& form, kxhost::EventArgs& args) {
 
     if (eventValue == WM_KEYDOWN && (parameter1 == VK_SHIFT || parameter1 == VK_NUMLOCK)) {
         std::wstring control;
-        Resume([&] { control = args.Obj(0).Get(L"Name").AsString(); });
+        Resume([&] { control = args.Obj(0).Call(L"Name").AsString(); });
         ListAndSelect(form, KeyItem(control, parameter1));
     }
     // Cancel is never set: every message goes on to its window.
@@ -104,11 +104,11 @@ void Kestrix1_FileDrop(kxhost::Form& form, kxhost::EventArgs& args) {
         joined += L"," + files[static_cast<size_t>(i)];
     }
     joined.erase(0, 1);
-    list.Let(L"ListIndex", list.Get(L"NewIndex"));
+    list.Let(L"ListIndex", list.Call(L"NewIndex"));
     form.AsObject().Call(L"SetFocus");
 
     const Object kestrix = form.Ctl(L"Kestrix1");
-    const std::wstring linkName = kestrix.Get(L"LinkName").AsString();
+    const std::wstring linkName = kestrix.Call(L"LinkName").AsString();
     if (!kestrix.Call(L"LinkSend", {linkName, joined}).AsBool())
         form.runtime().MsgBox(NotFoundMessage(linkName), MB_OK, kTitle);
 }

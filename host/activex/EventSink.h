@@ -19,7 +19,6 @@ public:
     // Finds the control's default source interface and advises this sink.
     HRESULT Connect(IUnknown* control);
     void Disconnect() noexcept;
-    const IID& SourceIid() const { return iid_; }
 
     bool QueryOther(REFIID riid, void** ppv) {
         if (riid != iid_ || iid_ == IID_NULL) return false;

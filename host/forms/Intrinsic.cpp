@@ -189,7 +189,6 @@ void ListBox::OnCommand(WORD code) {
     else if (code == LBN_DBLCLK) Raise(L"DblClick");
 }
 
-ControlDesc ListBox::Describe() const { return Control::Describe(); }
 
 // ---- CommandButton ----------------------------------------------------------
 

@@ -37,7 +37,6 @@ public:
     void SetListIndex(LONG index);
     std::wstring List(LONG index) const;
     void OnCommand(WORD code) override;
-    ControlDesc Describe() const override;
 
 private:
     bool multi_ = false;

@@ -49,7 +49,6 @@ VARIANTARG& EventArgs::Raw(UINT i) const {
 void EventArgs::SetLong(UINT i, LONG v) { SetThrough(Raw(i), Var(v)); }
 void EventArgs::SetLongPtr(UINT i, LONG_PTR v) { SetThrough(Raw(i), Var::LongPtr(v)); }
 void EventArgs::SetBool(UINT i, bool v) { SetThrough(Raw(i), Var(v)); }
-void EventArgs::SetString(UINT i, const std::wstring& v) { SetThrough(Raw(i), Var(v)); }
 
 std::vector<std::wstring> EventArgs::Strings(UINT i) const {
     const VARIANT* v = &Raw(i);

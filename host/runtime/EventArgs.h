@@ -29,7 +29,6 @@ public:
     void SetLong(UINT i, LONG v);
     void SetLongPtr(UINT i, LONG_PTR v);
     void SetBool(UINT i, bool v);
-    void SetString(UINT i, const std::wstring& v);
 
     VARIANTARG& Raw(UINT i) const;
 

@@ -63,10 +63,6 @@ Var Object::Call(const wchar_t* name, std::initializer_list<Arg> args) const {
     return Invoke(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
 }
 
-Var Object::Get(const wchar_t* name, std::initializer_list<Arg> args) const {
-    return Invoke(name, DISPATCH_PROPERTYGET | DISPATCH_METHOD, args);
-}
-
 void Object::Let(const wchar_t* name, const Arg& value) const { Invoke(name, DISPATCH_PROPERTYPUT, {value}); }
 
 void Object::Set(const wchar_t* name, IDispatch* value) const { Invoke(name, DISPATCH_PROPERTYPUTREF, {Arg(value)}); }

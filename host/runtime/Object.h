@@ -67,7 +67,6 @@ public:
     bool Is(const Object& o) const; // identity, as VB's Is compares
 
     Var Call(const wchar_t* name, std::initializer_list<Arg> args = {}) const;
-    Var Get(const wchar_t* name, std::initializer_list<Arg> args = {}) const;
     void Let(const wchar_t* name, const Arg& value) const;
     void Set(const wchar_t* name, IDispatch* value) const;
 

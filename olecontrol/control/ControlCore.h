@@ -68,7 +68,6 @@ public:
     // False when the container gives no user mode.
     bool AmbientUserMode(bool* value) const;
     bool AmbientDisplayName(std::wstring* value) const;
-    bool AmbientLocaleId(LCID* value) const;
     // The design-time / run-time decision as the base takes it: True when
     // the container says so or says nothing.
     bool RunMode() const;

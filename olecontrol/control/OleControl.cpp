@@ -17,13 +17,6 @@ bool ControlCore::AmbientDisplayName(std::wstring* value) const {
     return site_.AmbientString(DISPID_AMBIENT_DISPLAYNAME, value);
 }
 
-bool ControlCore::AmbientLocaleId(LCID* value) const {
-    LONG v = 0;
-    if (!site_.AmbientLong(DISPID_AMBIENT_LOCALEID, &v)) return false;
-    if (value) *value = static_cast<LCID>(v);
-    return true;
-}
-
 bool ControlCore::RunMode() const {
     bool user = true;
     return !AmbientUserMode(&user) || user;

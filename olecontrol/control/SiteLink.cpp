@@ -45,11 +45,6 @@ bool SiteLink::AmbientBool(DISPID id, bool* value) const {
     return SUCCEEDED(Ambient(id, v.get())) && v.vt() != VT_EMPTY && v.toBool(*value);
 }
 
-bool SiteLink::AmbientLong(DISPID id, LONG* value) const {
-    Variant v;
-    return SUCCEEDED(Ambient(id, v.get())) && v.vt() != VT_EMPTY && v.toLong(*value);
-}
-
 bool SiteLink::AmbientString(DISPID id, std::wstring* value) const {
     Variant v;
     return SUCCEEDED(Ambient(id, v.get())) && v.vt() != VT_EMPTY && v.toString(*value);

@@ -26,7 +26,6 @@ public:
     HRESULT Ambient(DISPID id, VARIANT* value) const;
     // True when the site gave a value of (or converting to) the type.
     bool AmbientBool(DISPID id, bool* value) const;
-    bool AmbientLong(DISPID id, LONG* value) const;
     bool AmbientString(DISPID id, std::wstring* value) const;
 
     // The container's extender object of the control.

@@ -37,7 +37,7 @@ protected:
         K().Call(L"EventsStart");
         ASSERT_TRUE(K().Call(L"IsEventsStart").AsBool());
     }
-    LONG_PTR ReturnValue() const { return K().Get(L"ReturnValue").AsLongPtr(); }
+    LONG_PTR ReturnValue() const { return K().Call(L"ReturnValue").AsLongPtr(); }
     void SetReturnValue(LONG_PTR v) const { K().Let(L"ReturnValue", Var::LongPtr(v)); }
     LONG_PTR CallOriginal(LONG msg, LONG_PTR wp, LONG_PTR lp) const {
         return K().Call(L"CallOriginal", {msg, Var::LongPtr(wp), Var::LongPtr(lp)}).AsLongPtr();

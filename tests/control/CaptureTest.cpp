@@ -88,7 +88,7 @@ TEST_F(CaptureTest, StartErrorsShowOneBoxEachAtDesignTime) {
 TEST_F(CaptureTest, BlankTargetControlsReadsNothingAfterTheRefusal) {
     Load(L"        Bag targetcontrols = \"  \"\n" + kQuiet);
     ExpectOwnError(Start(), 10006, L"TargetControls と TargetHandle ﾌﾟﾛﾊﾟﾃｨが設定されていません");
-    EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"(Nothing)");
+    EXPECT_EQ(K().Call(L"TargetControls").AsString(), L"(Nothing)");
 }
 
 TEST_F(CaptureTest, NamesMatchWithoutRegardToCaseAndStartingTwiceDoesNothing) {
@@ -184,8 +184,8 @@ TEST_F(CaptureTest, AControlArrayOfThreeButtonsGivesThreeTargetsAndLaterNamesSti
     std::vector<std::pair<std::wstring, LONG>> seen; // name and index of each GetEvents' Control
     f.On(L"Kestrix1", L"GetEvents", [&](EventArgs& a) {
         const kxhost::Object c = a.Obj(0);
-        const std::wstring name = c.Get(L"Name").AsString();
-        seen.emplace_back(name, name == L"Cmd" ? c.Get(L"Index").AsLong() : -1);
+        const std::wstring name = c.Call(L"Name").AsString();
+        seen.emplace_back(name, name == L"Cmd" ? c.Call(L"Index").AsLong() : -1);
     });
     EXPECT_FALSE(Start().has_value());
     ASSERT_TRUE(Started());
@@ -201,10 +201,10 @@ TEST_F(CaptureTest, ARawHandleThatIsANamedControlsWindowIsCapturedOnceAsThatCont
         Load(L"        Bag targetcontrols = \"Form1,Command1\"\n        Bag targetevents = \"'1030'\"\n" + kQuiet);
     K().Let(L"TargetHandle", H(Hwnd(L"Command1")));
     std::vector<std::wstring> sources;
-    f.On(L"Kestrix1", L"GetEvents", [&](EventArgs& a) { sources.push_back(a.Obj(0).Get(L"Name").AsString()); });
+    f.On(L"Kestrix1", L"GetEvents", [&](EventArgs& a) { sources.push_back(a.Obj(0).Call(L"Name").AsString()); });
     EXPECT_FALSE(Start().has_value());
     ASSERT_TRUE(Started());
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), 0);
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), 0);
     SendMessageA(Hwnd(L"Command1"), WM_USER + 6, 0, 0);
     EXPECT_EQ(sources, std::vector<std::wstring>{L"Command1"});
     const LONG_PTR during = ProcOf(Hwnd(L"Command1"));

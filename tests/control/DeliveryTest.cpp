@@ -28,7 +28,7 @@ protected:
         auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1,List1\"\n        Bag targetevents = \"" +
                        targetEvents + L"\"\n        Bag debugmode = False\n");
         f.On(L"Kestrix1", L"GetEvents", [this](EventArgs& a) {
-            events_.push_back({a.Obj(0).Get(L"Name").AsString(), a.Long(1), a.LongPtr(2), a.LongPtr(3)});
+            events_.push_back({a.Obj(0).Call(L"Name").AsString(), a.Long(1), a.LongPtr(2), a.LongPtr(3)});
             if (extra_) extra_(a);
         });
     }

@@ -34,7 +34,7 @@ protected:
             recorders_.push_back(std::make_unique<WindowRecorder>(Hwnd(name)));
         f.On(L"Kestrix1", L"FileDrop", [this](EventArgs& a) {
             const kxhost::Object c = a.Obj(0);
-            drops_.push_back({c.Is(K()) ? L"(Kestrix1)" : c.Get(L"Name").AsString(), a.Strings(1), a.Long(2)});
+            drops_.push_back({c.Is(K()) ? L"(Kestrix1)" : c.Call(L"Name").AsString(), a.Strings(1), a.Long(2)});
         });
     }
     void Start() {

@@ -21,13 +21,13 @@ struct Values {
 };
 
 void ExpectValues(const Object& k, const Values& v) {
-    EXPECT_EQ(k.Get(L"TargetControls").AsString(), v.targetControls);
-    EXPECT_EQ(k.Get(L"TargetEvents").AsString(), v.targetEvents);
-    EXPECT_EQ(k.Get(L"DebugMode").AsBool(), v.debugMode);
-    EXPECT_EQ(k.Get(L"DebugFile").AsString(), v.debugFile);
-    EXPECT_EQ(k.Get(L"LinkName").AsString(), v.linkName);
-    EXPECT_EQ(k.Get(L"FileDropMode").AsBool(), v.fileDropMode);
-    EXPECT_EQ(k.Get(L"TargetHandle").AsLong(), v.targetHandle);
+    EXPECT_EQ(k.Call(L"TargetControls").AsString(), v.targetControls);
+    EXPECT_EQ(k.Call(L"TargetEvents").AsString(), v.targetEvents);
+    EXPECT_EQ(k.Call(L"DebugMode").AsBool(), v.debugMode);
+    EXPECT_EQ(k.Call(L"DebugFile").AsString(), v.debugFile);
+    EXPECT_EQ(k.Call(L"LinkName").AsString(), v.linkName);
+    EXPECT_EQ(k.Call(L"FileDropMode").AsBool(), v.fileDropMode);
+    EXPECT_EQ(k.Call(L"TargetHandle").AsLong(), v.targetHandle);
 }
 
 std::wstring Text(const kxhost::Value& v) {
@@ -192,7 +192,7 @@ TEST_F(InitTest, TwoFormsShareOneStoreAndTheLaterOneDecides) {
     }
     // A change through one is seen through the other.
     k1.Let(L"DebugMode", false);
-    EXPECT_FALSE(k2.Get(L"DebugMode").AsBool());
+    EXPECT_FALSE(k2.Call(L"DebugMode").AsBool());
 }
 
 TEST_F(InitTest, TheControlHasItsOneSizeAndItsOwnWindowInBothModes) {
@@ -210,9 +210,9 @@ TEST_F(InitTest, TheControlHasItsOneSizeAndItsOwnWindowInBothModes) {
         EXPECT_EQ(extent.cy, 741);
 
         // Its own window, through the extender and on the control alike.
-        const HWND own = reinterpret_cast<HWND>(static_cast<LONG_PTR>(K().Get(L"hwnd").AsLong()));
+        const HWND own = reinterpret_cast<HWND>(static_cast<LONG_PTR>(K().Call(L"hwnd").AsLong()));
         ASSERT_TRUE(IsWindow(own));
-        EXPECT_EQ(Object(Kx().ControlObject()).Get(L"hwnd").AsLong(), K().Get(L"hwnd").AsLong());
+        EXPECT_EQ(Object(Kx().ControlObject()).Call(L"hwnd").AsLong(), K().Call(L"hwnd").AsLong());
         EXPECT_EQ(GetParent(own), Hwnd(L"Form1"));
         char title[32] = {};
         GetWindowTextA(own, title, sizeof title);

@@ -134,15 +134,15 @@ TEST_F(PropertyRules, DesignTargetEventsIsUpperCasedAndBlankIsRefusedWithABox) {
     Load(kSaved, Mode::Design);
     const size_t before = Kx().Changes().size();
     K().Let(L"TargetEvents", L"all");
-    EXPECT_EQ(K().Get(L"TargetEvents").AsString(), L"ALL");
+    EXPECT_EQ(K().Call(L"TargetEvents").AsString(), L"ALL");
     K().Let(L"TargetEvents", L" '12','22' ");
-    EXPECT_EQ(K().Get(L"TargetEvents").AsString(), L"'12','22'");
+    EXPECT_EQ(K().Call(L"TargetEvents").AsString(), L"'12','22'");
     EXPECT_TRUE(Boxes().empty());
 
     K().Let(L"TargetEvents", L"   ");
     ASSERT_EQ(Boxes().size(), 1u);
     ExpectOwnBox(Boxes()[0], L"対象イベント値が指定されていません");
-    EXPECT_EQ(K().Get(L"TargetEvents").AsString(), L"'12','22'");
+    EXPECT_EQ(K().Call(L"TargetEvents").AsString(), L"'12','22'");
     // The set carries on with the old value and completes: three notifications.
     EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(3, DISPID_KX_TARGETEVENTS));
 }
@@ -151,17 +151,17 @@ TEST_F(PropertyRules, DesignDebugFileAndLinkNameAreTrimmedAndBlankIsRefusedWithA
     Load(kSaved, Mode::Design);
     const size_t before = Kx().Changes().size();
     K().Let(L"DebugFile", L"  trace.dbg ");
-    EXPECT_EQ(K().Get(L"DebugFile").AsString(), L"trace.dbg");
+    EXPECT_EQ(K().Call(L"DebugFile").AsString(), L"trace.dbg");
     K().Let(L"DebugFile", L"");
     K().Let(L"LinkName", L" Other ");
-    EXPECT_EQ(K().Get(L"LinkName").AsString(), L"Other");
+    EXPECT_EQ(K().Call(L"LinkName").AsString(), L"Other");
     K().Let(L"LinkName", L"  ");
 
     ASSERT_EQ(Boxes().size(), 2u);
     ExpectOwnBox(Boxes()[0], L"デバッグファイルが指定されていません");
     ExpectOwnBox(Boxes()[1], L"LinkName ﾌﾟﾛﾊﾟﾃｨが指定されていません");
-    EXPECT_EQ(K().Get(L"DebugFile").AsString(), L"trace.dbg");
-    EXPECT_EQ(K().Get(L"LinkName").AsString(), L"Other");
+    EXPECT_EQ(K().Call(L"DebugFile").AsString(), L"trace.dbg");
+    EXPECT_EQ(K().Call(L"LinkName").AsString(), L"Other");
     EXPECT_EQ(ChangesSince(before),
               (std::vector<DISPID>{DISPID_KX_DEBUGFILE, DISPID_KX_DEBUGFILE, DISPID_KX_LINKNAME, DISPID_KX_LINKNAME}));
 }
@@ -169,13 +169,13 @@ TEST_F(PropertyRules, DesignDebugFileAndLinkNameAreTrimmedAndBlankIsRefusedWithA
 TEST_F(PropertyRules, DesignBooleansAreAccepted) {
     Load(kSaved, Mode::Design);
     const size_t before = Kx().Changes().size();
-    EXPECT_FALSE(K().Get(L"FileDropMode").AsBool());
+    EXPECT_FALSE(K().Call(L"FileDropMode").AsBool());
     K().Let(L"FileDropMode", true);
-    EXPECT_TRUE(K().Get(L"FileDropMode").AsBool());
+    EXPECT_TRUE(K().Call(L"FileDropMode").AsBool());
     K().Let(L"DebugMode", true);
-    EXPECT_TRUE(K().Get(L"DebugMode").AsBool());
+    EXPECT_TRUE(K().Call(L"DebugMode").AsBool());
     K().Let(L"DebugMode", false);
-    EXPECT_FALSE(K().Get(L"DebugMode").AsBool());
+    EXPECT_FALSE(K().Call(L"DebugMode").AsBool());
     EXPECT_EQ(ChangesSince(before),
               (std::vector<DISPID>{DISPID_KX_FILEDROPMODE, DISPID_KX_DEBUGMODE, DISPID_KX_DEBUGMODE}));
     EXPECT_TRUE(Boxes().empty());
@@ -183,13 +183,13 @@ TEST_F(PropertyRules, DesignBooleansAreAccepted) {
 
 TEST_F(PropertyRules, DesignTargetHandleIsRefusedWithABoxAndBecomesZero) {
     Load(L"        Bag targethandle = 4242\n", Mode::Design);
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), 4242); // restored as saved, no rule applied
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), 4242); // restored as saved, no rule applied
     const size_t before = Kx().Changes().size();
     // Even a real window is refused at design time.
     K().Let(L"TargetHandle", static_cast<LONG>(reinterpret_cast<LONG_PTR>(Hwnd(L"Command1"))));
     ASSERT_EQ(Boxes().size(), 1u);
     ExpectOwnBox(Boxes()[0], L"デザイン時にTargetHandle ﾌﾟﾛﾊﾟﾃｨは設定できません");
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), 0);
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), 0);
     EXPECT_EQ(ChangesSince(before), std::vector<DISPID>{DISPID_KX_TARGETHANDLE});
 }
 
@@ -218,11 +218,11 @@ TEST_F(PropertyRules, RunTimeRefusalsRaiseAndLeaveEverythingAsItWas) {
         SCOPED_TRACE(testing::Message() << "property " << std::string(c.name, c.name + wcslen(c.name)));
         ExpectOwnError(RaisedBy([&] { K().Let(c.name, c.value); }), c.number, c.text);
     }
-    EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"Form1,Command1");
-    EXPECT_EQ(K().Get(L"TargetEvents").AsString(), L"'513','514'");
-    EXPECT_EQ(K().Get(L"DebugFile").AsString(), L"saved.dbg");
-    EXPECT_FALSE(K().Get(L"FileDropMode").AsBool());
-    EXPECT_EQ(K().Get(L"LinkName").AsString(), L"Saved");
+    EXPECT_EQ(K().Call(L"TargetControls").AsString(), L"Form1,Command1");
+    EXPECT_EQ(K().Call(L"TargetEvents").AsString(), L"'513','514'");
+    EXPECT_EQ(K().Call(L"DebugFile").AsString(), L"saved.dbg");
+    EXPECT_FALSE(K().Call(L"FileDropMode").AsBool());
+    EXPECT_EQ(K().Call(L"LinkName").AsString(), L"Saved");
     EXPECT_TRUE(ChangesSince(before).empty());
     EXPECT_TRUE(Boxes().empty()) << "no message box at run time";
 }
@@ -231,9 +231,9 @@ TEST_F(PropertyRules, RunTimeDebugModeIsAccepted) {
     Load(kSaved);
     const size_t before = Kx().Changes().size();
     K().Let(L"DebugMode", true);
-    EXPECT_TRUE(K().Get(L"DebugMode").AsBool());
+    EXPECT_TRUE(K().Call(L"DebugMode").AsBool());
     K().Let(L"DebugMode", false);
-    EXPECT_FALSE(K().Get(L"DebugMode").AsBool());
+    EXPECT_FALSE(K().Call(L"DebugMode").AsBool());
     EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(2, DISPID_KX_DEBUGMODE));
 }
 
@@ -242,7 +242,7 @@ TEST_F(PropertyRules, RunTimeTargetHandleTakesWindowsAndZeroAndRefusesTheRest) {
     const size_t before = Kx().Changes().size();
     const LONG text1 = static_cast<LONG>(reinterpret_cast<LONG_PTR>(Hwnd(L"Text1")));
     K().Let(L"TargetHandle", text1);
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), text1);
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), text1);
 
     // Not a window: refused, the stored handle stays.
     ExpectOwnError(RaisedBy([&] { K().Let(L"TargetHandle", 0x7FFF0001); }), 10016,
@@ -252,10 +252,10 @@ TEST_F(PropertyRules, RunTimeTargetHandleTakesWindowsAndZeroAndRefusesTheRest) {
     DestroyWindow(gone);
     ExpectOwnError(RaisedBy([&] { K().Let(L"TargetHandle", static_cast<LONG>(reinterpret_cast<LONG_PTR>(gone))); }),
                    10016, L"対象ハンドル値が有効ではありません");
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), text1);
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), text1);
 
     K().Let(L"TargetHandle", 0);
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), 0);
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), 0);
     EXPECT_EQ(ChangesSince(before), std::vector<DISPID>(2, DISPID_KX_TARGETHANDLE));
     EXPECT_TRUE(Boxes().empty());
 }
@@ -272,7 +272,7 @@ TEST_F(PropertyRules, RunTimeTargetHandleStopsAnActiveCaptureButZeroDoesNot) {
     // Setting 0 clears the raw handle without stopping.
     K().Let(L"TargetHandle", 0);
     EXPECT_TRUE(K().Call(L"IsEventsStart").AsBool());
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), 0);
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), 0);
     K().Call(L"EventsStop");
 
     // The same window again while capturing: the capture stops, every
@@ -285,5 +285,5 @@ TEST_F(PropertyRules, RunTimeTargetHandleStopsAnActiveCaptureButZeroDoesNot) {
     EXPECT_FALSE(K().Call(L"IsEventsStart").AsBool());
     EXPECT_EQ(GetWindowLongPtrA(text1, GWLP_WNDPROC), before);
     EXPECT_NE(GetWindowLongPtrA(Hwnd(L"Form1"), GWLP_WNDPROC), formBefore);
-    EXPECT_EQ(K().Get(L"TargetHandle").AsLong(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(text1)));
+    EXPECT_EQ(K().Call(L"TargetHandle").AsLong(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(text1)));
 }

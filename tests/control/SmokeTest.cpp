@@ -7,11 +7,11 @@ using kxhost::EventArgs;
 TEST_F(KestrixTest, LoadsWithDefaultsCapturesAndCancels) {
     try {
         auto& f = Load(L"        Bag targetcontrols = \"Form1,Command1,List1\"\n");
-        EXPECT_EQ(K().Get(L"TargetControls").AsString(), L"Form1,Command1,List1");
-        EXPECT_EQ(K().Get(L"TargetEvents").AsString(), L"ALL");
-        EXPECT_EQ(K().Get(L"DebugFile").AsString(), L"Kestrix1.Dbg");
-        EXPECT_EQ(K().Get(L"LinkName").AsString(), L"Kestrix");
-        EXPECT_TRUE(K().Get(L"FileDropMode").AsBool());
+        EXPECT_EQ(K().Call(L"TargetControls").AsString(), L"Form1,Command1,List1");
+        EXPECT_EQ(K().Call(L"TargetEvents").AsString(), L"ALL");
+        EXPECT_EQ(K().Call(L"DebugFile").AsString(), L"Kestrix1.Dbg");
+        EXPECT_EQ(K().Call(L"LinkName").AsString(), L"Kestrix");
+        EXPECT_TRUE(K().Call(L"FileDropMode").AsBool());
 
         std::vector<LONG> seen;
         f.On(L"Kestrix1", L"GetEvents", [&](EventArgs& a) {

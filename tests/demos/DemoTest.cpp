@@ -396,14 +396,14 @@ TEST_F(DemoTest, Demlet2ShowsOnlyTheLastTextAndNeitherCapturesNorTakesDrops) {
     f->Load();
     f->Show();
     const Object kestrix = f->Ctl(L"Kestrix1");
-    EXPECT_EQ(Utf8(kestrix.Get(L"LinkName").AsString()), "Kestrix");
+    EXPECT_EQ(Utf8(kestrix.Call(L"LinkName").AsString()), "Kestrix");
     EXPECT_FALSE(kestrix.Call(L"IsEventsStart").AsBool());
     EXPECT_EQ(GetWindowLongA(f->hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0);
     auto& text1 = f->Get<kxhost::TextBox>(L"Text1");
     EXPECT_EQ(text1.Text(), L"");
 
     // What a sender in another program does, step by step.
-    HWND own = reinterpret_cast<HWND>(static_cast<LONG_PTR>(kestrix.Get(L"hwnd").AsLong()));
+    HWND own = reinterpret_cast<HWND>(static_cast<LONG_PTR>(kestrix.Call(L"hwnd").AsLong()));
     for (const std::wstring& t : {std::wstring(L"first"), kGreeting}) {
         SetWindowTextA(own, kx::ToAnsi(t).c_str());
         SendMessageA(own, WM_PAINT, 0, 0);

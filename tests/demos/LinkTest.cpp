@@ -71,7 +71,7 @@ protected:
         return Send(f, n, data);
     }
     static HWND KestrixWindow(kxhost::Form& f) {
-        return reinterpret_cast<HWND>(static_cast<LONG_PTR>(f.Ctl(L"Kestrix1").Get(L"hwnd").AsLong()));
+        return reinterpret_cast<HWND>(static_cast<LONG_PTR>(f.Ctl(L"Kestrix1").Call(L"hwnd").AsLong()));
     }
 
     std::unique_ptr<kxhost::Runtime> rt_;

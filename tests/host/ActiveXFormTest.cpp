@@ -13,9 +13,9 @@ namespace {
 class ActiveXForm : public HostTest {};
 
 std::wstring Title(const Object& item) {
-    std::wstring name = item.Get(L"Name").AsString();
+    std::wstring name = item.Call(L"Name").AsString();
     try {
-        name += L"(" + std::to_wstring(item.Get(L"Index").AsLong()) + L")";
+        name += L"(" + std::to_wstring(item.Call(L"Index").AsLong()) + L")";
     } catch (const kx::RaisedError&) {}
     return name;
 }
@@ -34,18 +34,18 @@ Var Ambient(ActiveXControl& c, DISPID id) {
 
 TEST_F(ActiveXForm, ControlsYieldTheFormFirstThenEveryControlInFormOrder) {
     Load();
-    const Object controls(form_->AsObject().Get(L"Controls"));
+    const Object controls(form_->AsObject().Call(L"Controls"));
     const std::vector<std::wstring> expected{L"Form1",   L"Label1",  L"List1",   L"Ctl1",
                                              L"Ctl2(0)", L"Ctl2(1)", L"Command1"};
-    ASSERT_EQ(controls.Get(L"Count").AsLong(), 7);
+    ASSERT_EQ(controls.Call(L"Count").AsLong(), 7);
     std::vector<std::wstring> byIndex;
-    for (LONG i = 0; i < 7; ++i) byIndex.push_back(Title(Object(controls.Get(L"Item", {i}))));
+    for (LONG i = 0; i < 7; ++i) byIndex.push_back(Title(Object(controls.Call(L"Item", {i}))));
     EXPECT_EQ(byIndex, expected);
 
     // Two walks with the enumerator give the same objects in the same order.
     for (int walk = 0; walk < 2; ++walk) {
         kx::ComPtr<IEnumVARIANT> e;
-        Var en = controls.Get(L"_NewEnum");
+        Var en = controls.Call(L"_NewEnum");
         ASSERT_EQ(en.vt(), VT_UNKNOWN);
         ASSERT_HRESULT_SUCCEEDED(V_UNKNOWN(en.get())->QueryInterface(IID_PPV_ARGS(&e)));
         std::vector<std::wstring> walked;
@@ -56,25 +56,25 @@ TEST_F(ActiveXForm, ControlsYieldTheFormFirstThenEveryControlInFormOrder) {
             const Object item(Var::Copy(v));
             VariantClear(&v);
             walked.push_back(Title(item));
-            EXPECT_TRUE(item.Is(Object(controls.Get(L"Item", {i++}))));
+            EXPECT_TRUE(item.Is(Object(controls.Call(L"Item", {i++}))));
         }
         EXPECT_EQ(walked, expected);
     }
     // The ActiveX items are the extenders; the label has no window.
-    EXPECT_TRUE(Object(controls.Get(L"Item", {4})).Is(Ctl(L"Ctl2", 0)));
+    EXPECT_TRUE(Object(controls.Call(L"Item", {4})).Is(Ctl(L"Ctl2", 0)));
     try {
-        Object(controls.Get(L"Item", {1})).Get(L"hwnd");
+        Object(controls.Call(L"Item", {1})).Call(L"hwnd");
         FAIL() << "a label has no window";
     } catch (const kx::RaisedError& e) {
         EXPECT_EQ(e.error().number, 438);
     }
-    EXPECT_NE(Object(controls.Get(L"Item", {3})).Get(L"hwnd").AsLong(), 0);
+    EXPECT_NE(Object(controls.Call(L"Item", {3})).Call(L"hwnd").AsLong(), 0);
 }
 
 TEST_F(ActiveXForm, UserModeIsTrueInRunModeAndFalseInDesignMode) {
     Load(kHostForm, Mode::Run);
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"UserModeSeen").AsLong(), -1);
-    EXPECT_EQ(Ctl(L"Ctl2", 1).Get(L"UserModeSeen").AsLong(), -1);
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"UserModeSeen").AsLong(), -1);
+    EXPECT_EQ(Ctl(L"Ctl2", 1).Call(L"UserModeSeen").AsLong(), -1);
     EXPECT_EQ(Ambient(Ax(L"Ctl1"), DISPID_AMBIENT_USERMODE).AsBool(), true);
     EXPECT_EQ(Ambient(Ax(L"Ctl1"), DISPID_AMBIENT_DISPLAYNAME).AsString(), L"Ctl1");
     EXPECT_EQ(Ambient(Ax(L"Ctl2", 1), DISPID_AMBIENT_DISPLAYNAME).AsString(), L"Ctl2(1)");
@@ -83,18 +83,18 @@ TEST_F(ActiveXForm, UserModeIsTrueInRunModeAndFalseInDesignMode) {
     ASSERT_HRESULT_SUCCEEDED(Ax(L"Ctl1").OleObject()->GetClientSite(&site));
     kx::ComPtr<IDispatch> ambient;
     ASSERT_HRESULT_SUCCEEDED(site.As(&ambient));
-    EXPECT_TRUE(Object(ambient).Get(L"usermode").AsBool());
-    EXPECT_EQ(Object(ambient).Get(L"LocaleID").AsLong(), static_cast<LONG>(GetUserDefaultLCID()));
+    EXPECT_TRUE(Object(ambient).Call(L"usermode").AsBool());
+    EXPECT_EQ(Object(ambient).Call(L"LocaleID").AsLong(), static_cast<LONG>(GetUserDefaultLCID()));
     // The form's font: the runtime's default, 9 points.
-    const Object font(Object(ambient).Get(L"Font"));
-    EXPECT_EQ(font.Get(L"Name").AsString(), L"ＭＳ Ｐゴシック");
-    EXPECT_EQ(font.Get(L"Charset").AsLong(), SHIFTJIS_CHARSET);
+    const Object font(Object(ambient).Call(L"Font"));
+    EXPECT_EQ(font.Call(L"Name").AsString(), L"ＭＳ Ｐゴシック");
+    EXPECT_EQ(font.Call(L"Charset").AsLong(), SHIFTJIS_CHARSET);
     // Invisible at run time: the control keeps its window hidden.
     EXPECT_FALSE(IsWindowVisible(Ax(L"Ctl1").hwnd()));
 
     Load(kHostForm, Mode::Design);
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"UserModeSeen").AsLong(), 0);
-    EXPECT_EQ(Ctl(L"Ctl2", 0).Get(L"UserModeSeen").AsLong(), 0);
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"UserModeSeen").AsLong(), 0);
+    EXPECT_EQ(Ctl(L"Ctl2", 0).Call(L"UserModeSeen").AsLong(), 0);
     EXPECT_EQ(Ambient(Ax(L"Ctl1"), DISPID_AMBIENT_USERMODE).AsBool(), false);
     form_->Show();
     EXPECT_TRUE(IsWindowVisible(Ax(L"Ctl1").hwnd()));
@@ -119,8 +119,8 @@ TEST_F(ActiveXForm, TheControlsWindowIsAChildOfTheFormWhereTheFormPutsIt) {
     // The control's window answers its own messages.
     EXPECT_EQ(SendMessageA(h, WM_USER + 1, 0, 0), 11);
     // Without a size in the saved form a control gets the runtime's default 1215 x 495.
-    EXPECT_EQ(Ctl(L"Ctl2", 0).Get(L"Width").AsLong(), 1215);
-    EXPECT_EQ(Ctl(L"Ctl2", 0).Get(L"Height").AsLong(), 495);
+    EXPECT_EQ(Ctl(L"Ctl2", 0).Call(L"Width").AsLong(), 1215);
+    EXPECT_EQ(Ctl(L"Ctl2", 0).Call(L"Height").AsLong(), 495);
 }
 
 TEST_F(ActiveXForm, AControlThatKeepsItsOwnSizeGetsIt) {
@@ -131,14 +131,14 @@ TEST_F(ActiveXForm, AControlThatKeepsItsOwnSizeGetsIt) {
     ext.Let(L"Height", 3000);
     // 820 x 741 HIMETRIC, whatever the form asked for.
     const LONG w = MulDiv(820, 1440, 2540), hgt = MulDiv(741, 1440, 2540);
-    EXPECT_EQ(ext.Get(L"Width").AsLong(), w);
-    EXPECT_EQ(ext.Get(L"Height").AsLong(), hgt);
+    EXPECT_EQ(ext.Call(L"Width").AsLong(), w);
+    EXPECT_EQ(ext.Call(L"Height").AsLong(), hgt);
     RECT r;
     GetWindowRect(Ax(L"Ctl1").hwnd(), &r);
     EXPECT_EQ(r.right - r.left, MulDiv(w, Dpi(LOGPIXELSX), 1440));
     EXPECT_EQ(r.bottom - r.top, MulDiv(hgt, Dpi(LOGPIXELSY), 1440));
     // The place stays where the form put it.
-    EXPECT_EQ(ext.Get(L"Left").AsLong(), 2880);
+    EXPECT_EQ(ext.Call(L"Left").AsLong(), 2880);
 }
 
 TEST_F(ActiveXForm, EventsReachTheHandlerByNameAndByReferenceChangesGoBack) {
@@ -152,13 +152,13 @@ TEST_F(ActiveXForm, EventsReachTheHandlerByNameAndByReferenceChangesGoBack) {
         a.SetBool(1, a.Long(0) > 100);
     });
     EXPECT_EQ(Ctl(L"Ctl1").Call(L"Fire", {5}).AsLong(), 50);
-    EXPECT_FALSE(Ctl(L"Ctl1").Get(L"Cancelled").AsBool());
+    EXPECT_FALSE(Ctl(L"Ctl1").Call(L"Cancelled").AsBool());
     EXPECT_EQ(Ctl(L"Ctl1").Call(L"Fire", {20}).AsLong(), 200);
-    EXPECT_TRUE(Ctl(L"Ctl1").Get(L"Cancelled").AsBool());
+    EXPECT_TRUE(Ctl(L"Ctl1").Call(L"Cancelled").AsBool());
     EXPECT_EQ(seen, (std::vector<LONG>{5, 20}));
     // No handler for Ctl2: the event passes unchanged.
     EXPECT_EQ(Ctl(L"Ctl2", 0).Call(L"Fire", {7}).AsLong(), 7);
-    EXPECT_FALSE(Ctl(L"Ctl2", 0).Get(L"Cancelled").AsBool());
+    EXPECT_FALSE(Ctl(L"Ctl2", 0).Call(L"Cancelled").AsBool());
     EXPECT_EQ(seen.size(), 2u);
 }
 
@@ -174,7 +174,7 @@ TEST_F(ActiveXForm, AControlArrayPassesTheIndexFirst) {
     });
     EXPECT_EQ(Ctl(L"Ctl2", 1).Call(L"Fire", {3}).AsLong(), 103);
     EXPECT_EQ(Ctl(L"Ctl2", 0).Call(L"Fire", {4}).AsLong(), 4);
-    EXPECT_TRUE(Ctl(L"Ctl2", 0).Get(L"Cancelled").AsBool());
+    EXPECT_TRUE(Ctl(L"Ctl2", 0).Call(L"Cancelled").AsBool());
     EXPECT_EQ(seen, (std::vector<std::pair<LONG, LONG>>{{1, 3}, {0, 4}}));
 }
 
@@ -263,11 +263,11 @@ TEST_F(ActiveXForm, UnloadingTheFormClosesItsControls) {
     kx::ComPtr<IDispatch> own(Ax(L"Ctl1").ControlObject());
     HWND h = Ax(L"Ctl1").hwnd();
     ASSERT_TRUE(IsWindow(h));
-    ASSERT_EQ(Object(own).Get(L"UserModeSeen").AsLong(), -1);
+    ASSERT_EQ(Object(own).Call(L"UserModeSeen").AsLong(), -1);
     ASSERT_TRUE(form_->Unload());
     // The control was let go of its site: it sees no user mode and no extender any more.
-    EXPECT_EQ(Object(own).Get(L"UserModeSeen").AsLong(), 1);
-    EXPECT_EQ(Object(own).Get(L"ExtenderName").AsString(), L"");
+    EXPECT_EQ(Object(own).Call(L"UserModeSeen").AsLong(), 1);
+    EXPECT_EQ(Object(own).Call(L"ExtenderName").AsString(), L"");
     EXPECT_FALSE(IsWindow(h));
     kx::ComPtr<IOleObject> ole;
     ASSERT_HRESULT_SUCCEEDED(own.As(&ole));
@@ -297,9 +297,9 @@ TEST_F(ActiveXForm, AddingAControlFollowsTheNamingRulesOfSavedForms) {
     EXPECT_EQ(form_->Controls().size(), 6u);
     ActiveXControl* member = add(L"Ctl2", 2);
     EXPECT_EQ(member, &Ax(L"Ctl2", 2));
-    EXPECT_EQ(Ctl(L"Ctl2", 2).Get(L"Index").AsLong(), 2);
+    EXPECT_EQ(Ctl(L"Ctl2", 2).Call(L"Index").AsLong(), 2);
     // It starts fresh, and the whole form can still be saved.
-    EXPECT_EQ(Ctl(L"Ctl2", 2).Get(L"Value").AsLong(), 0);
+    EXPECT_EQ(Ctl(L"Ctl2", 2).Call(L"Value").AsLong(), 0);
     EXPECT_NO_THROW(WriteForm(form_->Describe()));
 }
 

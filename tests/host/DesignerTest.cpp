@@ -58,9 +58,9 @@ TEST_F(DesignerTest, OpenPlaceSaveAndOpenAgain) {
     Form* form = designer_.CurrentForm();
     ASSERT_NE(form, nullptr);
     // Loaded controls read their saved properties, in design mode.
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"Caption").AsString(), L"Gespeichert");
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"UserModeSeen").AsLong(), 0);
-    EXPECT_EQ(Ctl(L"Ctl2", 3).Get(L"Value").AsLong(), 3);
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"Caption").AsString(), L"Gespeichert");
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"UserModeSeen").AsLong(), 0);
+    EXPECT_EQ(Ctl(L"Ctl2", 3).Call(L"Value").AsLong(), 3);
     ASSERT_NE(designer_.Selected(), nullptr);
     EXPECT_EQ(designer_.Selected()->Name(), L"Ctl1");
     EXPECT_FALSE(form->Dirty());
@@ -70,18 +70,18 @@ TEST_F(DesignerTest, OpenPlaceSaveAndOpenAgain) {
     EXPECT_EQ(&placed, designer_.Selected());
     EXPECT_TRUE(form->Dirty());
     const Object neu = Ctl(L"Neu1");
-    EXPECT_EQ(neu.Get(L"Caption").AsString(), L"KxTest");
-    EXPECT_EQ(neu.Get(L"UserModeSeen").AsLong(), 0);
-    EXPECT_EQ(neu.Get(L"ExtenderName").AsString(), L"Neu1");
-    EXPECT_EQ(neu.Get(L"Left").AsLong(), 1200);
+    EXPECT_EQ(neu.Call(L"Caption").AsString(), L"KxTest");
+    EXPECT_EQ(neu.Call(L"UserModeSeen").AsLong(), 0);
+    EXPECT_EQ(neu.Call(L"ExtenderName").AsString(), L"Neu1");
+    EXPECT_EQ(neu.Call(L"Left").AsLong(), 1200);
     EXPECT_EQ(GetParent(placed.hwnd()), form->hwnd());
     EXPECT_TRUE(IsWindowVisible(placed.hwnd()));
     neu.Let(L"Caption", L"新しい");
     neu.Let(L"Value", 8);
     // It is in the Controls collection, last.
-    const Object controls(form->AsObject().Get(L"Controls"));
-    ASSERT_EQ(controls.Get(L"Count").AsLong(), 5);
-    EXPECT_TRUE(Object(controls.Get(L"Item", {4})).Is(neu));
+    const Object controls(form->AsObject().Call(L"Controls"));
+    ASSERT_EQ(controls.Call(L"Count").AsLong(), 5);
+    EXPECT_TRUE(Object(controls.Call(L"Item", {4})).Is(neu));
 
     designer_.Save(scratch_.Path(L"out.frm"));
     EXPECT_FALSE(form->Dirty());
@@ -94,13 +94,13 @@ TEST_F(DesignerTest, OpenPlaceSaveAndOpenAgain) {
 
     designer_.Open(scratch_.Path(L"out.frm"));
     ASSERT_NE(designer_.CurrentForm(), nullptr);
-    EXPECT_EQ(Ctl(L"Neu1").Get(L"Caption").AsString(), L"新しい");
-    EXPECT_EQ(Ctl(L"Neu1").Get(L"Value").AsLong(), 8);
-    EXPECT_EQ(Ctl(L"Neu1").Get(L"Left").AsLong(), 1200);
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"Caption").AsString(), L"Gespeichert");
-    EXPECT_EQ(Ctl(L"Ctl2", 3).Get(L"Value").AsLong(), 3);
-    EXPECT_EQ(Ctl(L"Label1", 1).Get(L"Caption").AsString(), L"一");
-    EXPECT_EQ(designer_.CurrentForm()->AsObject().Get(L"Caption").AsString(), L"設計");
+    EXPECT_EQ(Ctl(L"Neu1").Call(L"Caption").AsString(), L"新しい");
+    EXPECT_EQ(Ctl(L"Neu1").Call(L"Value").AsLong(), 8);
+    EXPECT_EQ(Ctl(L"Neu1").Call(L"Left").AsLong(), 1200);
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"Caption").AsString(), L"Gespeichert");
+    EXPECT_EQ(Ctl(L"Ctl2", 3).Call(L"Value").AsLong(), 3);
+    EXPECT_EQ(Ctl(L"Label1", 1).Call(L"Caption").AsString(), L"一");
+    EXPECT_EQ(designer_.CurrentForm()->AsObject().Call(L"Caption").AsString(), L"設計");
 }
 
 TEST_F(DesignerTest, PlacingANameInUseOrAnUnknownControlFailsAndKeepsTheForm) {

@@ -11,38 +11,38 @@ namespace {
 
 class Extender : public HostTest {};
 
-LONG HwndOf(const Object& o) { return o.Get(L"hwnd").AsLong(); }
+LONG HwndOf(const Object& o) { return o.Call(L"hwnd").AsLong(); }
 
 } // namespace
 
 TEST_F(Extender, OwnMembersDescribeTheControlOnItsForm) {
     Load();
     const Object ext = Ctl(L"Ctl1");
-    EXPECT_EQ(ext.Get(L"Name").AsString(), L"Ctl1");
-    EXPECT_TRUE(Object(ext.Get(L"Parent")).Is(form_->AsObject()));
-    EXPECT_EQ(Object(ext.Get(L"Parent")).Get(L"Name").AsString(), L"Form1");
+    EXPECT_EQ(ext.Call(L"Name").AsString(), L"Ctl1");
+    EXPECT_TRUE(Object(ext.Call(L"Parent")).Is(form_->AsObject()));
+    EXPECT_EQ(Object(ext.Call(L"Parent")).Call(L"Name").AsString(), L"Form1");
 
     // hwnd is the control's own window, the one the control reports itself.
-    const Object own(ext.Get(L"Object"));
+    const Object own(ext.Call(L"Object"));
     EXPECT_TRUE(own.Is(Object(Ax(L"Ctl1").ControlObject())));
     EXPECT_FALSE(own.Is(ext));
     HWND h = Ax(L"Ctl1").hwnd();
     ASSERT_TRUE(IsWindow(h));
     EXPECT_EQ(HwndOf(ext), static_cast<LONG>(reinterpret_cast<LONG_PTR>(h)));
-    EXPECT_EQ(own.Get(L"hWnd").AsLong(), HwndOf(ext));
+    EXPECT_EQ(own.Call(L"hWnd").AsLong(), HwndOf(ext));
 
     // Position and size in twips, as the saved form gave them (960 x 720
     // twips survive the trip through HIMETRIC exactly).
-    EXPECT_EQ(ext.Get(L"Left").AsLong(), 2880);
-    EXPECT_EQ(ext.Get(L"Top").AsLong(), 240);
-    EXPECT_EQ(ext.Get(L"Width").AsLong(), 960);
-    EXPECT_EQ(ext.Get(L"Height").AsLong(), 720);
+    EXPECT_EQ(ext.Call(L"Left").AsLong(), 2880);
+    EXPECT_EQ(ext.Call(L"Top").AsLong(), 240);
+    EXPECT_EQ(ext.Call(L"Width").AsLong(), 960);
+    EXPECT_EQ(ext.Call(L"Height").AsLong(), 720);
 
     // Index exists only for members of a control array.
-    EXPECT_EQ(Ctl(L"Ctl2", 1).Get(L"Index").AsLong(), 1);
-    EXPECT_EQ(Ctl(L"Ctl2", 0).Get(L"Index").AsLong(), 0);
+    EXPECT_EQ(Ctl(L"Ctl2", 1).Call(L"Index").AsLong(), 1);
+    EXPECT_EQ(Ctl(L"Ctl2", 0).Call(L"Index").AsLong(), 0);
     try {
-        ext.Get(L"Index");
+        ext.Call(L"Index");
         FAIL() << "Ctl1 is no array member";
     } catch (const kx::RaisedError& e) {
         EXPECT_EQ(e.error().number, 438);
@@ -63,8 +63,8 @@ TEST_F(Extender, MovingThroughTheExtenderMovesTheControlsWindow) {
     EXPECT_EQ(r.top, MulDiv(720, Dpi(LOGPIXELSY), 1440));
     EXPECT_EQ(r.right - r.left, MulDiv(2880, Dpi(LOGPIXELSX), 1440));
     EXPECT_EQ(r.bottom - r.top, MulDiv(720, Dpi(LOGPIXELSY), 1440));
-    EXPECT_EQ(ext.Get(L"Width").AsLong(), 2880);
-    EXPECT_EQ(ext.Get(L"Left").AsLong(), 1440);
+    EXPECT_EQ(ext.Call(L"Width").AsLong(), 2880);
+    EXPECT_EQ(ext.Call(L"Left").AsLong(), 1440);
     // The control was told its new extent in HIMETRIC.
     SIZEL extent{};
     ASSERT_HRESULT_SUCCEEDED(Ax(L"Ctl1").OleObject()->GetExtent(DVASPECT_CONTENT, &extent));
@@ -75,16 +75,16 @@ TEST_F(Extender, MovingThroughTheExtenderMovesTheControlsWindow) {
 TEST_F(Extender, OtherNamesReachTheControl) {
     Load();
     const Object ext = Ctl(L"Ctl1");
-    EXPECT_EQ(ext.Get(L"Caption").AsString(), L"Eins");
-    EXPECT_EQ(ext.Get(L"Value").AsLong(), 11);
+    EXPECT_EQ(ext.Call(L"Caption").AsString(), L"Eins");
+    EXPECT_EQ(ext.Call(L"Value").AsLong(), 11);
     ext.Let(L"Caption", L"ツヴァイ");
     ext.Let(L"value", 12); // names without regard to case
-    const Object own(ext.Get(L"Object"));
-    EXPECT_EQ(own.Get(L"Caption").AsString(), L"ツヴァイ");
-    EXPECT_EQ(own.Get(L"Value").AsLong(), 12);
+    const Object own(ext.Call(L"Object"));
+    EXPECT_EQ(own.Call(L"Caption").AsString(), L"ツヴァイ");
+    EXPECT_EQ(own.Call(L"Value").AsLong(), 12);
     // The control reads its extender's Name by name: the site gave it this extender.
-    EXPECT_EQ(ext.Get(L"ExtenderName").AsString(), L"Ctl1");
-    EXPECT_EQ(Ctl(L"Ctl2", 1).Get(L"ExtenderName").AsString(), L"Ctl2");
+    EXPECT_EQ(ext.Call(L"ExtenderName").AsString(), L"Ctl1");
+    EXPECT_EQ(Ctl(L"Ctl2", 1).Call(L"ExtenderName").AsString(), L"Ctl2");
     try {
         ext.Call(L"NoSuchMember");
         FAIL();
@@ -156,15 +156,15 @@ TEST_F(Extender, TheSitesExtenderIsTheItemInControls) {
         EXPECT_EQ(ExtenderFromSite(c.OleObject()).Get(), fromSite.Get());
     }
     // ... and the one the collection yields, by position and when walked.
-    const Object controls(form_->AsObject().Get(L"Controls"));
-    const Object third(controls.Get(L"Item", {3}));
+    const Object controls(form_->AsObject().Call(L"Controls"));
+    const Object third(controls.Call(L"Item", {3}));
     EXPECT_TRUE(third.Is(Object(ExtenderFromSite(Ax(L"Ctl1").OleObject()))));
     EXPECT_EQ(third.get(), ExtenderFromSite(Ax(L"Ctl1").OleObject()).Get());
 }
 
 TEST_F(Extender, ErrorsOfTheControlReachTheCallerWithNumberTextAndHelp) {
     Load();
-    for (const Object& target : {Ctl(L"Ctl1"), Object(Ctl(L"Ctl1").Get(L"Object"))}) {
+    for (const Object& target : {Ctl(L"Ctl1"), Object(Ctl(L"Ctl1").Call(L"Object"))}) {
         try {
             target.Call(L"Fail", {10005});
             FAIL() << "Fail raises";

@@ -72,12 +72,12 @@ protected:
 
 std::vector<std::wstring> NamesOf(const Object& collection) {
     std::vector<std::wstring> names;
-    const LONG n = collection.Get(L"Count").AsLong();
+    const LONG n = collection.Call(L"Count").AsLong();
     for (LONG i = 0; i < n; ++i) {
-        Object item(collection.Get(L"Item", {i}));
-        std::wstring name = item.Get(L"Name").AsString();
+        Object item(collection.Call(L"Item", {i}));
+        std::wstring name = item.Call(L"Name").AsString();
         try {
-            name += L"(" + std::to_wstring(item.Get(L"Index").AsLong()) + L")";
+            name += L"(" + std::to_wstring(item.Call(L"Index").AsLong()) + L")";
         } catch (const kx::RaisedError&) {}
         names.push_back(name);
     }
@@ -87,13 +87,13 @@ std::vector<std::wstring> NamesOf(const Object& collection) {
 } // namespace
 
 TEST_F(RuntimeTest, ControlsYieldTheFormThenEveryControlInFormOrder) {
-    const Object controls(form_->AsObject().Get(L"Controls"));
+    const Object controls(form_->AsObject().Call(L"Controls"));
     EXPECT_EQ(NamesOf(controls),
               (std::vector<std::wstring>{L"TestFrm", L"Label1(2)", L"List1", L"Command1", L"Text1", L"Label1(1)"}));
 
     // The same objects through the enumerator, and the same identity on every walk.
     kx::ComPtr<IEnumVARIANT> e;
-    Var en = controls.Get(L"_NewEnum");
+    Var en = controls.Call(L"_NewEnum");
     ASSERT_EQ(en.vt(), VT_UNKNOWN);
     ASSERT_HRESULT_SUCCEEDED(V_UNKNOWN(en.get())->QueryInterface(IID_PPV_ARGS(&e)));
     std::vector<Object> walked;
@@ -106,28 +106,28 @@ TEST_F(RuntimeTest, ControlsYieldTheFormThenEveryControlInFormOrder) {
     ASSERT_EQ(walked.size(), 6u);
     EXPECT_TRUE(walked[0].Is(form_->AsObject()));
     EXPECT_TRUE(walked[2].Is(form_->Ctl(L"List1")));
-    EXPECT_TRUE(Object(controls.Get(L"Item", {L"command1"})).Is(walked[3]));
-    EXPECT_THROW(controls.Get(L"Item", {99}), kx::RaisedError);
+    EXPECT_TRUE(Object(controls.Call(L"Item", {L"command1"})).Is(walked[3]));
+    EXPECT_THROW(controls.Call(L"Item", {99}), kx::RaisedError);
 }
 
 TEST_F(RuntimeTest, WindowedControlsAreRealChildWindowsAndLabelsHaveNone) {
-    HWND list = reinterpret_cast<HWND>(static_cast<LONG_PTR>(form_->Ctl(L"List1").Get(L"hwnd").AsLong()));
+    HWND list = reinterpret_cast<HWND>(static_cast<LONG_PTR>(form_->Ctl(L"List1").Call(L"hwnd").AsLong()));
     ASSERT_TRUE(IsWindow(list));
     EXPECT_EQ(GetParent(list), form_->hwnd());
     char cls[32] = {};
     GetClassNameA(list, cls, sizeof cls);
     EXPECT_STRCASEEQ(cls, "LISTBOX");
-    EXPECT_EQ(form_->AsObject().Get(L"hwnd").AsLong(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(form_->hwnd())));
+    EXPECT_EQ(form_->AsObject().Call(L"hwnd").AsLong(), static_cast<LONG>(reinterpret_cast<LONG_PTR>(form_->hwnd())));
 
     try {
-        form_->Ctl(L"Label1", 1).Get(L"hwnd");
+        form_->Ctl(L"Label1", 1).Call(L"hwnd");
         FAIL() << "a label has no window";
     } catch (const kx::RaisedError& e) {
         EXPECT_EQ(e.error().number, 438);
     }
-    EXPECT_EQ(form_->Ctl(L"Label1", 1).Get(L"Caption").AsString(), L"一番目");
-    EXPECT_EQ(form_->Ctl(L"Label1", 2).Get(L"Index").AsLong(), 2);
-    EXPECT_TRUE(Object(form_->Ctl(L"Text1").Get(L"Parent")).Is(form_->AsObject()));
+    EXPECT_EQ(form_->Ctl(L"Label1", 1).Call(L"Caption").AsString(), L"一番目");
+    EXPECT_EQ(form_->Ctl(L"Label1", 2).Call(L"Index").AsLong(), 2);
+    EXPECT_TRUE(Object(form_->Ctl(L"Text1").Call(L"Parent")).Is(form_->AsObject()));
 }
 
 TEST_F(RuntimeTest, PositionsAreTwipsOfTheScreen) {
@@ -143,7 +143,7 @@ TEST_F(RuntimeTest, PositionsAreTwipsOfTheScreen) {
     RECT client;
     GetClientRect(form_->hwnd(), &client);
     EXPECT_EQ(client.right, MulDiv(6000, dpi, 1440));
-    EXPECT_EQ(form_->Ctl(L"Command1").Get(L"Left").AsLong(), 3600);
+    EXPECT_EQ(form_->Ctl(L"Command1").Call(L"Left").AsLong(), 3600);
 }
 
 TEST_F(RuntimeTest, TabMovesTheFocusInTabIndexOrder) {
@@ -158,12 +158,12 @@ TEST_F(RuntimeTest, ListBoxThroughAutomationAndCpp) {
     const Object list = form_->Ctl(L"List1");
     list.Call(L"AddItem", {L"日本語"});
     list.Call(L"AddItem", {L"two"});
-    EXPECT_EQ(list.Get(L"ListCount").AsLong(), 2);
-    EXPECT_EQ(list.Get(L"NewIndex").AsLong(), 1);
+    EXPECT_EQ(list.Call(L"ListCount").AsLong(), 2);
+    EXPECT_EQ(list.Call(L"NewIndex").AsLong(), 1);
     list.Let(L"ListIndex", 1);
     EXPECT_EQ(form_->Get<ListBox>(L"List1").ListIndex(), 1);
-    EXPECT_EQ(list.Get(L"List", {0}).AsString(), L"日本語");
-    EXPECT_EQ(list.Get(L"Text").AsString(), L"two");
+    EXPECT_EQ(list.Call(L"List", {0}).AsString(), L"日本語");
+    EXPECT_EQ(list.Call(L"Text").AsString(), L"two");
     list.Call(L"Clear");
     EXPECT_EQ(form_->Get<ListBox>(L"List1").ListCount(), 0);
 }

@@ -49,14 +49,14 @@ End
 
 TEST_F(SavedForm, BagKeysMatchWithoutRegardToCaseAndValuesTakeTheTypeAsked) {
     Load(kMixedCase);
-    EXPECT_EQ(Ctl(L"A1").Get(L"Caption").AsString(), L"Groß");
-    EXPECT_EQ(Ctl(L"A1").Get(L"Value").AsLong(), 12);
+    EXPECT_EQ(Ctl(L"A1").Call(L"Caption").AsString(), L"Groß");
+    EXPECT_EQ(Ctl(L"A1").Call(L"Value").AsLong(), 12);
     // A control made from its CLSID; a number read as text and text as a number.
-    EXPECT_EQ(Ctl(L"A2").Get(L"Caption").AsString(), L"34");
-    EXPECT_EQ(Ctl(L"A2").Get(L"Value").AsLong(), 56);
+    EXPECT_EQ(Ctl(L"A2").Call(L"Caption").AsString(), L"34");
+    EXPECT_EQ(Ctl(L"A2").Call(L"Value").AsLong(), 56);
     // Nothing saved: the control's defaults, and it was loaded, not started fresh.
-    EXPECT_EQ(Ctl(L"A3").Get(L"Caption").AsString(), L"KxTest");
-    EXPECT_EQ(Ctl(L"A3").Get(L"Value").AsLong(), 0);
+    EXPECT_EQ(Ctl(L"A3").Call(L"Caption").AsString(), L"KxTest");
+    EXPECT_EQ(Ctl(L"A3").Call(L"Value").AsLong(), 0);
 }
 
 TEST(FormPropertyBagRead, OverwritesTheCallersValueWithoutFreeingIt) {
@@ -109,12 +109,12 @@ TEST_F(SavedForm, AFormSavedAndLoadedAgainHasTheSameControlsAndProperties) {
     ExpectSameForm(reread, first);
     Load(WriteForm(reread), Mode::Run, scratch_.Path(L"round.frm"));
     ExpectSameForm(form_->Describe(), first);
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"Caption").AsString(), L"改行\r\n\"引用\"");
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"Value").AsLong(), 11);
-    EXPECT_EQ(Ctl(L"Ctl2", 0).Get(L"Value").AsLong(), -7);
-    EXPECT_EQ(Ctl(L"Ctl2", 1).Get(L"Value").AsLong(), 21);
-    EXPECT_EQ(Ctl(L"Ctl2", 1).Get(L"Left").AsLong(), 4200);
-    EXPECT_EQ(Ctl(L"Ctl1").Get(L"Width").AsLong(), 960);
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"Caption").AsString(), L"改行\r\n\"引用\"");
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"Value").AsLong(), 11);
+    EXPECT_EQ(Ctl(L"Ctl2", 0).Call(L"Value").AsLong(), -7);
+    EXPECT_EQ(Ctl(L"Ctl2", 1).Call(L"Value").AsLong(), 21);
+    EXPECT_EQ(Ctl(L"Ctl2", 1).Call(L"Left").AsLong(), 4200);
+    EXPECT_EQ(Ctl(L"Ctl1").Call(L"Width").AsLong(), 960);
 
     // Saving again writes the very same text.
     SaveFormFile(form_->Describe(), scratch_.Path(L"again.frm"));

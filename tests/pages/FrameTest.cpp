@@ -178,7 +178,7 @@ TEST_F(PageFrame, TheOtherTabsApplyWithTheApplyButtonAndCancelDropsUnappliedChan
     EXPECT_HRESULT_SUCCEEDED(d.ShowPropertyPages());
     run.Check();
     EXPECT_EQ(eventRows, 166);
-    EXPECT_FALSE(kxhost::Object(d.Selected()->Dispatch()).Get(L"FileDropMode").AsBool());
+    EXPECT_FALSE(kxhost::Object(d.Selected()->Dispatch()).Call(L"FileDropMode").AsBool());
     EXPECT_EQ(Prop(L"TargetEvents"), L"ALL") << "a cancelled page was applied";
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text, L"詳細設定を設定しました。");

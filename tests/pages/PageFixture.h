@@ -110,7 +110,8 @@ private:
 };
 
 // Whether a form with a Kestrix control has been loaded in this process
-// (the control does some things once per process).
+// (the control does some things once per thread's store, and this test
+// program loads its forms on one thread).
 bool KestrixLoadedInProcess();
 void NoteKestrixLoaded();
 

@@ -1,7 +1,7 @@
 // KestrixVerDlg behind the control's about entry: shown only over the
 // development environment's main window, modal over it, one at a time,
 // its texts and version, its keys and buttons; and the load once per
-// process, unshown, when a control first reads its saved properties.
+// thread's store, unshown, when a control first reads its saved properties.
 #include <olectl.h>
 
 #include <algorithm>
@@ -328,7 +328,7 @@ TEST_F(VersionDialog, TheFirstSavedPropertiesOfTheProcessLoadItOnceUnshown) {
     EXPECT_EQ(watch.visibleAtEnd, 0);
     EXPECT_EQ(GetActiveWindow(), active.get());
     EXPECT_FALSE(Dialog());
-    // Once per process: a second control loads nothing.
+    // Once per thread's store: a second control of the thread loads nothing.
     auto again = kxhost::Form::Create(*rt_, kxhost::ParseForm(kForm, L"Again.frm"));
     EXPECT_EQ(watch.created, 1);
 }
