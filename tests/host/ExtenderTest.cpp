@@ -192,7 +192,7 @@ TEST_F(Extender, AnExtenderKeptAfterUnloadAnswersNothingAndDoesNotCrash) {
     ASSERT_TRUE(form_->Unload());
     for (const wchar_t* name : {L"Name", L"hwnd", L"Caption", L"Parent"}) {
         try {
-            kept.Get(name);
+            kept.Call(name);
             ADD_FAILURE() << "the extender of an unloaded control answered";
         } catch (const kx::RaisedError& e) {
             EXPECT_EQ(e.error().number, 438);

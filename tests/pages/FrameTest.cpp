@@ -91,7 +91,7 @@ protected:
         return *designer_;
     }
     std::wstring Prop(const wchar_t* name) const {
-        return kxhost::Object(designer_->Selected()->Dispatch()).Get(name).AsString();
+        return kxhost::Object(designer_->Selected()->Dispatch()).Call(name).AsString();
     }
     void TearDown() override {
         designer_.reset();

@@ -27,7 +27,7 @@ bool Enabled(const PageDriver& p, int id) { return IsWindowEnabled(p.Item(id)) !
 
 class OptionsPage : public PageTest {
 protected:
-    bool Flag(const wchar_t* prop) const { return kxhost::Object(Ext()).Get(prop).AsBool(); }
+    bool Flag(const wchar_t* prop) const { return kxhost::Object(Ext()).Call(prop).AsBool(); }
 };
 
 } // namespace

@@ -206,7 +206,7 @@ IDispatch* PageTest::Ext(const std::wstring& name) const {
 }
 
 std::wstring PageTest::Get(const std::wstring& prop, const std::wstring& ctl) const {
-    return kxhost::Object(Ext(ctl)).Get(prop.c_str()).AsString();
+    return kxhost::Object(Ext(ctl)).Call(prop.c_str()).AsString();
 }
 
 } // namespace kxtest
