@@ -283,6 +283,7 @@ TEST_F(LateBoundTest, TheDualInterfaceReportsRaisedErrorsThroughErrorInfo) {
     kx::ComPtr<ISupportErrorInfo> support;
     ASSERT_HRESULT_SUCCEEDED(dual.As(&support));
     EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__Kestrix), S_OK);
+    EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__Kestrix2), S_OK);
 
     BSTR value = SysAllocString(L"Text1");
     const HRESULT hr = dual->put_TargetControls(&value);
@@ -292,6 +293,9 @@ TEST_F(LateBoundTest, TheDualInterfaceReportsRaisedErrorsThroughErrorInfo) {
     ASSERT_EQ(GetErrorInfo(0, &info), S_OK);
     BSTR desc = nullptr, file = nullptr;
     DWORD context = 0;
+    GUID raisedOn{};
+    info->GetGUID(&raisedOn);
+    EXPECT_EQ(raisedOn, IID__Kestrix); // the interface a 1.34 program called
     info->GetDescription(&desc);
     info->GetHelpFile(&file);
     info->GetHelpContext(&context);

@@ -109,6 +109,27 @@ TEST_F(UnicodeWindowTest, AWideWindowKeepsItsCharacterSetTextAndCharactersWhileC
     }
 }
 
+// A handler that passes a wide window's text on itself: the window gets it
+// through the wide function, whole, and its answer comes back.
+TEST_F(UnicodeWindowTest, CallOriginalHandsAWideWindowItsTextWhole) {
+    CharWindow w(true);
+    LONG_PTR answer = -1;
+    auto& f = Load(L"        Bag targetevents = \"'12'\"\n        Bag debugmode = False\n");
+    f.On(L"Kestrix1", L"GetEvents", [&](EventArgs& a) {
+        answer = K().Call(L"CallOriginal", {a.Long(1), kxhost::Var::LongPtr(a.LongPtr(2)),
+                                            kxhost::Var::LongPtr(a.LongPtr(3))})
+                     .AsLongPtr();
+    });
+    K().Let(L"TargetHandle", static_cast<LONG>(reinterpret_cast<LONG_PTR>(w.hwnd())));
+    K().Call(L"EventsStart");
+    ASSERT_TRUE(K().Call(L"IsEventsStart").AsBool());
+    EXPECT_EQ(SendMessageW(w.hwnd(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kText)), TRUE);
+    EXPECT_EQ(answer, TRUE);
+    EXPECT_EQ(w.Text(), kText);
+    K().Call(L"EventsStop");
+    EXPECT_TRUE(IsWindowUnicode(w.hwnd()));
+}
+
 TEST_F(UnicodeWindowTest, AnAnsiWindowStaysAnsiAndGetsItsCharactersAsBefore) {
     CharWindow w(false);
     Capture(w.hwnd(), L"ALL");
