@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release from the committed tree: in dist/ (ignored by git)
-#   Kestrix-<version>-x86.zip, Kestrix-<version>-x64.zip and SHA256SUMS.
+#   Kestrix-<version>-x86.zip, Kestrix-<version>-x64.zip, the debug
+#   information of each OCX (Kestrix-<version>-<arch>.OCX.debug, which the
+#   OCX's debug link names) and SHA256SUMS.
 #   bash scripts/release.sh
 # Refuses a tree with uncommitted changes. Reproducible: the time is the
 # last commit's (SOURCE_DATE_EPOCH, unless the caller sets it), the linker
@@ -48,8 +50,14 @@ package() {
   KX_WINE_QUIET=1 cmake --build "$build" -j"${KX_JOBS:-2}" --target Kestrix </dev/null >/dev/null
   local stage="$dist/stage-$name/Kestrix-$version-$name"
   mkdir -p "$stage/examples"
-  cp "$build/prg/Kestrix/Kestrix.OCX" "$build/prg/Kestrix/Kestrix.manifest" "$build/prg/Kestrix/chm/Kestrix.chm" \
+  cp "$build/prg/Kestrix/Kestrix.manifest" "$build/prg/Kestrix/chm/Kestrix.chm" \
     "$build/prg/Kestrix/chm/reference.html" LICENSE CHANGELOG.md "$stage/"
+  # The OCX without its debug sections; they go beside the packages, in the
+  # file its debug link names (objcopy stamps SOURCE_DATE_EPOCH, not the clock).
+  local objcopy="$arch-w64-mingw32-objcopy" debug="Kestrix-$version-$name.OCX.debug"
+  "$objcopy" --only-keep-debug "$build/prg/Kestrix/Kestrix.OCX" "$dist/$debug"
+  (cd "$dist" && "$objcopy" --strip-debug --add-gnu-debuglink="$debug" "$build/prg/Kestrix/Kestrix.OCX" \
+    "$stage/Kestrix.OCX")
   local manifestArch=x86
   [ "$bits" = 64 ] && manifestArch=amd64
   # Texts for Windows: CR LF.
@@ -81,6 +89,6 @@ for arch in ${KX_RELEASE_ARCHS:-x86 x64}; do
     *) echo "release: KX_RELEASE_ARCHS names x86 and x64, not $arch" >&2; exit 2 ;;
   esac
 done
-(cd "$dist" && sha256sum Kestrix-"$version"-*.zip >SHA256SUMS)
+(cd "$dist" && sha256sum Kestrix-"$version"-*.zip Kestrix-"$version"-*.OCX.debug >SHA256SUMS)
 echo "release: $dist"
 cat "$dist/SHA256SUMS"

@@ -127,12 +127,30 @@ regfree() { # package, bits
   (cd "$dir" && timeout 120 $W KxRegProbe.exe </dev/null >/dev/null 2>&1) || rc=$?
   [ "$rc" = 0 ]
 }
+# A package's OCX carries no debug sections, and its debug link names the
+# release's .debug file of that package, with the CRC of that file.
+debug_linked() { # package
+  local ocx="$work/unpacked${WINEARCH#win}/Kestrix-$version-$1/Kestrix.OCX" link="$work/debuglink-$1"
+  local objcopy=x86_64-w64-mingw32-objcopy
+  [ "$1" = x86 ] && objcopy=i686-w64-mingw32-objcopy
+  ! "${objcopy/objcopy/objdump}" -h "$ocx" | grep -q ' \.debug_' &&
+    "$objcopy" --dump-section .gnu_debuglink="$link" "$ocx" "$link.ocx" &&
+    python3 - "$link" "$work/dist/Kestrix-$version-$1.OCX.debug" <<'PY'
+import os, struct, sys, zlib
+link = open(sys.argv[1], "rb").read()
+name = link[:link.index(b"\0")].decode()
+crc = struct.unpack("<I", link[-4:])[0]
+debug = sys.argv[2]
+sys.exit(0 if name == os.path.basename(debug) and crc == zlib.crc32(open(debug, "rb").read()) else 1)
+PY
+}
 cmd64='C:\windows\system32\cmd.exe'
 cmd32='C:\windows\syswow64\cmd.exe'
 
 echo "test-release: a 32-bit Windows"
 if [ "$all32" = 1 ]; then
 prefix 32
+check "x86: the OCX has no debug sections and its debug link names its .debug file and CRC" debug_linked x86
 check "x86: install.cmd registers with System32's regsvr32" run x86 cmd install.cmd
 check "x86: it said which regsvr32 and that it registered" said 'Using C:\windows\System32\regsvr32.exe'
 check "x86: a script creates the control" made 32
@@ -162,6 +180,7 @@ check "x64 from a 64-bit cmd: System32's regsvr32" eval 'run x64 "$cmd64" instal
 check "x64 from a 32-bit cmd: Sysnative's regsvr32" eval 'run x64 "$cmd32" install.cmd && said "Using C:\windows\Sysnative\regsvr32.exe"'
 check "x86 from a 64-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd64" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
 check "x86 from a 32-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd32" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
+check "x64: the OCX has no debug sections and its debug link names its .debug file and CRC" debug_linked x64
 check "a 64-bit script creates the 64-bit control" made 64
 check "x64: every VBScript example of the package prints OK" examples_ok x64 64
 check "a 32-bit script creates the 32-bit control" made 32
