@@ -52,11 +52,12 @@ package() {
   mkdir -p "$stage/examples"
   cp "$build/prg/Kestrix/Kestrix.manifest" "$build/prg/Kestrix/chm/Kestrix.chm" \
     "$build/prg/Kestrix/chm/reference.html" LICENSE CHANGELOG.md "$stage/"
-  # The OCX without its debug sections; they go beside the packages, in the
-  # file its debug link names (objcopy stamps SOURCE_DATE_EPOCH, not the clock).
+  # The OCX without its debug sections and symbols (which a PE keeps apart
+  # from them: half its size); both go beside the packages, in the file its
+  # debug link names (objcopy stamps SOURCE_DATE_EPOCH, not the clock).
   local objcopy="$arch-w64-mingw32-objcopy" debug="Kestrix-$version-$name.OCX.debug"
   "$objcopy" --only-keep-debug "$build/prg/Kestrix/Kestrix.OCX" "$dist/$debug"
-  (cd "$dist" && "$objcopy" --strip-debug --add-gnu-debuglink="$debug" "$build/prg/Kestrix/Kestrix.OCX" \
+  (cd "$dist" && "$objcopy" --strip-all --add-gnu-debuglink="$debug" "$build/prg/Kestrix/Kestrix.OCX" \
     "$stage/Kestrix.OCX")
   local manifestArch=x86
   [ "$bits" = 64 ] && manifestArch=amd64
