@@ -19,6 +19,16 @@ for arg in "$@"; do
   esac
 done
 set --
+# Where the kernel runs no 32-bit programs, the 64-bit demo is the one that can run.
+if [ -z "${KX_BITS:-}" ]; then
+  bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" </dev/null
+  # shellcheck source=wine-vars.sh
+  source "$(dirname "${BASH_SOURCE[0]}")/wine-vars.sh"
+  if ! kx_runs_32bit; then
+    echo "demo: this kernel runs no 32-bit programs (32-bit emulation is off): showing the 64-bit programs" >&2
+    export KX_BITS=64
+  fi
+fi
 # shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 kx_build
