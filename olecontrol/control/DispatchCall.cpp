@@ -127,17 +127,20 @@ HRESULT CoercionPlan::Build(ITypeInfo* ti) {
     try {
         // The interface's own members, then those it extends, up to IDispatch.
         for (ComPtr<ITypeInfo> level(ti); level;) {
-            TypeAttr attr(level.Get());
-            RETURN_HR_IF_NULL(E_FAIL, attr.get());
-            AddFuncs(level.Get(), attr.get()->cFuncs);
             ComPtr<ITypeInfo> base;
-            HREFTYPE ref = 0;
-            if (attr.get()->cImplTypes == 0 || FAILED(level->GetRefTypeOfImplType(0, &ref)) ||
-                FAILED(level->GetRefTypeInfo(ref, &base)))
-                break;
-            TypeAttr baseAttr(base.Get());
-            // IDispatch's own members are answered by the object itself.
-            if (!baseAttr.get() || baseAttr.get()->guid == IID_IDispatch) break;
+            {
+                // Each description is let go before the type it describes.
+                TypeAttr attr(level.Get());
+                RETURN_HR_IF_NULL(E_FAIL, attr.get());
+                AddFuncs(level.Get(), attr.get()->cFuncs);
+                HREFTYPE ref = 0;
+                if (attr.get()->cImplTypes == 0 || FAILED(level->GetRefTypeOfImplType(0, &ref)) ||
+                    FAILED(level->GetRefTypeInfo(ref, &base)))
+                    break;
+                TypeAttr baseAttr(base.Get());
+                // IDispatch's own members are answered by the object itself.
+                if (!baseAttr.get() || baseAttr.get()->guid == IID_IDispatch) break;
+            }
             level = base;
         }
     } catch (...) {

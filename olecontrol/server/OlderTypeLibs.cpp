@@ -28,6 +28,14 @@ std::vector<std::wstring> SubkeyNames(HKEY key) {
     return names;
 }
 
+// True unless the key is known to have no subkeys.
+bool HasSubkeys(HKEY key) {
+    DWORD count = 0;
+    return RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr) != ERROR_SUCCESS ||
+        count != 0;
+}
+
 // A version key's locale subkeys are hexadecimal numbers; FLAGS and
 // HELPDIR are not.
 bool IsLocale(const std::wstring& name) {
@@ -46,19 +54,24 @@ void ForgetOlderTypeLibs(const TLIBATTR& current) noexcept {
             if (std::swscanf(version.c_str(), L"%x.%x", &major, &minor) != 2 || major != current.wMajorVerNum ||
                 minor >= current.wMinorVerNum)
                 continue;
+            // What cannot be opened or emptied counts as left: the other
+            // bitness's entries must never go with a key removed whole.
             bool entriesLeft = false;
-            if (const UniqueHkey v = OpenKey(lib.get(), version)) {
-                for (const std::wstring& locale : SubkeyNames(v.get())) {
-                    if (!IsLocale(locale)) continue;
-                    if (const UniqueHkey l = OpenKey(v.get(), locale)) {
-                        RegDeleteTreeW(l.get(), platform);
-                        if (!SubkeyNames(l.get()).empty()) {
-                            entriesLeft = true;
-                            continue;
-                        }
-                    }
-                    RegDeleteKeyW(v.get(), locale.c_str());
+            const UniqueHkey v = OpenKey(lib.get(), version);
+            if (!v) continue;
+            for (const std::wstring& locale : SubkeyNames(v.get())) {
+                if (!IsLocale(locale)) continue;
+                const UniqueHkey l = OpenKey(v.get(), locale);
+                if (!l) {
+                    entriesLeft = true;
+                    continue;
                 }
+                const LSTATUS gone = RegDeleteTreeW(l.get(), platform);
+                if ((gone != ERROR_SUCCESS && gone != ERROR_FILE_NOT_FOUND) || HasSubkeys(l.get())) {
+                    entriesLeft = true;
+                    continue;
+                }
+                if (RegDeleteKeyW(v.get(), locale.c_str()) != ERROR_SUCCESS) entriesLeft = true;
             }
             if (!entriesLeft) RegDeleteTreeW(lib.get(), version.c_str());
         }

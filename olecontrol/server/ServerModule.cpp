@@ -143,10 +143,12 @@ HRESULT ServerModule::Register() const {
         if (FAILED(WriteRegistryRows(rows, path))) return SELFREG_E_CLASS;
         ComPtr<ITypeLib> lib;
         if (SUCCEEDED(LoadModuleTypeLib(Module(), &lib))) {
-            LibAttr attr(lib.Get());
-            if (attr.get()) ForgetOlderTypeLibs(*attr.get());
             if (FAILED(RegisterTypeLib(lib.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr)))
                 return SELFREG_E_TYPELIB;
+            // Only once this version is registered: a failed registration
+            // leaves the older ones working.
+            LibAttr attr(lib.Get());
+            if (attr.get()) ForgetOlderTypeLibs(*attr.get());
         }
         return S_OK;
     } catch (...) {

@@ -162,7 +162,7 @@ LRESULT gFn_CallOriginal(Delivery& d, LONG msg, LONG_PTR wp, LONG_PTR lp) noexce
 Delivery* gFn_TakeDelivery(HWND h) noexcept {
     EngineState* const e = gFn_EngineIfAny();
     Delivery* const d = e ? e->delivery : nullptr;
-    if (!d || d->taken || d->hwnd != h) return nullptr;
+    if (!d || !d->message || d->taken || d->hwnd != h) return nullptr;
     d->taken = true;
     return d;
 }

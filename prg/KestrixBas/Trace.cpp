@@ -152,7 +152,10 @@ bool WriteMessageFields(EngineSession& s, LONG msg, LONG_PTR wp, LONG_PTR lp) {
 } // namespace
 
 bool gFn_DebugOpen() noexcept {
-    EngineState& s = gFn_Engine();
+    // Opened by the install, whose caller holds the thread's state.
+    EngineState* const state = gFn_EngineIfAny();
+    if (!state) return false;
+    EngineState& s = *state;
     try {
         if (s.g_DebugOpen) gFn_DebugClose();
         ResetLineState(s);

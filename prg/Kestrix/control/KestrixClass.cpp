@@ -50,7 +50,10 @@ void Kestrix::OnSiteChanged() {
 void Kestrix::Terminate() noexcept {
     if (terminated_) return;
     terminated_ = true;
-    EngineState& e = gFn_Engine();
+    // The instance holds its thread's state until its destructor.
+    EngineState* const state = gFn_EngineIfAny();
+    if (!state) return;
+    EngineState& e = *state;
     if (e.g_EventsStarted) gFn_SubClassOff();
     e.g_CallbackCtl.Reset();
     e.g_ParentForm.Reset();
