@@ -9,7 +9,15 @@
 # (whether its goals hold or not), 1 when something broke.
 if [ -z "${KX_BENCH_ONE:-}" ]; then
   rc=0
-  for bits in ${KX_BENCH_BITS:-32 64}; do
+  bits_list=${KX_BENCH_BITS:-32 64}
+  # shellcheck source=wine-vars.sh
+  source "$(dirname "${BASH_SOURCE[0]}")/wine-vars.sh"
+  [ "${KX_SKIP_SETUP:-0}" = 1 ] || bash "$(dirname "${BASH_SOURCE[0]}")/setup.sh" </dev/null
+  if ! kx_runs_32bit; then
+    echo "bench: WARNING: this kernel runs no 32-bit programs (32-bit emulation is off): the 32-bit bench is SKIPPED" >&2
+    bits_list=${bits_list//32/}
+  fi
+  for bits in $bits_list; do
     echo "bench: ${bits}-bit"
     KX_BENCH_ONE=1 KX_BITS=$bits KX_BUILD_DIR= bash "${BASH_SOURCE[0]}" "$@" || rc=1
   done
