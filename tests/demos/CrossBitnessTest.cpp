@@ -44,8 +44,9 @@ std::wstring FullPath(const std::wstring& path) {
 const Bitness k64{L"64-bit", FullPath(ExeDir() + L"..\\..\\"), KEY_WOW64_64KEY};
 const Bitness k32{L"32-bit", KX_BUILD32_DIR, KEY_WOW64_32KEY};
 
+// The version's key is named in hexadecimal: 1.35 is "1.23".
 bool TypeLibKey(const wchar_t* platform) {
-    return Bitness::KeyIn(KEY_WOW64_64KEY, L"TypeLib\\" + std::wstring(kLibId) + L"\\1.22\\0\\" + platform);
+    return Bitness::KeyIn(KEY_WOW64_64KEY, L"TypeLib\\" + std::wstring(kLibId) + L"\\1.23\\0\\" + platform);
 }
 bool SharedKeys() {
     return Bitness::KeyIn(KEY_WOW64_64KEY, L"Kestrix32.Kestrix\\CLSID") &&
