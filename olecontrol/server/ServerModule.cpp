@@ -10,6 +10,7 @@
 #include "OlderTypeLibs.h"
 #include "ReturnIf.h"
 #include "Text.h"
+#include "TypeLibRows.h"
 
 namespace kx::ole {
 
@@ -129,6 +130,21 @@ HRESULT ServerModule::Manifest(const wchar_t* assemblyName, const wchar_t* fileN
         x += L"/>\r\n  </file>\r\n</assembly>\r\n";
         *xml = std::move(x);
         return S_OK;
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT ServerModule::InstallerFragment(const wchar_t* fileId, const wchar_t* dirId, std::wstring* xml,
+                                        std::vector<WixText>* texts) const {
+    try {
+        std::vector<RegistryRow> rows, own, shared;
+        RETURN_IF_FAILED(Rows(&rows));
+        for (RegistryRow& row : rows) (row.sharedFor ? shared : own).push_back(std::move(row));
+        ComPtr<ITypeLib> lib;
+        RETURN_IF_FAILED(LoadModuleTypeLib(Module(), &lib));
+        RETURN_IF_FAILED(AddTypeLibRows(lib.Get(), &own, &shared));
+        return WixRegistryFragment(own, shared, fileId, dirId, xml, texts);
     } catch (...) {
         return E_OUTOFMEMORY;
     }

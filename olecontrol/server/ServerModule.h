@@ -28,7 +28,8 @@
 //
 // It registers the module's type library (resource TYPELIB 1). Unregister
 // deletes the same and treats what is already gone as done. Manifest writes
-// the same classes and type library as a side-by-side assembly manifest.
+// the same classes and type library as a side-by-side assembly manifest,
+// and InstallerFragment as a Windows Installer package's registry rows.
 #pragma once
 #include <windows.h>
 #include <cstddef>
@@ -38,6 +39,7 @@
 #include "ClassFactory.h"
 #include "ControlClassInfo.h"
 #include "Registration.h"
+#include "WixFragment.h"
 
 namespace kx::ole {
 
@@ -78,6 +80,11 @@ public:
     // library (version and architecture this build's), naming the server's
     // file; UTF-16 text of an XML document.
     HRESULT Manifest(const wchar_t* assemblyName, const wchar_t* fileName, std::wstring* xml) const;
+    // What Register writes, the type library's rows included, as a WiX
+    // fragment (WixFragment.h) for the package's file fileId in its folder
+    // dirId.
+    HRESULT InstallerFragment(const wchar_t* fileId, const wchar_t* dirId, std::wstring* xml,
+                              std::vector<WixText>* texts) const;
 
 private:
     HMODULE Module() const;
