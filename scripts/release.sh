@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds the release from the committed tree: in dist/ (ignored by git)
-#   Kestrix-<version>-x86.zip, Kestrix-<version>-x64.zip, the debug
+#   Kestrix-<version>-x86.zip, Kestrix-<version>-x64.zip, the Windows
+#   Installer packages Kestrix-<version>-x86.msi and -x64.msi, the debug
 #   information of each OCX (Kestrix-<version>-<arch>.OCX.debug, which the
 #   OCX's debug link names) and SHA256SUMS.
 #   bash scripts/release.sh
 # Refuses a tree with uncommitted changes. Reproducible: the time is the
 # last commit's (SOURCE_DATE_EPOCH, unless the caller sets it), the linker
 # takes it for the PE stamp, widl and chmcmd run at it
-# (scripts/at-source-date.sh), and the zips hold sorted entries with fixed
-# times and permissions, so that two clean clones in different folders give
+# (scripts/at-source-date.sh), the zips hold sorted entries with fixed
+# times and permissions, and the packages' codes are made by name
+# (scripts/make-msi.py), so that two clean clones in different folders give
 # the same bytes (scripts/check-reproducible.sh shows it).
 # shellcheck source=lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -22,8 +24,8 @@ if [ "${KX_RELEASE_ALLOW_DIRTY:-0}" != 1 ] && [ -n "$(git status --porcelain)" ]
 fi
 bash "$KX_ROOT/scripts/setup.sh" </dev/null
 need=()
-for p in zip faketime; do
-  command -v "$p" >/dev/null 2>&1 || need+=("$p")
+for p in zip:zip faketime:faketime wixl:wixl msibuild:msitools python3:python3; do
+  command -v "${p%%:*}" >/dev/null 2>&1 || need+=("${p#*:}")
 done
 if ((${#need[@]})); then
   echo "release: installing ${need[*]}"
@@ -63,8 +65,14 @@ package() {
   [ "$bits" = 64 ] && manifestArch=amd64
   # Texts for Windows: CR LF.
   crlf() { sed 's/\r$//; s/$/\r/'; }
-  sed -e "s/@KX_VERSION@/$version/g" -e "s/@KX_BITS@/$bits/g" -e "s/@KX_ARCH@/$manifestArch/g" \
-    -e "s/@KX_ARCH_NAME@/$name/g" -e "s/@KX_HOSTS@/$hosts/g" release/README.txt.in | crlf >"$stage/README.txt"
+  # The README of the zip or of the installer package (its @ZIP@ or @MSI@
+  # blocks, up to @END@).
+  readme() {
+    sed -e "s/@KX_VERSION@/$version/g" -e "s/@KX_BITS@/$bits/g" -e "s/@KX_ARCH@/$manifestArch/g" \
+      -e "s/@KX_ARCH_NAME@/$name/g" -e "s/@KX_HOSTS@/$hosts/g" release/README.txt.in |
+      awk -v kind="@$1@" '/^@(ZIP|MSI)@$/ { skip = $0 != kind; next } /^@END@$/ { skip = 0; next } !skip' | crlf
+  }
+  readme ZIP >"$stage/README.txt"
   sed -e "s/@KX_BITS@/$bits/g" release/install.cmd.in | crlf >"$stage/install.cmd"
   crlf <release/uninstall.cmd >"$stage/uninstall.cmd"
   for f in release/examples/*; do crlf <"$f" >"$stage/examples/$(basename "$f")"; done
@@ -78,6 +86,18 @@ package() {
   find "$stage" -type f -exec chmod 644 {} +
   (cd "$(dirname "$stage")" && find "Kestrix-$version-$name" -print | LC_ALL=C sort |
     zip -X -D -q -@ "$dist/Kestrix-$version-$name.zip")
+  # The installer package: the zip's files but its commands, its own README,
+  # and the registration's rows the build wrote from the server's table;
+  # both kept in the stage, so that a package can be made of them again.
+  local msi="$dist/stage-$name/msi"
+  mkdir -p "$msi/registry"
+  cp -rp "$stage" "$msi/files"
+  rm "$msi/files/install.cmd" "$msi/files/uninstall.cmd"
+  readme MSI >"$msi/files/README.txt"
+  touch -d "@$SOURCE_DATE_EPOCH" "$msi/files/README.txt"
+  cp "$build/prg/Kestrix/KestrixRegistry.wxs" "$build/prg/Kestrix/KestrixRegistry.txt" "$msi/registry/"
+  python3 "$KX_ROOT/scripts/make-msi.py" "$msi/files" "$msi/registry" "$version" "$name" \
+    "$dist/Kestrix-$version-$name.msi"
 }
 
 # KX_RELEASE_ARCHS chooses the packages (default both): a machine that runs
@@ -90,6 +110,6 @@ for arch in ${KX_RELEASE_ARCHS:-x86 x64}; do
     *) echo "release: KX_RELEASE_ARCHS names x86 and x64, not $arch" >&2; exit 2 ;;
   esac
 done
-(cd "$dist" && sha256sum Kestrix-"$version"-*.zip Kestrix-"$version"-*.OCX.debug >SHA256SUMS)
+(cd "$dist" && sha256sum Kestrix-"$version"-*.zip Kestrix-"$version"-*.msi Kestrix-"$version"-*.OCX.debug >SHA256SUMS)
 echo "release: $dist"
 cat "$dist/SHA256SUMS"
