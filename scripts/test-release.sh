@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The packages as a user meets them: scripts/release.sh builds both zips
-# (into a folder of this run's own), and each is unpacked and installed
-# with its install.cmd under Wine's cmd in a fresh prefix of each bitness,
-# used from a script, and uninstalled with uninstall.cmd.
+# and both Windows Installer packages (into a folder of this run's own). In
+# a fresh prefix of each bitness, each zip is unpacked and installed with
+# its install.cmd under Wine's cmd, used from a script, and uninstalled with
+# uninstall.cmd; then each .msi is installed with Wine's msiexec, compared
+# with what regsvr32 wrote, used, repaired, upgraded and removed.
 #   bash scripts/test-release.sh
 # Ends with the line "N passed, M failed"; exit status 0 only when none failed.
 # shellcheck source=lib.sh
@@ -19,6 +21,8 @@ cleanup() {
 }
 kx_on_exit cleanup
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The Japanese ANSI code page, which the type library's description needs.
+export LC_ALL=ja_JP.UTF-8
 unset DISPLAY
 # shellcheck source=wine-vars.sh
 source "$KX_ROOT/scripts/wine-vars.sh"
@@ -100,11 +104,24 @@ examples_ok() { # package, bits
   done
   [ "$n" -gt 0 ]
 }
+# What Kestrix registers, key by key under HKEY_CLASSES_ROOT.
+kx_keys=('CLSID\{9C3D95F7-81D2-4F8F-BF6F-2945C667B57D}' 'CLSID\{FB36C703-6340-40A4-BEEB-56036C5C61D7}'
+  'CLSID\{E48147E9-C570-4BF4-B89C-FA0EE1117026}' 'CLSID\{2EC5D106-BE93-4AF5-B735-6EB8A668016A}'
+  'Kestrix32.Kestrix' 'TypeLib\{5C2BF89F-7E58-43A7-BB95-8DF1DBF28742}'
+  'Interface\{459EEE11-887B-4B5E-8133-0DF0B8E8E8A2}' 'Interface\{A9E46ED3-9148-402C-9D92-B32D349204BA}'
+  'Interface\{EE7E5239-2028-428C-BFFD-CC4CB248F473}')
+# No key of Kestrix in either view of the registry; names what is left.
 nothing_left() {
-  ! $W reg query 'HKCR\Kestrix32.Kestrix' >/dev/null 2>&1 &&
-    ! $W reg query 'HKLM\Software\Classes\CLSID\{9C3D95F7-81D2-4F8F-BF6F-2945C667B57D}' /reg:64 >/dev/null 2>&1 &&
-    ! $W reg query 'HKLM\Software\Classes\CLSID\{9C3D95F7-81D2-4F8F-BF6F-2945C667B57D}' /reg:32 >/dev/null 2>&1 &&
-    ! $W reg query 'HKLM\Software\Classes\TypeLib\{5C2BF89F-7E58-43A7-BB95-8DF1DBF28742}' >/dev/null 2>&1
+  local k view left=0
+  for k in "${kx_keys[@]}"; do
+    for view in 64 32; do
+      if $W reg query "HKLM\\Software\\Classes\\$k" /reg:$view </dev/null >/dev/null 2>&1; then
+        echo "left: $k (/reg:$view)"
+        left=1
+      fi
+    done
+  done
+  [ "$left" = 0 ]
 }
 # With nothing registered, a program in the unpacked folder whose manifest
 # names the Kestrix assembly finds the control there: KxRegProbe (built by
@@ -144,6 +161,84 @@ debug = sys.argv[2]
 sys.exit(0 if name == os.path.basename(debug) and crc == zlib.crc32(open(debug, "rb").read()) else 1)
 PY
 }
+# Exports each key as the regedit of a bitness sees it into a folder.
+export_keys() { # bits, folder
+  local regedit=regedit k n=0
+  [ "$1" = 32 ] && [ "$WINEARCH" = win64 ] && regedit='C:\windows\syswow64\regedit.exe'
+  rm -rf "$2" && mkdir -p "$2"
+  for k in "${kx_keys[@]}"; do
+    n=$((n + 1))
+    timeout 60 $W "$regedit" /E "$(winepath -w "$2/$n.reg" 2>/dev/null)" "HKEY_CLASSES_ROOT\\$k" </dev/null >/dev/null 2>&1
+  done
+}
+
+# The Windows Installer packages.
+msi_of() { echo "$work/dist/Kestrix-${2:-$version}-$1.msi"; }
+msiexec() { # arguments; the exit code reaches the shell modulo 256
+  timeout 120 $W msiexec "$@" </dev/null >/dev/null 2>&1
+}
+product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(product_code "$1")"; }
+installed() { # package: its product has an entry in the installed programs (in either view)
+  local key
+  key=$(uninstall_key "$1")
+  $W reg query "$key" /reg:64 </dev/null >/dev/null 2>&1 || $W reg query "$key" /reg:32 </dev/null >/dev/null 2>&1
+}
+folder_of() { # package: its install folder, as a Unix path
+  local pf='C:\Program Files'
+  [ "$1" = x86 ] && [ "$WINEARCH" = win64 ] && pf='C:\Program Files (x86)'
+  winepath -u "$pf\\Kestrix" 2>/dev/null
+}
+# The package's tables: no self-registration and no custom action (nothing
+# runs regsvr32 or the OCX), the OCX as the versioned file it is, and the
+# installed programs' entry, once installed.
+tables_ok() { # package, bits
+  local pkg out
+  pkg=$(msi_of "$1")
+  [ "$(msiinfo export "$pkg" SelfReg 2>/dev/null | tr -d '\r' | sed 1,3d)" = "" ] &&
+    [ "$(msiinfo export "$pkg" CustomAction | tr -d '\r' | sed 1,3d)" = "" ] &&
+    msiinfo export "$pkg" File | tr -d '\r' | grep -q "^Kestrix.OCX	[^	]*	Kestrix.OCX	[0-9]*	$version.0.0	" &&
+    out=$({ $W reg query "$(uninstall_key "$pkg")" /reg:64 || $W reg query "$(uninstall_key "$pkg")" /reg:32; } \
+      </dev/null 2>/dev/null | tr -d '\r') &&
+    grep -qE "DisplayName +REG_SZ +Kestrix $version \($2-bit\)$" <<<"$out" &&
+    grep -qE "DisplayVersion +REG_SZ +$version$" <<<"$out" &&
+    grep -qE "Publisher +REG_SZ +Kestrix$" <<<"$out"
+}
+# What the package wrote to the registry against what regsvr32 wrote.
+same_registry() { # package, bits, reference folder, the folders registered from...
+  local pkg=$1 bits=$2 reference=$3 folders='' f
+  shift 3
+  for f in "$@"; do folders+="${folders:+;}$(winepath -w "$f" 2>/dev/null)"; done
+  export_keys "$bits" "$work/msi-$pkg"
+  python3 "$KX_ROOT/tests/release/RegCompare.py" "$reference" "$folders" "$work/msi-$pkg" \
+    "$(winepath -w "$(folder_of "$pkg")" 2>/dev/null)" "win$bits"
+}
+# KxRegProbe of a bitness, outside any folder of Kestrix: the ProgID, the
+# control and its type library (LoadRegTypeLib) all found.
+probe() { # bits
+  local exe="$KX_ROOT/build/tests/demos/KxRegProbe.exe"
+  [ "$1" = 64 ] && exe="$KX_ROOT/build64/tests/demos/KxRegProbe.exe"
+  (cd "$work" && timeout 120 $W "$exe" </dev/null >/dev/null 2>&1)
+}
+repaired() { # package: the OCX deleted, then put back by a repair (Wine's
+  # msiexec does not take /fa)
+  local ocx
+  ocx="$(folder_of "$1")/Kestrix.OCX"
+  rm -f "$ocx" && ! [ -f "$ocx" ] &&
+    msiexec /i "$(winepath -w "$(msi_of "$1")" 2>/dev/null)" REINSTALL=ALL REINSTALLMODE=a /qn && [ -f "$ocx" ]
+}
+# The package removed: it was there, and after it neither it nor its folder is.
+removed() { # package
+  local pkg
+  pkg=$(msi_of "$1")
+  installed "$pkg" || { echo "$1 was not installed"; return 1; }
+  msiexec /x "$(winepath -w "$pkg" 2>/dev/null)" /qn || { echo "msiexec /x $1 failed"; return 1; }
+  ! installed "$pkg" || { echo "$1 is still installed"; return 1; }
+  ! [ -e "$(folder_of "$1")" ] || { echo "$(folder_of "$1") is left"; return 1; }
+}
+install_msi() { # package [version]
+  msiexec /i "$(winepath -w "$(msi_of "$1" "${2:-}")" 2>/dev/null)" /qn /l*v "$(winepath -w "$work/msi.log" 2>/dev/null)"
+}
 cmd64='C:\windows\system32\cmd.exe'
 cmd32='C:\windows\syswow64\cmd.exe'
 
@@ -152,6 +247,7 @@ if [ "$all32" = 1 ]; then
 prefix 32
 check "x86: the OCX has no debug sections and its debug link names its .debug file and CRC" debug_linked x86
 check "x86: install.cmd registers with System32's regsvr32" run x86 cmd install.cmd
+export_keys 32 "$work/ref32-x86" # what the packages are held against
 check "x86: it said which regsvr32 and that it registered" said 'Using C:\windows\System32\regsvr32.exe'
 check "x86: a script creates the control" made 32
 check "x86: every VBScript example of the package prints OK" examples_ok x86 32
@@ -170,6 +266,17 @@ in_temp_refused() {
   grep -q "is a temporary folder" <<<"$out" && nothing_left
 }
 check "x86: a package in the temporary folder is refused, nothing registered" in_temp_refused
+echo "test-release: the Windows Installer packages on a 32-bit Windows"
+check "x86 .msi: installs silently" install_msi x86
+check "x86 .msi: no self-registration or custom action, the OCX's file version, its installed programs entry" \
+  tables_ok x86 32
+check "x86 .msi: the registry holds what regsvr32 wrote" \
+  same_registry x86 32 "$work/ref32-x86" "$work/unpacked32/Kestrix-$version-x86"
+check "x86 .msi: a 32-bit script creates the control, its type library loads" eval 'made 32 && probe 32'
+check "x86 .msi: a repair puts back the deleted OCX" eval 'repaired x86 && made 32'
+check "x86 .msi: removed, nothing of Kestrix is left" eval 'removed x86 && nothing_left'
+check "x64 .msi: refused on 32-bit Windows, nothing written" \
+  eval '! install_msi x64 && ! [ -e "$(folder_of x64)" ] && nothing_left'
 else
   echo "skipped: the 32-bit Windows checks"
 fi
@@ -177,9 +284,11 @@ fi
 echo "test-release: a 64-bit Windows"
 prefix 64
 check "x64 from a 64-bit cmd: System32's regsvr32" eval 'run x64 "$cmd64" install.cmd && said "Using C:\windows\System32\regsvr32.exe"'
+export_keys 64 "$work/ref64-x64"
 check "x64 from a 32-bit cmd: Sysnative's regsvr32" eval 'run x64 "$cmd32" install.cmd && said "Using C:\windows\Sysnative\regsvr32.exe"'
 check "x86 from a 64-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd64" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
 check "x86 from a 32-bit cmd: SysWOW64's regsvr32" eval 'run x86 "$cmd32" install.cmd && said "Using C:\windows\SysWOW64\regsvr32.exe"'
+export_keys 32 "$work/ref64-x86"
 check "x64: the OCX has no debug sections and its debug link names its .debug file and CRC" debug_linked x64
 check "a 64-bit script creates the 64-bit control" made 64
 check "x64: every VBScript example of the package prints OK" examples_ok x64 64
@@ -190,6 +299,57 @@ check "x86: uninstall.cmd unregisters" run x86 "$cmd64" uninstall.cmd
 check "nothing of Kestrix is left in either registry view" nothing_left
 check "x64: with nothing registered, a program with a manifest uses it from the unpacked folder" regfree x64 64
 check "x86 on 64-bit Windows: the same" regfree x86 32
+
+echo "test-release: the Windows Installer packages on a 64-bit Windows"
+check "x86 .msi from the 64-bit msiexec: installs in Program Files (x86)" \
+  eval 'install_msi x86 && [[ "$(folder_of x86)" == *"Program Files (x86)/Kestrix" ]] && [ -f "$(folder_of x86)/Kestrix.OCX" ]'
+check "x86 .msi: the 32-bit view holds what the 32-bit regsvr32 wrote" \
+  same_registry x86 32 "$work/ref64-x86" "$work/unpacked64/Kestrix-$version-"{x86,x64}
+check "x86 .msi: a 32-bit script creates the control, its type library loads; a 64-bit script cannot" \
+  eval 'made 32 && probe 32 && ! made 64'
+check "x86 .msi: removed, nothing of Kestrix is left" eval 'removed x86 && nothing_left'
+# The same files packed as an older version, which this version upgrades in
+# one step and which may not come back over it.
+older=1.34.99
+older_msi() {
+  python3 "$KX_ROOT/scripts/make-msi.py" "$work/dist/stage-x64/msi/files" "$work/dist/stage-x64/msi/registry" \
+    "$older" x64 "$(msi_of x64 $older)" && [ "$(product_code "$(msi_of x64 $older)")" != "$(product_code "$(msi_of x64)")" ]
+}
+check "x64 .msi: an older version ($older) of its own product code installs" \
+  eval 'older_msi && install_msi x64 $older && installed "$(msi_of x64 $older)"'
+check "x64 .msi: upgrades it in one step, leaving one product of this version" \
+  eval 'install_msi x64 && installed "$(msi_of x64)" && ! installed "$(msi_of x64 $older)"'
+# Wine 8's msiexec /qn logs no launch condition's message: the log shows
+# the newer product found, and the condition that failed carries the message.
+downgrade_refused() {
+  local rc=0
+  install_msi x64 $older || rc=$?
+  echo "msiexec exit code $rc"
+  [ "$rc" = 67 ] && grep -aq "WIX_DOWNGRADE_DETECTED = $(product_code "$(msi_of x64)")" "$work/msi.log" &&
+    msiinfo export "$(msi_of x64 $older)" LaunchCondition | tr -d '\r' |
+    grep -qx "NOT WIX_DOWNGRADE_DETECTED	A newer version of Kestrix is already installed." &&
+    installed "$(msi_of x64)" && ! installed "$(msi_of x64 $older)"
+}
+check "x64 .msi: the older version over it is refused (1603), for the newer one found" downgrade_refused
+check "x64 .msi: no self-registration or custom action, the OCX's file version, its installed programs entry" \
+  tables_ok x64 64
+check "x64 .msi: the registry holds what the 64-bit regsvr32 wrote" \
+  same_registry x64 64 "$work/ref64-x64" "$work/unpacked64/Kestrix-$version-"{x64,x86}
+check "x64 .msi: a 64-bit script creates the control, its type library loads" eval 'made 64 && probe 64'
+check "both .msi: x86 installed beside it, x64 removed, the 32-bit control still works" \
+  eval 'install_msi x86 && removed x64 && made 32 && probe 32'
+check "both .msi: x64 back, x86 removed, the 64-bit control still works" \
+  eval 'install_msi x64 && removed x86 && made 64 && probe 64'
+# Windows keeps the ProgID in one key that both views share, and so the
+# packages' shared component writes it once. Wine's msi writes a 32-bit
+# component's copy of it under Wow6432Node, which the 64-bit package
+# removed last does not see: that copy apart, nothing may be left.
+wine_progid_apart() {
+  $W reg delete 'HKLM\Software\Classes\Wow6432Node\Kestrix32.Kestrix' /f </dev/null >/dev/null 2>&1
+  nothing_left
+}
+check "both .msi: the last removed, nothing of Kestrix is left (Wine's copy of the ProgID in the other view apart)" \
+  eval 'removed x64 && wine_progid_apart'
 
 echo "$passed passed, $failed failed, $skipped skipped"
 [ "$failed" = 0 ]
