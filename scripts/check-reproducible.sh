@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Shows that the release is reproducible: two clean clones of this
 # repository's HEAD, in two different folders, each run scripts/release.sh;
-# their zips must be byte-identical. Prints both runs' SHA-256 sums; exit 0
+# their zips, Windows Installer packages and debug files must be
+# byte-identical. Prints both runs' SHA-256 sums; exit 0
 # when they agree, 1 when they do not (with the first differing bytes).
 #   bash scripts/check-reproducible.sh
 # shellcheck source=lib.sh
@@ -19,7 +20,7 @@ if cmp -s "$work/one/Kestrix/dist/SHA256SUMS" "$work/second-run-elsewhere/Kestri
   echo "check-reproducible: the same bytes"
   exit 0
 fi
-for zip in "$work/one/Kestrix/dist/"*.zip; do
+for zip in "$work/one/Kestrix/dist/"*.zip "$work/one/Kestrix/dist/"*.msi "$work/one/Kestrix/dist/"*.debug; do
   other="$work/second-run-elsewhere/Kestrix/dist/$(basename "$zip")"
   cmp "$zip" "$other" || true
 done

@@ -138,12 +138,15 @@ HRESULT ServerModule::Manifest(const wchar_t* assemblyName, const wchar_t* fileN
 HRESULT ServerModule::InstallerFragment(const wchar_t* fileId, const wchar_t* dirId, std::wstring* xml,
                                         std::vector<WixText>* texts) const {
     try {
-        std::vector<RegistryRow> rows, own, shared;
+        std::vector<RegistryRow> rows, own;
+        // The ProgIDs stay from version to version, the type library's
+        // version key does not: a component each.
+        std::vector<WixSharedRows> shared = {{L"SharedProgIds", {}}, {L"SharedTypeLib", {}}};
         RETURN_IF_FAILED(Rows(&rows));
-        for (RegistryRow& row : rows) (row.sharedFor ? shared : own).push_back(std::move(row));
+        for (RegistryRow& row : rows) (row.sharedFor ? shared[0].rows : own).push_back(std::move(row));
         ComPtr<ITypeLib> lib;
         RETURN_IF_FAILED(LoadModuleTypeLib(Module(), &lib));
-        RETURN_IF_FAILED(AddTypeLibRows(lib.Get(), &own, &shared));
+        RETURN_IF_FAILED(AddTypeLibRows(lib.Get(), &own, &shared[1].rows));
         return WixRegistryFragment(own, shared, fileId, dirId, xml, texts);
     } catch (...) {
         return E_OUTOFMEMORY;

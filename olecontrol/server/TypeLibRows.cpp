@@ -21,14 +21,14 @@ std::wstring Hex(unsigned long v) {
     return text;
 }
 
-void AddInterfaceRows(ITypeInfo* info, const TYPEATTR& t, const std::wstring& libId, const std::wstring& version,
-                      std::vector<RegistryRow>* own) {
+HRESULT AddInterfaceRows(ITypeInfo* info, const TYPEATTR& t, const std::wstring& libId, const std::wstring& version,
+                         std::vector<RegistryRow>* own) {
     // What RegisterTypeLib registers: automation's interfaces, whose calls
     // its marshaller can carry.
     const bool dispatch = t.typekind == TKIND_DISPATCH;
-    if (!dispatch && !(t.typekind == TKIND_INTERFACE && (t.wTypeFlags & TYPEFLAG_FOLEAUTOMATION))) return;
+    if (!dispatch && !(t.typekind == TKIND_INTERFACE && (t.wTypeFlags & TYPEFLAG_FOLEAUTOMATION))) return S_OK;
     Bstr name;
-    if (FAILED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr))) return;
+    RETURN_IF_FAILED(info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr));
     const wchar_t* proxy = dispatch && !(t.wTypeFlags & TYPEFLAG_FDUAL) ? kDispatchProxy : kOleAutomationProxy;
     const std::wstring key = L"Interface\\" + GuidString(t.guid);
     own->push_back({HKEY_CLASSES_ROOT, key, L"", FromBstr(name.get())});
@@ -36,6 +36,7 @@ void AddInterfaceRows(ITypeInfo* info, const TYPEATTR& t, const std::wstring& li
     own->push_back({HKEY_CLASSES_ROOT, key + L"\\ProxyStubClsid32", L"", proxy});
     own->push_back({HKEY_CLASSES_ROOT, key + L"\\TypeLib", L"", libId});
     own->push_back({HKEY_CLASSES_ROOT, key + L"\\TypeLib", L"Version", version});
+    return S_OK;
 }
 } // namespace
 
@@ -57,9 +58,10 @@ HRESULT AddTypeLibRows(ITypeLib* lib, std::vector<RegistryRow>* own, std::vector
     const UINT count = lib->GetTypeInfoCount();
     for (UINT i = 0; i < count; ++i) {
         ComPtr<ITypeInfo> info;
-        if (FAILED(lib->GetTypeInfo(i, &info))) continue;
+        RETURN_IF_FAILED(lib->GetTypeInfo(i, &info));
         TypeAttr t(info.Get());
-        if (t.get()) AddInterfaceRows(info.Get(), *t.get(), libId, version, own);
+        RETURN_IF_FAILED(t.status());
+        RETURN_IF_FAILED(AddInterfaceRows(info.Get(), *t.get(), libId, version, own));
     }
     return S_OK;
 }

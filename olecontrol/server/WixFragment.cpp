@@ -16,10 +16,10 @@ bool Ascii(const std::wstring& s) {
     return true;
 }
 
-// Literal text as a Windows Installer formatted string: brackets would
-// name properties, and a leading '#' a number.
+// Literal text in a Windows Installer formatted string: brackets would
+// name properties.
 std::wstring Formatted(const std::wstring& text) {
-    std::wstring out = !text.empty() && text[0] == L'#' ? L"#" : L"";
+    std::wstring out;
     for (wchar_t c : text) {
         if (c == L'[') out += L"[\\[]";
         else if (c == L']') out += L"[\\]]";
@@ -51,7 +51,9 @@ std::wstring Expand(const std::wstring& data, std::initializer_list<Placeholder>
         from += wcslen(found->name);
         literal = from;
     }
-    return out + Formatted(data.substr(literal));
+    out += Formatted(data.substr(literal));
+    // A value that starts with '#' would be taken for a number.
+    return !out.empty() && out[0] == L'#' ? L"#" + out : out;
 }
 
 const wchar_t* RootName(HKEY root) {
@@ -66,14 +68,16 @@ HRESULT AddComponent(const wchar_t* id, const std::vector<RegistryRow>& rows, co
     bool keyPath = true;
     for (const RegistryRow& row : rows) {
         const wchar_t* root = RootName(row.root);
-        RETURN_HR_IF(E_INVALIDARG, !root || !Ascii(row.key) || !Ascii(row.valueName));
+        // wixl's preprocessor would read "$(" as one of its variables.
+        RETURN_HR_IF(E_INVALIDARG, !root || !Ascii(row.key) || !Ascii(row.valueName) ||
+                                       (row.key + row.valueName + row.data).find(L"$(") != std::wstring::npos);
         std::wstring value = Expand(row.data, {{L"%MODULE%", module}, {L"%HELPDIR%", helpDir}});
         if (!Ascii(value)) {
             texts->push_back({L"@KX_TEXT_" + std::to_wstring(texts->size() + 1) + L"@", value});
             value = texts->back().placeholder;
         }
-        *x += L"        <RegistryValue Root=\"" + std::wstring(root) + L"\" Key=\"" + XmlAttribute(row.key) + L"\"";
-        if (!row.valueName.empty()) *x += L" Name=\"" + XmlAttribute(row.valueName) + L"\"";
+        *x += L"        <RegistryValue Root=\"" + std::wstring(root) + L"\" Key=\"" + XmlAttribute(Formatted(row.key)) + L"\"";
+        if (!row.valueName.empty()) *x += L" Name=\"" + XmlAttribute(Formatted(row.valueName)) + L"\"";
         *x += L" Value=\"" + XmlAttribute(value) + L"\" Type=\"string\"";
         // A value, not a bare key: Windows Installer checks it on repair.
         if (keyPath && !value.empty()) {
@@ -87,7 +91,7 @@ HRESULT AddComponent(const wchar_t* id, const std::vector<RegistryRow>& rows, co
 }
 } // namespace
 
-HRESULT WixRegistryFragment(const std::vector<RegistryRow>& own, const std::vector<RegistryRow>& shared,
+HRESULT WixRegistryFragment(const std::vector<RegistryRow>& own, const std::vector<WixSharedRows>& shared,
                             const wchar_t* fileId, const wchar_t* dirId, std::wstring* xml,
                             std::vector<WixText>* texts) {
     RETURN_HR_IF(E_POINTER, !fileId || !dirId || !xml || !texts);
@@ -99,7 +103,9 @@ HRESULT WixRegistryFragment(const std::vector<RegistryRow>& own, const std::vect
                          L"<Wix xmlns=\"http://schemas.microsoft.com/wix/2006/wi\">\r\n  <Fragment>\r\n"
                          L"    <ComponentGroup Id=\"ComRegistration\" Directory=\"" + XmlAttribute(dirId) + L"\">\r\n";
         RETURN_IF_FAILED(AddComponent(L"ComRegistration", own, module, helpDir, &x, texts));
-        RETURN_IF_FAILED(AddComponent(L"SharedComRegistration", shared, module, helpDir, &x, texts));
+        for (const WixSharedRows& group : shared) {
+            RETURN_IF_FAILED(AddComponent(group.id.c_str(), group.rows, module, helpDir, &x, texts));
+        }
         x += L"    </ComponentGroup>\r\n  </Fragment>\r\n</Wix>\r\n";
         *xml = std::move(x);
         return S_OK;

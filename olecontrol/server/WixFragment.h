@@ -18,16 +18,21 @@ struct WixText {
     std::wstring text;
 };
 
+// Rows that the 32-bit and the 64-bit package both write (a ProgID, the
+// type library's version key): a component of their own, whose code both
+// packages make alike from the rows, so that Windows Installer keeps the
+// keys until the last package that wrote them goes.
+struct WixSharedRows {
+    std::wstring id;
+    std::vector<RegistryRow> rows;
+};
+
 // The fragment is a ComponentGroup "ComRegistration" in the directory
-// dirId, of two components: "ComRegistration" with `own` and
-// "SharedComRegistration" with `shared` (keys that the 32-bit and the
-// 64-bit package both write; both packages give that component the same
-// code, so that Windows Installer keeps the keys until the last package
-// that wrote them goes). Their codes and bitness are the preprocessor's
-// $(var.ComRegistrationGuid), $(var.SharedComRegistrationGuid) and
-// $(var.Win64). In the rows' data "%MODULE%" becomes the path of the file
-// fileId and "%HELPDIR%" the folder dirId.
-HRESULT WixRegistryFragment(const std::vector<RegistryRow>& own, const std::vector<RegistryRow>& shared,
+// dirId: a component "ComRegistration" with `own`, and one of each shared
+// group's id. A component's code and bitness are the preprocessor's
+// $(var.<id>Guid) and $(var.Win64). In the rows' data "%MODULE%" becomes
+// the path of the file fileId and "%HELPDIR%" the folder dirId.
+HRESULT WixRegistryFragment(const std::vector<RegistryRow>& own, const std::vector<WixSharedRows>& shared,
                             const wchar_t* fileId, const wchar_t* dirId, std::wstring* xml,
                             std::vector<WixText>* texts);
 

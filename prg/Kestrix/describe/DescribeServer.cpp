@@ -11,6 +11,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "ServerTable.h"
 #include "UniqueHandle.h"
@@ -51,7 +52,14 @@ int main() {
                                                           &fragment, &placeholders))) {
         return 1;
     }
-    for (const kx::ole::WixText& t : placeholders) texts += t.placeholder + L"\t" + t.text + L"\n";
+    for (const kx::ole::WixText& t : placeholders) {
+        // One line each: a line break in a text would end it.
+        if (t.text.find_first_of(L"\r\n\t") != std::wstring::npos) {
+            Failed("installer text on one line", E_INVALIDARG);
+            return 1;
+        }
+        texts += t.placeholder + L"\t" + t.text + L"\n";
+    }
     return Write(L"Kestrix.manifest", manifest) && Write(L"KestrixRegistry.wxs", fragment) &&
             Write(L"KestrixRegistry.txt", texts)
         ? 0
