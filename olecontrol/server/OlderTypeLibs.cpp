@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Registration.h"
+#include "TypeLibRows.h"
 #include "UniqueHandle.h"
 
 namespace kx::ole {
@@ -48,7 +49,7 @@ void ForgetOlderTypeLibs(const TLIBATTR& current) noexcept {
     try {
         const UniqueHkey lib = OpenKey(HKEY_CLASSES_ROOT, L"TypeLib\\" + GuidString(current.guid));
         if (!lib) return;
-        const wchar_t* const platform = current.syskind == SYS_WIN64 ? L"win64" : L"win32";
+        const wchar_t* const platform = PlatformName(current.syskind);
         for (const std::wstring& version : SubkeyNames(lib.get())) {
             unsigned major = 0, minor = 0;
             if (std::swscanf(version.c_str(), L"%x.%x", &major, &minor) != 2 || major != current.wMajorVerNum ||

@@ -10,11 +10,8 @@ namespace {
 // the time this is asked).
 bool OtherViewRegisters(const GUID& clsid) {
     const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-    const std::wstring key = L"Software\\Classes\\CLSID\\" + GuidString(clsid) + L"\\InprocServer32";
-    HKEY raw = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | otherView, &raw) != ERROR_SUCCESS) return false;
-    UniqueHkey open(raw);
-    return true;
+    return KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" + GuidString(clsid) + L"\\InprocServer32",
+                     otherView);
 }
 
 std::wstring Expand(const std::wstring& data, const std::wstring& modulePath) {
@@ -31,6 +28,13 @@ std::wstring GuidString(const GUID& guid) {
     wchar_t text[40] = {};
     StringFromGUID2(guid, text, 40);
     return text;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key, REGSAM view) {
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, &raw) != ERROR_SUCCESS) return false;
+    UniqueHkey open(raw);
+    return true;
 }
 
 HRESULT WriteRegistryRows(const std::vector<RegistryRow>& rows, const std::wstring& modulePath) {

@@ -27,5 +27,7 @@ HRESULT WriteRegistryRows(const std::vector<RegistryRow>& rows, const std::wstri
 HRESULT DeleteRegistryRows(const std::vector<RegistryRow>& rows);
 
 std::wstring GuidString(const GUID& guid);
+// The key can be opened for reading (view: 0 or a KEY_WOW64_ flag).
+bool KeyExists(HKEY root, const std::wstring& key, REGSAM view = 0);
 
 } // namespace kx::ole

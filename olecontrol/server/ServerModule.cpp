@@ -45,15 +45,7 @@ void AddControlRows(const ControlEntry& c, const TLIBATTR* lib, std::vector<Regi
 }
 
 // The library's registration for this platform (win32 or win64) exists.
-bool TypeLibRegistered(const TLIBATTR& a) {
-    wchar_t key[128] = {};
-    wsprintfW(key, L"TypeLib\\%s\\%x.%x\\%lx\\%s", GuidString(a.guid).c_str(), a.wMajorVerNum, a.wMinorVerNum,
-              static_cast<unsigned long>(a.lcid), a.syskind == SYS_WIN64 ? L"win64" : L"win32");
-    HKEY raw = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &raw) != ERROR_SUCCESS) return false;
-    RegCloseKey(raw);
-    return true;
-}
+bool TypeLibRegistered(const TLIBATTR& a) { return KeyExists(HKEY_CLASSES_ROOT, TypeLibPlatformKey(a)); }
 
 void AddPlainRows(const PlainEntry& c, std::vector<RegistryRow>* rows) {
     const std::wstring clsidKey = L"CLSID\\" + GuidString(*c.clsid);

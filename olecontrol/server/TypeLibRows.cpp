@@ -13,13 +13,13 @@ namespace {
 constexpr wchar_t kOleAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
 constexpr wchar_t kDispatchProxy[] = L"{00020420-0000-0000-C000-000000000046}";
 
-// Version numbers and the locale are written in hexadecimal, as the
-// registration's key names are.
 std::wstring Hex(unsigned long v) {
     wchar_t text[16] = {};
     wsprintfW(text, L"%lx", v);
     return text;
 }
+
+std::wstring HexVersion(const TLIBATTR& a) { return Hex(a.wMajorVerNum) + L"." + Hex(a.wMinorVerNum); }
 
 HRESULT AddInterfaceRows(ITypeInfo* info, const TYPEATTR& t, const std::wstring& libId, const std::wstring& version,
                          std::vector<RegistryRow>* own) {
@@ -40,6 +40,14 @@ HRESULT AddInterfaceRows(ITypeInfo* info, const TYPEATTR& t, const std::wstring&
 }
 } // namespace
 
+std::wstring TypeLibVersionKey(const TLIBATTR& a) { return L"TypeLib\\" + GuidString(a.guid) + L"\\" + HexVersion(a); }
+
+std::wstring TypeLibPlatformKey(const TLIBATTR& a) {
+    return TypeLibVersionKey(a) + L"\\" + Hex(a.lcid) + L"\\" + PlatformName(a.syskind);
+}
+
+const wchar_t* PlatformName(SYSKIND kind) { return kind == SYS_WIN64 ? L"win64" : L"win32"; }
+
 HRESULT AddTypeLibRows(ITypeLib* lib, std::vector<RegistryRow>* own, std::vector<RegistryRow>* shared) {
     RETURN_HR_IF(E_POINTER, !lib || !own || !shared);
     LibAttr attr(lib);
@@ -48,13 +56,12 @@ HRESULT AddTypeLibRows(ITypeLib* lib, std::vector<RegistryRow>* own, std::vector
     Bstr description;
     RETURN_IF_FAILED(lib->GetDocumentation(MEMBERID_NIL, nullptr, description.put(), nullptr, nullptr));
     const std::wstring libId = GuidString(a.guid);
-    const std::wstring version = Hex(a.wMajorVerNum) + L"." + Hex(a.wMinorVerNum);
-    const std::wstring versionKey = L"TypeLib\\" + libId + L"\\" + version;
+    const std::wstring version = HexVersion(a);
+    const std::wstring versionKey = TypeLibVersionKey(a);
     shared->push_back({HKEY_CLASSES_ROOT, versionKey, L"", FromBstr(description.get())});
     shared->push_back({HKEY_CLASSES_ROOT, versionKey + L"\\FLAGS", L"", std::to_wstring(a.wLibFlags)});
     shared->push_back({HKEY_CLASSES_ROOT, versionKey + L"\\HELPDIR", L"", L"%HELPDIR%"});
-    own->push_back({HKEY_CLASSES_ROOT, versionKey + L"\\" + Hex(a.lcid) + (a.syskind == SYS_WIN64 ? L"\\win64" : L"\\win32"),
-                    L"", L"%MODULE%"});
+    own->push_back({HKEY_CLASSES_ROOT, TypeLibPlatformKey(a), L"", L"%MODULE%"});
     const UINT count = lib->GetTypeInfoCount();
     for (UINT i = 0; i < count; ++i) {
         ComPtr<ITypeInfo> info;
