@@ -1,5 +1,5 @@
-// A slot that names the innermost of nested runs (a send inside a send, an
-// enumeration inside an enumeration, a message inside a message): set for
+// A slot that names the innermost of nested runs (an enumeration inside an
+// enumeration, a message inside a message): set for
 // one scope, and the outer run's value put back when the scope ends.
 #pragma once
 #include <utility>
@@ -13,8 +13,6 @@ public:
     ~ScopedSlot() { slot_ = outer_; }
     ScopedSlot(const ScopedSlot&) = delete;
     ScopedSlot& operator=(const ScopedSlot&) = delete;
-    // What the slot held before this scope.
-    T* outer() const { return outer_; }
 
 private:
     T*& slot_;

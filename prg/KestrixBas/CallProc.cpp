@@ -103,7 +103,7 @@ LRESULT HandleProc(WNDPROC ours, HWND h, UINT m, WPARAM w, LPARAM l) {
         d.prev = prev;
         if (Answered<Procs>(*e, d, msg, wp, lp)) return d.returnValue;
     }
-    return Procs::Call(prev, h, static_cast<UINT>(msg), static_cast<WPARAM>(wp), lp);
+    return PassOn<Procs>(false, prev, h, static_cast<UINT>(msg), static_cast<WPARAM>(wp), lp);
 }
 
 // The procedure of the window being probed; messages that arrive during
@@ -160,9 +160,8 @@ LRESULT gFn_CallOriginal(Delivery& d, LONG msg, LONG_PTR wp, LONG_PTR lp) noexce
 }
 
 Delivery* gFn_TakeDelivery(HWND h) noexcept {
-    EngineState* const e = gFn_EngineIfAny();
-    Delivery* const d = e ? e->delivery : nullptr;
-    if (!d || !d->message || d->taken || d->hwnd != h) return nullptr;
+    Delivery* const d = gFn_CurrentMessage();
+    if (!d || d->taken || d->hwnd != h) return nullptr;
     d->taken = true;
     return d;
 }

@@ -138,7 +138,6 @@ struct EngineSession {
     std::vector<std::pair<kx::ComPtr<IDispatch>, std::string>> ctlNames;
 
     // The innermost of the nested runs of each kind on this thread, or null.
-    LinkSendWork* linkSend = nullptr;
     EnumReports* enumReports = nullptr;
     Delivery* delivery = nullptr;
 

@@ -79,8 +79,9 @@ bool gFn_DebugControlLine(EngineSession& s, IDispatch* ctl, LONG msg, LONG_PTR w
 bool gFn_DebugHandleLine(EngineSession& s, HWND h, LONG msg, LONG_PTR wp, LONG_PTR lp) noexcept;
 
 // ---- The link between programs: the sending end --------------------------
-BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM unused);
-// Sets the sender's state and offers every top-level window to
+// param: the send's LinkSendWork.
+BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM param);
+// Works out the send once and offers every top-level window to
 // gFn_LinkEnumProc; true when at least one receiver was reached. A failure
 // reported during the enumeration is raised here, once it has ended.
 bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data);

@@ -5,7 +5,6 @@
 #include "Ansi.h"
 #include "EnumReports.h"
 #include "LateBound.h"
-#include "ScopedSlot.h"
 
 namespace {
 
@@ -28,11 +27,10 @@ bool Deliver(HWND child, const std::string& data) {
 
 } // namespace
 
-BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM) {
-    EngineState* const state = gFn_EngineIfAny();
-    if (!state || !state->linkSend) return FALSE;
+BOOL CALLBACK gFn_LinkEnumProc(HWND window, LPARAM param) {
+    if (!param) return FALSE;
     try {
-        LinkSendWork& work = *state->linkSend;
+        LinkSendWork& work = *reinterpret_cast<LinkSendWork*>(param);
         if (window == work.skip) return TRUE;
         const HWND child = FindWindowExA(window, nullptr, nullptr, work.name.c_str());
         if (child && Deliver(child, work.data)) work.sent = true;
@@ -51,15 +49,10 @@ bool gFn_LinkSendAll(const std::wstring& name, const std::wstring& data) {
     work.data = kx::ToAnsi(data);
     if (e.g_ParentForm) work.skip = reinterpret_cast<HWND>(gFn_CtlHwnd(e.g_ParentForm.Get()));
     EnumReports reports;
-    {
-        // A send inside another (a receiver's handler may send in its turn
-        // while the outer send waits for it, in its own program or through a
-        // message sent back to this thread) has its own work; the outer
-        // send's is back when it ends.
-        const kx::ScopedSlot<LinkSendWork> innermost(e.linkSend, &work);
-        LONG unused = 0;
-        reports.Run([&] { EnumWindows(gFn_LinkEnumProc, reinterpret_cast<LPARAM>(&unused)); });
-    }
+    // The enumeration carries its own work: a send inside another (a
+    // receiver's handler may send in its turn while the outer send waits)
+    // leaves the outer one's alone.
+    reports.Run([&] { EnumWindows(gFn_LinkEnumProc, reinterpret_cast<LPARAM>(&work)); });
     reports.RaiseIfAny();
     return work.sent;
 }
