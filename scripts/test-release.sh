@@ -86,21 +86,36 @@ cscript_of() { # bits: the cscript of that bitness in this prefix
   if [ "$1" = 32 ] && [ "$WINEARCH" = win64 ]; then echo 'C:\windows\syswow64\cscript.exe'
   else echo 'C:\windows\system32\cscript.exe'; fi
 }
+# A script run by the cscript of a bitness from a folder; its output in $out.
+# A Wine process now and then dies while starting, before the script's first
+# line: a run that printed nothing at all is made once more, and said so.
+run_vbs() { # bits, folder, script
+  local cscript try
+  cscript=$(cscript_of "$1")
+  for try in 1 2; do
+    out=$(cd "$2" && timeout 120 $W "$cscript" //nologo "$3" </dev/null 2>&1 | tr -d '\r')
+    [ -n "$out" ] && return 0
+    [ "$try" = 1 ] && echo "test-release: $3 printed nothing (a Wine process that died starting?); once more" >&2
+  done
+  return 1
+}
 made() { # the cscript of a bitness creates the control
-  timeout 120 $W "$(cscript_of "$1")" //nologo "$(winepath -w "$work/unpacked${WINEARCH#win}/made.vbs" 2>/dev/null)" </dev/null 2>&1 |
-    tr -d '\r' | grep -qx 'made WM_PAINT'
+  run_vbs "$1" "$work/unpacked${WINEARCH#win}" made.vbs && grep -qx 'made WM_PAINT' <<<"$out"
 }
 # Every VBScript example of a package, run from its examples folder with the
-# cscript of a bitness, prints OK.
+# cscript of a bitness, prints OK last; what a failing one printed is shown.
 examples_ok() { # package, bits
-  local cscript dir f n=0
-  cscript=$(cscript_of "$2")
+  local dir f n=0
   dir="$work/unpacked${WINEARCH#win}/Kestrix-$version-$1/examples"
   for f in "$dir"/*.vbs; do
     [ -f "$f" ] || break
     n=$((n + 1))
-    (cd "$dir" && timeout 120 $W "$cscript" //nologo "$(basename "$f")" </dev/null 2>&1) | tr -d '\r' | tail -n 1 | grep -qx OK ||
-      { echo "$(basename "$f") did not print OK"; return 1; }
+    run_vbs "$2" "$dir" "$(basename "$f")"
+    if [ "$(tail -n 1 <<<"$out")" != OK ]; then
+      echo "$(basename "$f") did not print OK; it printed:"
+      sed 's/^/  | /' <<<"$out"
+      return 1
+    fi
   done
   [ "$n" -gt 0 ]
 }
