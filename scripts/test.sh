@@ -5,8 +5,9 @@
 #   KX_TEST_BITS=64 bash scripts/test.sh ...   # one bitness only
 # Works from a fresh clone, as root, without DISPLAY and without stdin. Both
 # builds come first: the 64-bit suite's cross-bitness tests use the 32-bit
-# build's control and programs. Each suite runs even when the other failed;
-# the exit status is 0 only when every suite passed.
+# build's control and programs. The suites and the release checks then run
+# at once, each even when another fails; the exit status is 0 only when
+# every one passed.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bits_list=${KX_TEST_BITS:-32 64}
@@ -28,13 +29,42 @@ for bits in $bits_list; do
   KX_BITS=$bits KX_BUILD_DIR= KX_SKIP_SETUP=1 bash "$here/build.sh" </dev/null
 done
 
-rc=0
+# The suites and the release checks run at once: each has its own Wine
+# prefixes, wine server and display, and most of their time is Wine's
+# waiting, not the processor's. Each one's output follows when it ends.
+logs=$(mktemp -d "${TMPDIR:-/tmp}/kx-test.XXXXXX")
+names=() pids=()
+# Whatever ends this run ends the ones still running (each stops its own
+# Wine servers and displays on TERM).
+stop_all() {
+  local pid
+  for pid in "${pids[@]}"; do [ -z "$pid" ] || kill "$pid" 2>/dev/null || true; done
+  wait || true
+  rm -rf "$logs"
+}
+trap stop_all EXIT
+trap 'exit 130' INT TERM
+start() { # name, command...
+  local name=$1
+  shift
+  echo "test: $name: started"
+  "$@" </dev/null >"$logs/${#names[@]}" 2>&1 &
+  names+=("$name") pids+=($!)
+}
 for bits in $bits_list; do
-  echo "test: the ${bits}-bit suite"
-  KX_BITS=$bits KX_BUILD_DIR= KX_SKIP_SETUP=1 bash "$here/test-bits.sh" "$@" </dev/null || rc=1
+  start "the ${bits}-bit suite" env KX_BITS="$bits" KX_BUILD_DIR= KX_SKIP_SETUP=1 bash "$here/test-bits.sh" "$@"
 done
 # The packages: built, installed and uninstalled under Wine's cmd in a fresh
 # prefix of each bitness.
-echo "test: the release packages"
-bash "$here/test-release.sh" </dev/null || rc=1
+start "the release packages" bash "$here/test-release.sh"
+
+rc=0
+for i in "${!pids[@]}"; do
+  status=0
+  wait "${pids[$i]}" || status=$?
+  pids[$i]=
+  echo "test: ${names[$i]}: exit status $status"
+  cat "$logs/$i"
+  [ "$status" = 0 ] || rc=1
+done
 exit "$rc"
