@@ -4,7 +4,6 @@
 // of that thread; the instance is mostly the COM face of it.
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
 #include <string>
 
 #include "ControlBase.h"
