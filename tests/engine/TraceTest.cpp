@@ -42,7 +42,7 @@ std::string StopLine() { return Sjis(L"イベント取得を停止しました�
 std::string HandleField(const TestWindow& raw) { return kClock + "Handle: " + std::to_string(raw.handle()); }
 // A raw window's line for message 1025, which the catalogue does not name.
 std::string Line1025(const TestWindow& raw, const std::string& p1, const std::string& p2) {
-    return Zoned({HandleField(raw), "Event:?????( 1025)", "P1:" + p1, "P2:" + p2});
+    return Zoned({HandleField(raw), "Event:?????" "( 1025)", "P1:" + p1, "P2:" + p2});
 }
 std::string File(const std::vector<std::string>& lines) {
     std::string out;
