@@ -147,9 +147,14 @@ nothing_left() {
 # the test command; exit code 0: the ProgID, the control and its type
 # library all found; 7 without the manifest),
 # given an application manifest beside it.
+probe_exe() { # bits: the test build's KxRegProbe of that bitness
+  if [ "$1" = 64 ]; then echo "$KX_ROOT/build64/tests/demos/KxRegProbe.exe"
+  else echo "$KX_ROOT/build/tests/demos/KxRegProbe.exe"; fi
+}
 regfree() { # package, bits
-  local probe="$KX_ROOT/build/tests/demos/KxRegProbe.exe" arch=x86 dir
-  [ "$2" = 64 ] && probe="$KX_ROOT/build64/tests/demos/KxRegProbe.exe" arch=amd64
+  local probe arch=x86 dir
+  probe=$(probe_exe "$2")
+  [ "$2" = 64 ] && arch=amd64
   [ -f "$probe" ] || { echo "no $probe (run the test command)"; return 1; }
   dir="$work/unpacked${WINEARCH#win}/Kestrix-$version-$1"
   cp "$probe" "$dir/KxRegProbe.exe"
@@ -197,13 +202,15 @@ msiexec() { # arguments; the exit code reaches the shell modulo 256
   timeout 120 $W msiexec "$@" </dev/null >/dev/null 2>&1
 }
 product_code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
-uninstall_key() { echo "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(product_code "$1")"; }
-installed() { # package: its product has an entry in the installed programs (in either view)
-  local key
-  [ -n "$(product_code "$1")" ] || return 1
-  key=$(uninstall_key "$1")
-  $W reg query "$key" /reg:64 </dev/null >/dev/null 2>&1 || $W reg query "$key" /reg:32 </dev/null >/dev/null 2>&1
+uninstall_entry() { # package: its product's entry in the installed programs (in either view), printed
+  local code key
+  code=$(product_code "$1")
+  [ -n "$code" ] || return 1
+  key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$code"
+  { $W reg query "$key" /reg:64 || $W reg query "$key" /reg:32; } </dev/null 2>/dev/null | tr -d '\r'
+  return "${PIPESTATUS[0]}"
 }
+installed() { uninstall_entry "$1" >/dev/null; }
 folder_of() { # package: its install folder, as a Unix path
   local pf='C:\Program Files'
   [ "$1" = x86 ] && [ "$WINEARCH" = win64 ] && pf='C:\Program Files (x86)'
@@ -218,8 +225,7 @@ tables_ok() { # package, bits
   [ "$(msiinfo export "$pkg" SelfReg 2>/dev/null | tr -d '\r' | sed 1,3d)" = "" ] &&
     [ "$(msiinfo export "$pkg" CustomAction | tr -d '\r' | sed 1,3d)" = "" ] &&
     msiinfo export "$pkg" File | tr -d '\r' | grep -q "^Kestrix.OCX	[^	]*	Kestrix.OCX	[0-9]*	$version.0.0	" &&
-    out=$({ $W reg query "$(uninstall_key "$pkg")" /reg:64 || $W reg query "$(uninstall_key "$pkg")" /reg:32; } \
-      </dev/null 2>/dev/null | tr -d '\r') &&
+    out=$(uninstall_entry "$pkg") &&
     grep -qE "DisplayName +REG_SZ +Kestrix $version \($2-bit\)$" <<<"$out" &&
     grep -qE "DisplayVersion +REG_SZ +$version$" <<<"$out" &&
     grep -qE "Publisher +REG_SZ +Kestrix$" <<<"$out"
@@ -238,8 +244,8 @@ same_registry() { # package, bits, reference folder, the folders registered from
 # KxRegProbe of a bitness, outside any folder of Kestrix: the ProgID, the
 # control and its type library (LoadRegTypeLib) all found.
 probe() { # bits
-  local exe="$KX_ROOT/build/tests/demos/KxRegProbe.exe"
-  [ "$1" = 64 ] && exe="$KX_ROOT/build64/tests/demos/KxRegProbe.exe"
+  local exe
+  exe=$(probe_exe "$1")
   (cd "$work" && timeout 120 $W "$exe" </dev/null >/dev/null 2>&1)
 }
 repaired() { # package: the OCX deleted, then put back by a repair (Wine's

@@ -13,19 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "Ansi.h"
 #include "ServerTable.h"
 #include "UniqueHandle.h"
 
 namespace {
-std::string Utf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
 bool Write(const wchar_t* name, const std::wstring& text) {
-    const std::string utf8 = Utf8(text);
+    const std::string utf8 = kx::ToUtf8(text);
     kx::UniqueFile file(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) ||
